@@ -1,0 +1,98 @@
+# Build rules shared by every folder of the project.
+#
+#   pakwerk_library(NAME SOURCES ... [LIBS ...])
+#       A static library. In the native build its code is instrumented with
+#       AddressSanitizer and UndefinedBehaviorSanitizer, and a second copy
+#       NAME_bench without instrumentation is built for the benchmarks.
+#   pakwerk_test(NAME SOURCES ... [LIBS ...] [LOCALES loc ...])
+#       A GoogleTest program. Native: every test case becomes a CTest test.
+#       Windows: the program runs once under Wine (tools/wine-run.sh), once
+#       per LOCALES entry with LC_ALL set to it (Wine takes the language and
+#       the code page from LC_ALL).
+#   pakwerk_fuzzer(NAME SOURCES ... [LIBS ...] CORPUS dir)
+#       A libFuzzer target, built only by the fuzz preset; tools/test.sh runs
+#       every one listed in fuzzers.list for a short bounded time.
+
+option(PAKWERK_FUZZ "Build only the libraries and the libFuzzer targets" OFF)
+
+set(PAKWERK_SANITIZERS -fsanitize=address,undefined -fno-omit-frame-pointer
+    -fno-sanitize-recover=undefined)
+
+if(PAKWERK_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+  file(WRITE ${CMAKE_BINARY_DIR}/fuzzers.list "")
+elseif(WIN32)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # One self-contained .exe: no mingw runtime DLLs beside it.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+else()
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+endif()
+
+add_compile_options(-Wall -Wextra)
+
+function(pakwerk_library name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES;LIBS")
+  add_library(${name} STATIC ${arg_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${arg_LIBS})
+  if(NOT WIN32 AND NOT PAKWERK_FUZZ)
+    target_compile_options(${name} PRIVATE ${PAKWERK_SANITIZERS})
+    set(bench_libs "")
+    foreach(lib ${arg_LIBS})
+      if(TARGET ${lib}_bench)
+        list(APPEND bench_libs ${lib}_bench)
+      else()
+        list(APPEND bench_libs ${lib})
+      endif()
+    endforeach()
+    add_library(${name}_bench STATIC EXCLUDE_FROM_ALL ${arg_SOURCES})
+    target_include_directories(${name}_bench PUBLIC ${PROJECT_SOURCE_DIR})
+    target_compile_options(${name}_bench PRIVATE -O2 -DNDEBUG)
+    target_link_libraries(${name}_bench PUBLIC ${bench_libs})
+  endif()
+endfunction()
+
+function(pakwerk_test name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES;LIBS;LOCALES")
+  if(PAKWERK_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${arg_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  target_compile_definitions(${name} PRIVATE
+      PAKWERK_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}")
+  if(WIN32)
+    target_link_libraries(${name} PRIVATE ${arg_LIBS} gtest_main)
+    if(arg_LOCALES)
+      foreach(locale ${arg_LOCALES})
+        add_test(NAME ${name}.${locale} COMMAND ${name})
+        set_tests_properties(${name}.${locale} PROPERTIES ENVIRONMENT "LC_ALL=${locale}")
+      endforeach()
+    else()
+      add_test(NAME ${name} COMMAND ${name})
+    endif()
+  else()
+    target_compile_options(${name} PRIVATE ${PAKWERK_SANITIZERS})
+    target_link_options(${name} PRIVATE ${PAKWERK_SANITIZERS})
+    target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gtest_main)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  endif()
+endfunction()
+
+function(pakwerk_fuzzer name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "CORPUS" "SOURCES;LIBS")
+  if(NOT PAKWERK_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${arg_SOURCES})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${arg_LIBS})
+  file(APPEND ${CMAKE_BINARY_DIR}/fuzzers.list
+       "${CMAKE_CURRENT_BINARY_DIR}/${name} ${arg_CORPUS}\n")
+endfunction()

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in a private prefix:
+#   tools/wine-run.sh PREFIX PROGRAM [ARGUMENTS...]
+# The prefix (32-bit, no window manager) is created on first use. Started as
+# root, the program runs as the unprivileged user "pakwerk": root ignores
+# read-only files, so tests of write-protected files would prove nothing.
+# Wine's output goes through a file, never a pipe: Wine's background processes
+# inherit the pipe and keep it open long after the program has ended.
+set -u
+prefix=$1
+shift
+
+user=
+if [ "$(id -u)" -eq 0 ]; then
+  user=pakwerk
+  id "$user" >/dev/null 2>&1 || useradd -m -s /bin/sh "$user"
+fi
+
+as_user() {
+  if [ -n "$user" ]; then
+    runuser -u "$user" -- env HOME="$(getent passwd "$user" | cut -d: -f6)" USER="$user" "$@"
+  else
+    "$@"
+  fi
+}
+
+export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+
+# The first program to need the prefix creates it; the others wait for it.
+mkdir -p "$(dirname "$prefix")"
+exec 9>"$prefix.lock"
+flock 9
+if [ ! -f "$prefix/.ready" ]; then
+  rm -rf "$prefix"
+  mkdir -p "$prefix"
+  [ -n "$user" ] && chown "$user" "$prefix" "$prefix.lock"
+  as_user wineboot -i >/dev/null 2>&1 </dev/null
+  as_user wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+    >/dev/null 2>&1 </dev/null
+  as_user wineserver -w
+  touch "$prefix/.ready"
+fi
+flock -u 9
+exec 9>&-
+
+out=$(mktemp)
+chmod 666 "$out"
+as_user wine "$@" >"$out" 2>&1 </dev/null
+rc=$?
+cat "$out"
+rm -f "$out"
+exit $rc
