@@ -1,0 +1,148 @@
+#include "engine/FileInstallation.h"
+
+#include <windows.h>
+
+#include "app/Messages.h"
+#include "engine/InstallScript.h"
+
+namespace fileinstallation {
+
+namespace {
+
+// A file opened for reading its time; closed on every path out.
+class ReadHandle {
+ public:
+  explicit ReadHandle(const std::string& path)
+      : handle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr)) {}
+  ~ReadHandle() {
+    if (IsOpen()) CloseHandle(handle);
+  }
+  ReadHandle(const ReadHandle&) = delete;
+  ReadHandle& operator=(const ReadHandle&) = delete;
+
+  bool IsOpen() const { return handle != INVALID_HANDLE_VALUE; }
+
+  bool WriteTime(ULONGLONG& ticks) const {
+    FILETIME time;
+    if (!GetFileTime(handle, nullptr, nullptr, &time)) return false;
+    ticks = (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    return true;
+  }
+
+ private:
+  HANDLE handle;
+};
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Windows trims trailing dots from names, so any name of dots only (beyond
+// a single one) is taken for a step up.
+bool IsStepUp(const std::string& name) {
+  return name.size() >= 2 && name.find_first_not_of('.') == std::string::npos;
+}
+
+// Copies one entry; false when the copy failed (and was reported).
+bool InstallEntry(const std::string& entry, const std::string& packageDir,
+                  const std::string& hostPath, bool& skipAllNewer) {
+  const size_t arrow = entry.find(">>");
+  if (arrow == std::string::npos) return true;
+  const std::string source = packageDir + "\\" + entry.substr(0, arrow);
+  if (!FileExists(source)) {
+    messages::Show(messages::kSourceMissing, MB_OK, source);
+    return true;
+  }
+  const std::string relative = entry.substr(arrow + 2);
+  const std::string destination = hostPath + relative;
+  if (!NamesFileInside(relative)) {
+    messages::Show(messages::kCopyFailed, MB_OK, source, destination);
+    return false;
+  }
+  if (IsExistingFileNewer(destination, source)) {
+    if (skipAllNewer) return true;
+    const int answer = messages::Show(messages::kNewerFileQuestion, MB_YESNOCANCEL, destination,
+                                      source);
+    if (answer == IDYES) return true;
+    if (answer == IDCANCEL) {
+      skipAllNewer = true;
+      return true;
+    }
+  }
+  const std::string folder = destination.substr(0, destination.rfind('\\'));
+  const bool copied = EnsureDirectory(folder) &&
+                      CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0;
+  if (!copied) messages::Show(messages::kCopyFailed, MB_OK, source, destination);
+  // Installed files carry no read-only, hidden or system flag, and a
+  // read-only file that failed now is writable next time.
+  SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
+  return copied;
+}
+
+}  // namespace
+
+bool InstallFiles(InstallScript& script, const std::string& packageDir,
+                  const std::string& hostPath, bool& skipAllNewer) {
+  if (!script.FindSection("Dateinstallation")) return true;
+  bool allCopied = true;
+  std::string entry;
+  while (script.NextEntry(entry)) {
+    if (!InstallEntry(entry, packageDir, hostPath, skipAllNewer)) allCopied = false;
+  }
+  return allCopied;
+}
+
+bool FileExists(const std::string& path) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(path.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return true;
+}
+
+bool IsExistingFileNewer(const std::string& destination, const std::string& source) {
+  ReadHandle existing(destination);
+  if (!existing.IsOpen()) return false;
+  ReadHandle installing(source);
+  if (!installing.IsOpen()) return true;
+  ULONGLONG existingTime = 0;
+  if (!existing.WriteTime(existingTime)) return false;
+  ULONGLONG installingTime = 0;
+  if (!installing.WriteTime(installingTime)) return true;
+  return existingTime > installingTime;
+}
+
+bool EnsureDirectory(const std::string& folder) {
+  if (folder.empty()) return false;
+  std::string name = folder;
+  if (name.back() == '\\') name.pop_back();
+  if (CreateDirectoryA(name.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) {
+    return true;
+  }
+  const size_t backslash = name.rfind('\\');
+  // Stop at a drive ("C:", "C:\"): it cannot be made.
+  if (backslash == std::string::npos || backslash <= 3) return false;
+  EnsureDirectory(name.substr(0, backslash));
+  return CreateDirectoryA(name.c_str(), nullptr) != 0;
+}
+
+bool NamesFileInside(const std::string& destination) {
+  if (destination.empty() || IsSeparator(destination[0])) return false;
+  // A colon names a drive ("C:x") or a stream; neither belongs here.
+  if (destination.find(':') != std::string::npos) return false;
+  int depth = 0;
+  size_t start = 0;
+  while (start <= destination.size()) {
+    size_t end = start;
+    while (end < destination.size() && !IsSeparator(destination[end])) ++end;
+    const std::string name = destination.substr(start, end - start);
+    if (IsStepUp(name)) {
+      if (--depth < 0) return false;
+    } else if (!name.empty() && name != ".") {
+      ++depth;
+    }
+    start = end + 1;
+  }
+  return depth > 0;
+}
+
+}  // namespace fileinstallation

@@ -1,0 +1,42 @@
+// The first installation step: copying the package's files into the host.
+//
+// Each entry of the install script's section "Dateinstallation" reads
+// source>>destination: the source relative to the package folder, the
+// destination file relative to the host folder. Entries without ">>" are
+// ignored. A missing source is reported (message 108) and skipped. A
+// destination newer than its source is kept when the user says so (message
+// 103: Yes keeps it, Cancel keeps it and every later newer file of the run,
+// No replaces it). A destination that would leave the host folder (".."
+// above it, a rooted path, a drive) is never written: it is reported like a
+// failed copy (message 107). After every copy, good or failed, the
+// destination's attributes are reset to normal.
+//
+//   InstallFiles         true when no copy failed, also when the section is
+//                        absent; missing sources do not make it false.
+//                        `skipAllNewer` is read and set (Cancel).
+//   FileExists           true when FindFirstFileA finds `path`
+//   IsExistingFileNewer  true when `destination` was last written strictly
+//                        later than `source`, or when only the destination
+//                        can be opened and timed; false when the destination
+//                        cannot be opened or timed
+//   EnsureDirectory      true when `folder` exists afterwards (made with its
+//                        missing parents); false for an empty name
+//   NamesFileInside      true when the relative `destination` names
+//                        something below the folder it is joined to
+#pragma once
+
+#include <string>
+
+class InstallScript;
+
+namespace fileinstallation {
+
+bool InstallFiles(InstallScript& script, const std::string& packageDir,
+                  const std::string& hostPath, bool& skipAllNewer);
+
+bool FileExists(const std::string& path);
+bool IsExistingFileNewer(const std::string& destination, const std::string& source);
+bool EnsureDirectory(const std::string& folder);
+bool NamesFileInside(const std::string& destination);
+
+}  // namespace fileinstallation

@@ -1,0 +1,242 @@
+// The texts in the language of the system under test. This program runs once
+// per locale (LC_ALL), so every expectation follows the system's language.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/Messages.h"
+#include "app/testing/ScriptedMessageBox.h"
+#include "engine/tests/TestFiles.h"
+
+namespace {
+
+using testfiles::Ansi;
+
+enum class Language { German, English, French, Polish };
+
+Language SystemLanguage() {
+  switch (PRIMARYLANGID(GetSystemDefaultLangID())) {
+    case LANG_GERMAN: return Language::German;
+    case LANG_FRENCH: return Language::French;
+    case LANG_POLISH: return Language::Polish;
+    default: return Language::English;
+  }
+}
+
+// The same text in the four languages, as UTF-8.
+struct Translations {
+  const char* german;
+  const char* english;
+  const char* french;
+  const char* polish;
+
+  std::string ForSystem() const {
+    switch (SystemLanguage()) {
+      case Language::German: return Ansi(german);
+      case Language::French: return Ansi(french);
+      case Language::Polish: return Ansi(polish);
+      case Language::English: break;
+    }
+    return Ansi(english);
+  }
+};
+
+TEST(SystemLanguage, FollowsTheLocaleThatRunsTheProgram) {
+  const char* locale = std::getenv("LC_ALL");
+  if (locale == nullptr || *locale == '\0') GTEST_SKIP() << "LC_ALL not set";
+  struct Case {
+    const char* locale;
+    LANGID language;
+  };
+  const Case cases[] = {{"de_DE", 0x407}, {"de_AT", 0xC07}, {"en_US", 0x409}, {"fr_BE", 0x80C},
+                        {"fr_CA", 0xC0C}, {"pl_PL", 0x415}, {"it_IT", 0x410}};
+  for (const Case& c : cases) {
+    if (std::strncmp(locale, c.locale, std::strlen(c.locale)) == 0) {
+      EXPECT_EQ(c.language, GetSystemDefaultLangID()) << locale;
+      return;
+    }
+  }
+  GTEST_SKIP() << "no expectation for " << locale;
+}
+
+TEST(LocalisedId, PicksTheTableOfThePrimaryLanguage) {
+  struct Case {
+    uint16_t language;
+    uint32_t offset;
+  };
+  const Case cases[] = {
+      {0x0407, 0},   {0x0807, 0},   {0x0C07, 0},   {0x1007, 0},    // German, Swiss, Austrian, ...
+      {0x040C, 200}, {0x080C, 200}, {0x0C0C, 200},                   // French, Belgian, Canadian
+      {0x0415, 300},                                                 // Polish
+      {0x0409, 100}, {0x0809, 100}, {0x0410, 100}, {0x0413, 100},    // English, Italian, Dutch
+      {0x0000, 100}, {0x0415 | 0x0400, 300},
+  };
+  for (const Case& c : cases) {
+    for (uint32_t base = 101; base <= 117; ++base) {
+      EXPECT_EQ(base + c.offset, messages::LocalisedIdFor(base, c.language))
+          << std::hex << c.language << " " << std::dec << base;
+    }
+  }
+}
+
+TEST(LocalisedId, AsksTheSystemLanguage) {
+  EXPECT_EQ(messages::LocalisedIdFor(106, GetSystemDefaultLangID()), messages::LocalisedId(106));
+}
+
+TEST(Texts, AreTheSystemLanguagesOwnInItsCodePage) {
+  struct Case {
+    uint32_t id;
+    Translations text;
+  };
+  const Case cases[] = {
+      {101, {"&Info über Pakwerk...", "Inf&o about Pakwerk...", "Au sujet de Pakwerk",
+             "&O programie Pakwerk..."}},
+      {105, {"Bei der Installation ist ein Fehler aufgetreten", "Error during installation process.",
+             "Erreur au cours du processus d'installation.", "Błąd podczas instalacji."}},
+      {106, {"Die Installation wurde erfolgreich abgeschlossen", "Installation successful!",
+             "Installation terminée avec succes!", "Instalacja zakończona pomyślnie !"}},
+      {109, {"Dieses Programm installiert zusätzliche Modelle zum Programm Baukanter.",
+             "This program installs additional models for the program Baukanter",
+             "Ce programme installe des modeles additionnels pour utilisation par Baukanter",
+             "Aplikacja ta instaluje dodatkowe modele do programu Baukanter"}},
+      {110, {"Abbrechen", "Quit", "Quitter", "Wyjście"}},
+      {113, {"Installation wählen", "Select Installation", "Choisissez L'Installation",
+             "Wybierz typ instalacji"}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.text.ForSystem(), messages::Load(c.id)) << c.id;
+  }
+}
+
+TEST(Texts, PolishArrivesInCodePage1250) {
+  if (SystemLanguage() != Language::Polish) GTEST_SKIP() << "not a Polish system";
+  // "ł" is 0xB3 in code page 1250 (and "³" in 1252).
+  EXPECT_EQ('\xB3', messages::Load(105)[1]);
+}
+
+TEST(Texts, RequirementMessagesAreGermanInEveryLanguage) {
+  const std::string version = messages::Format(messages::kVersionTooLow, 6);
+  EXPECT_EQ(0u, version.find(Ansi("Zur korrekten Darstellung der Inhalte des Artikels wird die "
+                                  "Installation\nvon Trako 6.0 dringend vorausgesetzt!\n\nBei der "
+                                  "Überprüfung")))
+      << version;
+  const std::string patch = messages::Format(messages::kPatchTooLow, 5, 3);
+  EXPECT_NE(std::string::npos, patch.find("von Trako 5.0 mit dem Patch 3 dringend")) << patch;
+  EXPECT_NE(std::string::npos, patch.find(" unter www.orvana.example bzw.\nshop.orvana.example "
+                                          "heruntergeladen werden."))
+      << patch;
+  const std::string plugins = messages::Format(messages::kPluginsMissing, "2,7 ");
+  EXPECT_NE(std::string::npos,
+            plugins.find("\nvon Trako 5.0 mit Plug-in 2,7 dringend vorausgesetzt!\n"))
+      << plugins;
+  const std::string end = Ansi("\nArtikels installieren zu können.");
+  ASSERT_GT(plugins.size(), end.size());
+  EXPECT_EQ(end, plugins.substr(plugins.size() - end.size()));
+}
+
+TEST(Texts, NewerFileQuestionNamesTheExistingFileFirst) {
+  const std::string text =
+      messages::Format(messages::kNewerFileQuestion, "C:\\Host\\a.dat", "D:\\Paket\\a.dat");
+  const Translations expected{
+      "Eine vorhandene Datei \n\t C:\\Host\\a.dat\nist neuer als die zu installierende \n\t"
+      "D:\\Paket\\a.dat\nSoll die Datei beibehalten werden? (empfohlen) \nDrücken Sie Abbrechen "
+      "um diese Meldung nicht mehr anzuzeigen.",
+      "The file: \n\nC:\\Host\\a.dat\n\nis of a newer version than the one it is to be replaced "
+      "with: \n\nD:\\Paket\\a.dat.\n\nIt is recommended to keep the file.  \n\nShould the present "
+      "file be kept?",
+      "Le fichier: \n\nC:\\Host\\a.dat\n\n est plus récent que le fichier de remplacement: "
+      "\n\nD:\\Paket\\a.dat.\n\nIl est recommandé de conserver le fichieractuel.\n\nLe fichier "
+      "actuel doit-il etre conservé?",
+      "Plik: \n\nC:\\Host\\a.dat\n\njest nowszą wersją pliku niż ten którym ma być zastąpiony: "
+      "\n\nD:\\Paket\\a.dat.\n\nZaleca się pozostawienie tego pliku. \n\nCzy pozostawić ten plik?"};
+  EXPECT_EQ(expected.ForSystem(), text);
+}
+
+TEST(Texts, CopyFailureNamesSourceThenDestination) {
+  const std::string text = messages::Format(messages::kCopyFailed, "S", "D");
+  const Translations expected{
+      "Kopieren der Dateien fehlgeschlagen",
+      "Copying of the file S to D failed. Maybe a write protection is set?",
+      "Echec de copie du fichier S vers D. Une protection contre l'écriture est-elle mise place?",
+      "Kopiowanie pliku S do D zakończone niepowodzeniem. Sprawdź czy ochrona przed zapisem jest "
+      "wyłączona ?"};
+  EXPECT_EQ(expected.ForSystem(), text);
+}
+
+TEST(Texts, MissingSourceAndMissingScript) {
+  const Translations missingSource{
+      "Eine Datei aus dem Installationsskript kann nicht gefunden werden.\n X",
+      "A file from the installation script cannot be found.\n X",
+      "Un fichier défini dans le script d'installation ne peut etre trouvé.\nX",
+      "Brak pliku zawartego w skrypcie instalacyjnym .\n X"};
+  EXPECT_EQ(missingSource.ForSystem(), messages::Format(messages::kSourceMissing, "X"));
+  const Translations missingScript{
+      "Das Skriptfile InstSkript.txt fehlt. Dieses enthält die Installationsinformationen und muss "
+      "im selben Verzeichnis wie Pakwerk stehen.",
+      "The skript file InstSkript.txt is missing. This contains installation information and must "
+      "reside in the same directory as Pakwerk.",
+      "Le fichier InstSkript.txt est absent. Il contient le script d'installation et doit se "
+      "trouver dans le meme répertoire que Pakwerk.",
+      "Brak pliku InstSkript.txt. Plik ten zawiera informacje o instalacji i musi być w tym samym "
+      "katalogu co program Pakwerk."};
+  EXPECT_EQ(missingScript.ForSystem(), messages::Format(messages::kScriptMissing));
+}
+
+// Formatting fills exactly the placeholders each message is used with; a
+// translation with another placeholder would read arguments that are not there.
+TEST(Texts, EveryLanguageHasThePlaceholdersItsCallersFill) {
+  struct Case {
+    uint32_t base;
+    const char* placeholders;
+  };
+  const Case cases[] = {{103, "ss"}, {107, "ss"}, {108, "s"}, {115, "d"}, {116, "dd"}, {117, "s"}};
+  for (uint32_t base = 101; base <= 117; ++base) {
+    std::string expected;
+    for (const Case& c : cases) {
+      if (c.base == base) expected = c.placeholders;
+    }
+    for (uint32_t offset : {0u, 100u, 200u, 300u}) {
+      char text[2048];
+      int length = LoadStringA(GetModuleHandleA(nullptr), base + offset, text, sizeof text);
+      ASSERT_GT(length, 0) << base + offset;
+      std::string found;
+      for (const char* p = std::strchr(text, '%'); p != nullptr; p = std::strchr(p + 2, '%')) {
+        found += p[1];
+      }
+      if (base + offset == 107) {
+        EXPECT_EQ("", found) << "German 107 names no paths";
+      } else {
+        EXPECT_EQ(expected, found) << base + offset;
+      }
+    }
+  }
+}
+
+TEST(Format, LongArgumentsAreShownWhole) {
+  const std::string path = "C:\\" + std::string(5000, 'x') + "\\end.dat";
+  const std::string text = messages::Format(messages::kSourceMissing, path);
+  EXPECT_EQ(path, text.substr(text.size() - path.size()));
+}
+
+TEST(Format, PercentSignsInArgumentsStayAsTheyAre) {
+  const std::string text = messages::Format(messages::kSourceMissing, "C:\\100%s %d.dat");
+  EXPECT_EQ("C:\\100%s %d.dat", text.substr(text.size() - 15));
+}
+
+TEST(Show, ShowsTheFormattedTextWithTheGivenFlags) {
+  scriptedmessagebox::Reset({IDNO});
+  EXPECT_EQ(IDNO, messages::Show(messages::kNewerFileQuestion, MB_YESNOCANCEL, "a", "b"));
+  EXPECT_EQ(IDOK, messages::Show(messages::kInstallSucceeded, MB_ICONINFORMATION));
+  ASSERT_EQ(2u, scriptedmessagebox::Shown().size());
+  EXPECT_EQ(messages::Format(messages::kNewerFileQuestion, "a", "b"),
+            scriptedmessagebox::Shown()[0].text);
+  EXPECT_EQ(static_cast<unsigned>(MB_YESNOCANCEL), scriptedmessagebox::Shown()[0].flags);
+  EXPECT_EQ(messages::Load(messages::kInstallSucceeded), scriptedmessagebox::Shown()[1].text);
+  EXPECT_EQ(static_cast<unsigned>(MB_ICONINFORMATION), scriptedmessagebox::Shown()[1].flags);
+}
+
+}  // namespace
