@@ -1,0 +1,238 @@
+// Reading files into an IniDocument, line by line. The whole file is read
+// into a Memory slot of the file table first; lines are then taken from it
+// without copying, of any length.
+#include "textfile/IniDocument.h"
+
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "textfile/FileTable.h"
+#include "textfile/IniSyntax.h"
+
+namespace {
+
+constexpr size_t kMaxPath = 255;
+
+template <typename CharT>
+std::string_view BytesOf(std::basic_string_view<CharT> text) {
+    return std::string_view(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(CharT));
+}
+
+template <typename CharT>
+int32_t SetBlob(IniBlob* blob, std::basic_string_view<CharT> text) {
+    return blob->Set(text.data(), static_cast<int32_t>(text.size() * sizeof(CharT)));
+}
+
+// Line breaks between the end of one line and the start of the next:
+// CR LF, LF and a lone CR each end one line.
+template <typename CharT>
+int32_t CountBreaks(const CharT* from, const CharT* to) {
+    int32_t breaks = 0;
+    for (const CharT* p = from; p < to; ++p) {
+        if (*p == CharT('\n') || (*p == CharT('\r') && (p + 1 == to || p[1] != CharT('\n')))) {
+            ++breaks;
+        }
+    }
+    return breaks;
+}
+
+template <typename CharT>
+int32_t NextLine(int32_t handle, const CharT** line, uint32_t* length);
+
+template <>
+int32_t NextLine<char>(int32_t handle, const char** line, uint32_t* length) {
+    return textfile::ReadLine(handle, line, length);
+}
+
+template <>
+int32_t NextLine<char16_t>(int32_t handle, const char16_t** line, uint32_t* length) {
+    return textfile::ReadLineWide(handle, line, length);
+}
+
+}  // namespace
+
+int32_t IniDocument::Load(const char* path, int32_t offset, int32_t size) {
+    if (path != nullptr) {
+        // A longer path would be cut and name another file.
+        if (std::strlen(path) > kMaxPath) return -1;
+        fileName_ = path;
+    }
+    const int32_t handle = textfile::LoadWholeFile(fileName_.c_str(), offset, size);
+    if (handle < 0) return -1;
+    const bool firstLoad = !loadedOnce_;
+    loadedOnce_ = true;
+    if (wide_) {
+        // One 8-bit character stands for the mark FF FE; reading goes on at
+        // the second 16-bit unit.
+        char mark[2];
+        textfile::ReadFormatted(handle, "%c", mark);
+        ReadLines<char16_t>(handle);
+    } else {
+        const textfile::FileSlot& slot = textfile::FileSlotTable[handle];
+        const bool mark = slot.length >= 3 && std::memcmp(slot.buffer, "\xEF\xBB\xBF", 3) == 0;
+        if (mark) textfile::SeekFile(handle, 3, 0);
+        if (firstLoad) utf8Mark_ = mark;
+        ReadLines<char>(handle);
+    }
+    textfile::CloseFile(handle);
+    return 0;
+}
+
+template <typename CharT>
+void IniDocument::ReadLines(int32_t handle) {
+    using View = std::basic_string_view<CharT>;
+    const textfile::FileSlot& slot = textfile::FileSlotTable[handle];
+    const CharT* previousEnd = reinterpret_cast<const CharT*>(slot.buffer) + slot.position;
+    loadingLine_ = 1;
+    int32_t current = -1;
+    // Comment lines wait for the next key (its section) or header (the top level).
+    std::vector<View> pending;
+    const CharT* line;
+    uint32_t length;
+    while (textfile::EoFile(handle, sizeof(CharT)) == 0 && NextLine(handle, &line, &length) == 0) {
+        loadingLine_ += CountBreaks(previousEnd, line);
+        previousEnd = line + length;
+        const View text = inisyntax::Trim(View(line, length));
+        if (text.empty() || text[0] == CharT(';')) {
+            pending.push_back(text);
+        } else if (text[0] != CharT('[')) {
+            if (current == -1) {
+                Drop(BytesOf(text), IniDroppedLine::OutsideSection);
+                continue;
+            }
+            for (View comment : pending) AddCommentLineText(comment, current);
+            pending.clear();
+            IniDroppedLine::Reason why = IniDroppedLine::NotAKey;
+            if (AddKeyLineText(text, current, &why) < 0) Drop(BytesOf(text), why);
+        } else {
+            for (View comment : pending) AddCommentLineText(comment, -1);
+            pending.clear();
+            current = AddSectionHeaderText(text);
+            if (current < 0) Drop(BytesOf(text), IniDroppedLine::BadHeader);
+        }
+    }
+    // Comments after the last key or header stay where they stood.
+    for (View comment : pending) AddCommentLineText(comment, current);
+}
+
+void IniDocument::Drop(std::string_view text, IniDroppedLine::Reason why) {
+    dropped_.push_back(IniDroppedLine{fileName_, loadingLine_, why, std::string(text)});
+}
+
+template <typename CharT>
+int32_t IniDocument::AddSectionHeaderText(std::basic_string_view<CharT> line) {
+    const size_t close = line.find(CharT(']'));
+    if (close == std::basic_string_view<CharT>::npos || close == 0) return -1;
+    const size_t open = line[0] == CharT('[') ? 1 : 0;
+    const Name name = BytesOf(line.substr(open, close - open));
+    IniNode* section = GetOrAddSectionByName(name);
+    if (section == nullptr) return -1;
+    // Only a ";" after the "]" starts the comment: one inside the name
+    // would grow the comment on every save and load.
+    const size_t semicolon = line.find(CharT(';'), close + 1);
+    if (semicolon != std::basic_string_view<CharT>::npos) {
+        SetBlob(&section->comment_, line.substr(semicolon));
+    }
+    return FindSectionByName(name);
+}
+
+template <typename CharT>
+int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t sectionIndex,
+                                    IniDroppedLine::Reason* why) {
+    IniNode* section = SectionAt(sectionIndex);
+    if (section == nullptr) {
+        *why = IniDroppedLine::OutsideSection;
+        return -1;
+    }
+    inisyntax::KeyLine<CharT> parts;
+    if (!inisyntax::SplitKeyLine(line, &parts)) {
+        *why = IniDroppedLine::NotAKey;
+        return -1;
+    }
+    int32_t count = 0;
+    const NodeKind kind = inisyntax::DecodeValue(parts.valueText, parts.items, &valueScratch_, &count);
+    if (wide_ && kind == Text && count == 0) {
+        *why = IniDroppedLine::EmptyWideText;
+        return -1;
+    }
+    std::unique_ptr<IniNode> node(new (std::nothrow) IniNode(kind));
+    bool stored = node != nullptr && SetBlob(&node->name_, parts.name) == 0;
+    if (stored && !parts.comment.empty()) {
+        stored = SetBlob(&node->comment_, parts.comment) == 0;
+    }
+    if (stored && kind != Untyped) {
+        stored = node->value_.Set(valueScratch_.data(), static_cast<int32_t>(valueScratch_.size())) == 0;
+    } else if (stored) {
+        // Reading an Untyped key gives zeros; its text is kept for writing.
+        stored = (wide_ || node->value_.Set(EmptyValue, sizeof EmptyValue) == 0) &&
+                 SetBlob(&node->text_, parts.valueText) == 0;
+    }
+    if (!stored) {
+        *why = IniDroppedLine::NoMemory;
+        return -2;
+    }
+    node->count_ = count;
+    currentSection_ = sectionIndex;
+    if (IniNode* old = LookupKey(section, node->name_.bytes())) {
+        DetachEntry(section, old);
+    }
+    AppendEntry(section, std::move(node));
+    return count;
+}
+
+template <typename CharT>
+int32_t IniDocument::AddCommentLineText(std::basic_string_view<CharT> text, int32_t sectionIndex) {
+    IniNode* section = nullptr;
+    if (sectionIndex != -1 && (section = SectionAt(sectionIndex)) == nullptr) return -1;
+    std::unique_ptr<IniNode> node(new (std::nothrow) IniNode(Comment));
+    if (node == nullptr) return -2;
+    int32_t stored;
+    if (!text.empty() && text[0] == CharT(';')) {
+        stored = SetBlob(&node->comment_, text);
+    } else {
+        std::basic_string<CharT> marked(1, CharT(';'));
+        marked.append(text);
+        stored = SetBlob(&node->comment_, std::basic_string_view<CharT>(marked));
+    }
+    if (stored != 0) return -2;
+    if (section != nullptr) {
+        AppendEntry(section, std::move(node));
+        return 0;
+    }
+    node->position_ = static_cast<int32_t>(nodes_.size());
+    nodes_.push_back(std::move(node));
+    return nodes_.back()->position_;
+}
+
+int32_t IniDocument::AddSectionHeader(const char* line) {
+    if (line == nullptr || !Accepts(false)) return -1;
+    return AddSectionHeaderText(std::string_view(line));
+}
+
+int32_t IniDocument::AddSectionHeader(const char16_t* line) {
+    if (line == nullptr || !Accepts(true)) return -1;
+    return AddSectionHeaderText(std::u16string_view(line));
+}
+
+int32_t IniDocument::AddKeyLine(const char* line, int32_t sectionIndex) {
+    if (line == nullptr || !Accepts(false)) return -1;
+    IniDroppedLine::Reason why;
+    return AddKeyLineText(std::string_view(line), sectionIndex, &why);
+}
+
+int32_t IniDocument::AddKeyLine(const char16_t* line, int32_t sectionIndex) {
+    if (line == nullptr || !Accepts(true)) return -1;
+    IniDroppedLine::Reason why;
+    return AddKeyLineText(std::u16string_view(line), sectionIndex, &why);
+}
+
+int32_t IniDocument::AddCommentLine(const char* text, int32_t sectionIndex) {
+    if (text == nullptr || !Accepts(false)) return -1;
+    return AddCommentLineText(std::string_view(text), sectionIndex);
+}
+
+int32_t IniDocument::AddCommentLine(const char16_t* text, int32_t sectionIndex) {
+    if (text == nullptr || !Accepts(true)) return -1;
+    return AddCommentLineText(std::u16string_view(text), sectionIndex);
+}

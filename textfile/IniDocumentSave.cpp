@@ -1,0 +1,200 @@
+// Writing an IniDocument in canonical layout:
+//
+//   ; comment lines as read
+//   [Name] ;comment of the header
+//   key<TAB> = value ;comment
+//                                  (an empty line closes every section)
+//
+// Values are written in their kind's canonical syntax (IniSyntax.h), an
+// Untyped key with the text it was read with. Narrow files end their lines
+// with CR LF on every platform; wide files are UTF-16LE with the mark FF FE.
+#include "textfile/IniDocument.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "textfile/FileTable.h"
+#include "textfile/IniSyntax.h"
+#include "textfile/SafeReplace.h"
+
+namespace {
+
+constexpr size_t kMaxPath = 255;
+
+// Gathers output into large blocks for the file table and remembers
+// whether every write succeeded.
+class BlockSink {
+public:
+    explicit BlockSink(int32_t handle) : handle_(handle) {}
+    ~BlockSink() = default;
+
+    void Put(const void* data, size_t size) {
+        const char* bytes = static_cast<const char*>(data);
+        buffer_.append(bytes, size);
+        if (buffer_.size() >= kBlockSize) Flush();
+    }
+
+    bool Flush() {
+        size_t done = 0;
+        while (ok_ && done < buffer_.size()) {
+            size_t piece = buffer_.size() - done;
+            if (piece > kMaxWrite) piece = kMaxWrite;
+            ok_ = textfile::WriteFile(handle_, buffer_.data() + done, static_cast<int32_t>(piece)) == 0;
+            done += piece;
+        }
+        buffer_.clear();
+        return ok_;
+    }
+
+private:
+    static constexpr size_t kBlockSize = 1 << 16;
+    static constexpr size_t kMaxWrite = 1 << 30;
+    int32_t handle_;
+    bool ok_ = true;
+    std::string buffer_;
+};
+
+template <typename CharT>
+std::basic_string_view<CharT> UnitsOf(const IniBlob& blob) {
+    if (!blob.holdsData()) return {};
+    return std::basic_string_view<CharT>(reinterpret_cast<const CharT*>(blob.data()),
+                                         static_cast<size_t>(blob.length()) / sizeof(CharT));
+}
+
+template <typename CharT>
+void EndLine(BlockSink* sink) {
+    if (sizeof(CharT) == 1) {
+        sink->Put("\r\n", 2);
+    } else {
+        sink->Put("\r\0\n\0", 4);
+    }
+}
+
+template <typename CharT>
+void PutLine(std::basic_string<CharT>* line, BlockSink* sink) {
+    std::basic_string_view<CharT> trimmed = inisyntax::Trim(std::basic_string_view<CharT>(*line));
+    sink->Put(trimmed.data(), trimmed.size() * sizeof(CharT));
+    EndLine<CharT>(sink);
+}
+
+template <typename CharT>
+void AppendComment(const IniNode& node, std::basic_string<CharT>* line) {
+    if (node.comment().holdsData()) {
+        line->push_back(CharT(' '));
+        line->append(UnitsOf<CharT>(node.comment()));
+    }
+}
+
+template <typename CharT>
+void AppendValue(const IniNode& entry, std::basic_string<CharT>* line) {
+    static const CharT kEquals[] = {CharT('\t'), CharT(' '), CharT('='), CharT(' '), CharT(0)};
+    switch (entry.kind()) {
+    case Text: {
+        // The stored text, no further than its count or its first zero.
+        std::basic_string_view<CharT> text = UnitsOf<CharT>(entry.value());
+        if (entry.count() >= 0 && static_cast<size_t>(entry.count()) < text.size()) {
+            text = text.substr(0, static_cast<size_t>(entry.count()));
+        }
+        text = text.substr(0, text.find(CharT(0)));
+        line->append(kEquals);
+        line->push_back(CharT('"'));
+        inisyntax::AppendEscaped(text, line);
+        line->push_back(CharT('"'));
+        break;
+    }
+    case IntList:
+    case HexList:
+    case FloatList:
+    case BoolList:
+    case Bytes:
+        line->append(kEquals);
+        inisyntax::AppendList(entry.kind(), entry.value().data(), entry.value().length(),
+                              entry.count(), line);
+        break;
+    case Untyped:
+        if (entry.text().holdsData()) {
+            line->append(kEquals);
+            line->append(UnitsOf<CharT>(entry.text()));
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+template <typename CharT>
+void PutEntries(const IniNode& section, BlockSink* sink) {
+    std::basic_string<CharT> line;
+    for (const auto& entry : section.entries()) {
+        line.clear();
+        line.append(UnitsOf<CharT>(entry->name()));
+        AppendValue(*entry, &line);
+        AppendComment(*entry, &line);
+        PutLine(&line, sink);
+    }
+}
+
+template <typename CharT>
+void PutDocument(const IniDocument& document, BlockSink* sink) {
+    if (sizeof(CharT) == 2) {
+        sink->Put("\xFF\xFE", 2);
+    } else if (document.utf8Mark()) {
+        sink->Put("\xEF\xBB\xBF", 3);
+    }
+    std::basic_string<CharT> line;
+    for (const auto& node : document.nodes()) {
+        line.clear();
+        if (node->name().holdsData()) {
+            line.push_back(CharT('['));
+            line.append(UnitsOf<CharT>(node->name()));
+            line.push_back(CharT(']'));
+        }
+        AppendComment(*node, &line);
+        PutLine(&line, sink);
+        if (node->kind() == Section) {
+            PutEntries<CharT>(*node, sink);
+            EndLine<CharT>(sink);
+        }
+    }
+}
+
+}  // namespace
+
+int32_t IniDocument::Save(const char* path) {
+    if (path != nullptr) {
+        if (std::strlen(path) > kMaxPath) return -1;
+        fileName_ = path;
+    }
+    if (fileName_.empty()) return -1;
+    const char* target = fileName_.c_str();
+    // A rename would replace a read-only file where writing it is refused.
+    if (!safereplace::TargetWritable(target)) return -1;
+    const std::string temporary = safereplace::TemporaryPathFor(target);
+    const int32_t handle = textfile::OpenFile(temporary.c_str(), "wb");
+    if (handle < 0) return -1;
+    BlockSink sink(handle);
+    if (wide_) {
+        PutDocument<char16_t>(*this, &sink);
+    } else {
+        PutDocument<char>(*this, &sink);
+    }
+    const bool written = sink.Flush() && textfile::FlushFile(handle) == 0;
+    const bool closed = textfile::CloseFile(handle) == 0;
+    if (!written || !closed) {
+        std::remove(temporary.c_str());
+        return -1;
+    }
+    return safereplace::ReplaceWith(temporary.c_str(), target) ? 0 : -1;
+}
+
+int32_t IniDocument::WriteEntries(int32_t handle, const IniNode* section) {
+    if (section == nullptr || SectionAt(section->position_) != section) return -1;
+    BlockSink sink(handle);
+    if (wide_) {
+        PutEntries<char16_t>(*section, &sink);
+    } else {
+        PutEntries<char>(*section, &sink);
+    }
+    return sink.Flush() ? 0 : -8;
+}

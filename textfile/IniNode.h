@@ -1,0 +1,60 @@
+// One line of an INI document as read: a section (with its entries), a
+// key entry with its typed value, or a comment line. Nodes are made and
+// changed only by their IniDocument; everyone else reads them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "textfile/IniBlob.h"
+#include "textfile/NodeKind.h"
+
+// 16 zero bytes: the value of an Untyped key in a narrow document, and what
+// lookups of missing keys point to.
+extern const uint8_t EmptyValue[16];
+
+class IniNode {
+public:
+    explicit IniNode(NodeKind kind);
+    virtual ~IniNode();
+    IniNode(const IniNode&) = delete;
+    IniNode& operator=(const IniNode&) = delete;
+
+    NodeKind kind() const { return kind_; }
+    // Section or key name; holds nothing for a comment line.
+    const IniBlob& name() const { return name_; }
+    // The comment of the line, starting with ";" (a comment line: all of it).
+    const IniBlob& comment() const { return comment_; }
+    // A key's value in the encoding of its kind (see NodeKind.h).
+    const IniBlob& value() const { return value_; }
+    // An Untyped key's value text as it was read, written back unchanged.
+    const IniBlob& text() const { return text_; }
+    // Characters, items or bytes of the value, by kind.
+    int32_t count() const { return count_; }
+    // A section's index of the entry found last, -1 when none.
+    int32_t keyCursor() const { return keyCursor_; }
+    // A section's key entries and comment lines in file order.
+    const std::vector<std::unique_ptr<IniNode>>& entries() const;
+
+private:
+    friend class IniDocument;
+
+    // Closes the gaps left by removed entries and renumbers the rest.
+    void Compact() const;
+
+    IniBlob name_;
+    IniBlob comment_;
+    IniBlob value_;
+    IniBlob text_;
+    NodeKind kind_;
+    int32_t count_ = 0;
+    int32_t keyCursor_ = -1;
+    int32_t position_ = -1;  // index in the parent's node or entry list
+    bool keysIndexed_ = false;
+    // Removing a key from a large section leaves a gap (a null pointer) so
+    // that replacing many keys stays linear; the gaps are closed before
+    // anyone sees the list or an index into it.
+    mutable int32_t gaps_ = 0;
+    mutable std::vector<std::unique_ptr<IniNode>> entries_;
+};
