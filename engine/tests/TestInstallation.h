@@ -1,0 +1,51 @@
+// A host installation and a package for one test: a temporary folder with
+// "Host" (registered as the host's AppPath) and "Paket" (the folder the
+// engine runs from). Run performs one whole installation run with scripted
+// answers to the questions and reports what the user would have seen.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/InstallCatalogue.h"
+#include "app/testing/ScriptedMessageBox.h"
+#include "engine/tests/HostRegistration.h"
+#include "engine/tests/TemporaryFolder.h"
+
+class TestInstallation {
+ public:
+  struct Outcome {
+    HRESULT status = S_OK;
+    std::vector<std::string> progress;  // the sink's calls
+    std::vector<scriptedmessagebox::ShownBox> shown;
+    int unansweredQuestions = 0;
+    std::string scriptPath;
+    std::string packageDir;
+  };
+
+  TestInstallation();
+
+  // The host folder (as registered, no trailing backslash) or a path in it.
+  const std::string& Host() const { return hostFolder; }
+  std::string Host(const std::string& relative) const { return hostFolder + "\\" + relative; }
+  const std::string& Package() const { return packageFolder; }
+  std::string Package(const std::string& relative) const {
+    return packageFolder + "\\" + relative;
+  }
+  // The temporary folder that holds both.
+  std::string Outside(const std::string& relative) const { return root.Path(relative); }
+
+  void WriteScript(const std::string& text, const std::string& name = "InstSkript.txt") const;
+
+  Outcome Run(std::vector<int> answers = {}) const;
+  Outcome Run(std::vector<int> answers, const InstallCatalogue& catalogue,
+              int32_t catalogueMode) const;
+
+ private:
+  TemporaryFolder root;
+  std::string hostFolder;
+  std::string packageFolder;
+  HostRegistration registration;
+};
