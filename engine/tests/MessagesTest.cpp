@@ -11,39 +11,11 @@
 #include "app/Messages.h"
 #include "app/testing/ScriptedMessageBox.h"
 #include "engine/tests/TestFiles.h"
+#include "engine/tests/Translations.h"
 
 namespace {
 
 using testfiles::Ansi;
-
-enum class Language { German, English, French, Polish };
-
-Language SystemLanguage() {
-  switch (PRIMARYLANGID(GetSystemDefaultLangID())) {
-    case LANG_GERMAN: return Language::German;
-    case LANG_FRENCH: return Language::French;
-    case LANG_POLISH: return Language::Polish;
-    default: return Language::English;
-  }
-}
-
-// The same text in the four languages, as UTF-8.
-struct Translations {
-  const char* german;
-  const char* english;
-  const char* french;
-  const char* polish;
-
-  std::string ForSystem() const {
-    switch (SystemLanguage()) {
-      case Language::German: return Ansi(german);
-      case Language::French: return Ansi(french);
-      case Language::Polish: return Ansi(polish);
-      case Language::English: break;
-    }
-    return Ansi(english);
-  }
-};
 
 TEST(SystemLanguage, FollowsTheLocaleThatRunsTheProgram) {
   const char* locale = std::getenv("LC_ALL");
