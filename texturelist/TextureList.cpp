@@ -11,75 +11,20 @@
 // everything gathered since the previous block (text between blocks
 // included) becomes its entry text. Whitespace is never kept, a TAB is put
 // after every ")" (at any depth) and after every inner "{". The first
-// "id(" of the text gives the id, wherever it stands.
+// "id(" of the text gives the id, wherever it stands. A "}" that closes no
+// block is ignored, and what follows the last texture block of a top-level
+// block is dropped when that block closes.
 #include "texturelist/TextureList.h"
 
 #include "textfile/SafeReplace.h"
+#include "texturelist/ListTokenizer.h"
+#include "texturelist/ListWriter.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
 namespace {
-
-bool IsWhitespace(unsigned char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-bool IsDelimiter(unsigned char c) {
-    return c == '{' || c == '}' || c == '(' || c == ')';
-}
-
-// Reads the whole file in binary mode: a 0x1A byte must not end the list
-// early on Windows, or the entries behind it would be lost on the next save.
-bool ReadWholeFile(const char* path, std::string& content) {
-    std::FILE* in = std::fopen(path, "rb");
-    if (in == nullptr) {
-        return false;
-    }
-    content.clear();
-    char block[64 * 1024];
-    std::size_t got;
-    while ((got = std::fread(block, 1, sizeof block, in)) > 0) {
-        content.append(block, got);
-    }
-    bool ok = std::ferror(in) == 0;
-    std::fclose(in);
-    return ok;
-}
-
-// The tokens of the list file, in order; one scanner per reading.
-class Tokenizer {
-public:
-    explicit Tokenizer(const std::string& text)
-        : next_(text.data()), end_(text.data() + text.size()) {}
-
-    // False at the end of the input; otherwise [begin, begin + length) is
-    // the next token, which is never empty.
-    bool NextToken(const char*& begin, std::size_t& length) {
-        while (next_ < end_ && IsWhitespace(static_cast<unsigned char>(*next_))) {
-            ++next_;
-        }
-        if (next_ == end_) {
-            return false;
-        }
-        begin = next_;
-        if (IsDelimiter(static_cast<unsigned char>(*next_))) {
-            ++next_;
-        } else {
-            while (next_ < end_ && !IsWhitespace(static_cast<unsigned char>(*next_)) &&
-                   !IsDelimiter(static_cast<unsigned char>(*next_))) {
-                ++next_;
-            }
-        }
-        length = static_cast<std::size_t>(next_ - begin);
-        return true;
-    }
-
-private:
-    const char* next_;
-    const char* end_;
-};
 
 // True when `field` (such as "id(") occurs in `text` and a ")" stands at or
 // after its first occurrence; `after` is then the position behind it.
@@ -92,51 +37,12 @@ bool HasField(const std::string& text, const char* field, std::size_t& after) {
     return true;
 }
 
-// Writes the list through a buffer, remembering whether any write failed.
-class ListWriter {
-public:
-    explicit ListWriter(std::FILE* out) : out_(out) { buffer_.reserve(kFlushAt + 4096); }
-
-    void Put(const char* text, std::size_t length) {
-        // Every line feed becomes CR LF, on every system.
-        const char* end = text + length;
-        while (text < end) {
-            const char* lf = static_cast<const char*>(std::memchr(text, '\n', end - text));
-            const char* stop = lf != nullptr ? lf : end;
-            buffer_.append(text, stop);
-            if (lf == nullptr) {
-                break;
-            }
-            buffer_.append("\r\n", 2);
-            text = lf + 1;
-        }
-        if (buffer_.size() >= kFlushAt) {
-            Flush();
-        }
-    }
-    void Put(const char* text) { Put(text, std::strlen(text)); }
-
-    bool Flush() {
-        if (!buffer_.empty()) {
-            ok_ = ok_ && std::fwrite(buffer_.data(), 1, buffer_.size(), out_) == buffer_.size();
-            buffer_.clear();
-        }
-        return ok_;
-    }
-
-private:
-    static const std::size_t kFlushAt = 64 * 1024;
-    std::FILE* out_;
-    std::string buffer_;
-    bool ok_ = true;
-};
-
 }  // namespace
 
 namespace texturelist {
 
 std::uint32_t ParseId(const char* text, const char* end) {
-    while (text < end && IsWhitespace(static_cast<unsigned char>(*text))) {
+    while (text < end && listtokenizer::IsWhitespace(*text)) {
         ++text;
     }
     bool negative = false;
@@ -167,13 +73,22 @@ bool TextureList::Load(const char* path) {
 }
 
 bool TextureList::Parse() {
-    std::string content;
-    if (!ReadWholeFile(path_.c_str(), content)) {
+    // Binary mode: a 0x1A byte must not end the list early on Windows, or
+    // the entries behind it would be lost on the next save.
+    std::FILE* in = std::fopen(path_.c_str(), "rb");
+    if (in == nullptr) {
         return false;
     }
-    Tokenizer tokens(content);
+    ListTokenizer tokens(in);
+    bool complete = ParseTokens(tokens) && !tokens.Failed();
+    std::fclose(in);
+    return complete;
+}
+
+bool TextureList::ParseTokens(ListTokenizer& tokens) {
     std::int64_t depth = 0;
-    std::string text;
+    std::string text;  // reused: entries get exact-size copies of it
+    text.reserve(256);
     const char* token;
     std::size_t length;
     while (tokens.NextToken(token, length)) {
@@ -210,7 +125,12 @@ bool TextureList::Parse() {
                 std::uint32_t id = texturelist::ParseId(text.data() + afterId,
                                                         text.data() + text.size());
                 // The first block with an id wins; later ones are dropped.
-                entries_.emplace(id, std::move(text));
+                // Saved lists come in ascending order: append without a search.
+                if (entries_.empty() || entries_.rbegin()->first < id) {
+                    entries_.try_emplace(entries_.end(), id, text);
+                } else {
+                    entries_.try_emplace(id, text);
+                }
                 text.clear();
             }
             break;

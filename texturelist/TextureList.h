@@ -17,6 +17,8 @@
 #include <map>
 #include <string>
 
+class ListTokenizer;
+
 class TextureList {
 public:
     using EntryMap = std::map<std::uint32_t, std::string>;
@@ -24,8 +26,8 @@ public:
     // Reads the list at `path` (stored as Path()). True when the file could
     // be read and every completed texture block has an id(...) and a
     // name(...) field; then Loaded() is true. False when the file cannot be
-    // opened or a block lacks one of the fields: no entries stay and Loaded()
-    // is false. Of two blocks with the same id the first one is kept; a block
+    // opened or read to its end or a block lacks one of the fields: no
+    // entries stay and Loaded() is false. Of two blocks with the same id the first one is kept; a block
     // cut off by the end of the file is dropped.
     bool Load(const char* path);
 
@@ -48,6 +50,7 @@ public:
 
 private:
     bool Parse();
+    bool ParseTokens(ListTokenizer& tokens);
 
     std::string path_;
     EntryMap entries_;

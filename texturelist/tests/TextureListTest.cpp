@@ -144,6 +144,34 @@ TEST(TextureListLoad, StartsAfreshAndForgetsAFailedRead) {
     std::remove(bad.c_str());
 }
 
+TEST(TextureListLoad, ReadsLargeListsAcrossBlocks) {
+    // Tokens that straddle the reader's blocks, and a name far longer than one.
+    std::string file = "Basis{\r\n";
+    const std::uint32_t count = 50000;
+    for (std::uint32_t id = 1; id <= count; ++id) {
+        file += "\tTextur{\tid(" + std::to_string(id) + ")\tname(t" + std::to_string(id) +
+                ")\t}\r\n";
+    }
+    const std::string longName(600 * 1024, 'n');
+    file += "Textur{id(" + std::to_string(count + 1) + ")name(" + longName + ")}}\r\n";
+    std::string path = scratch::Path("large.txt");
+    scratch::Write(path, file);
+
+    TextureList list;
+    ASSERT_TRUE(list.Load(path.c_str()));
+    ASSERT_EQ(list.Entries().size(), count + 1);
+    for (std::uint32_t id : {1u, 2u, 4000u, 9999u, count}) {
+        EXPECT_EQ(list.Entries().at(id), "Textur{\tid(" + std::to_string(id) + ")\tname(t" +
+                                             std::to_string(id) + ")\t}");
+    }
+    EXPECT_EQ(list.Entries().at(count + 1),
+              "Textur{\tid(" + std::to_string(count + 1) + ")\tname(" + longName + ")\t}");
+    ASSERT_TRUE(list.Save(path.c_str()));
+    EXPECT_EQ(scratch::Read(path), file.substr(0, file.rfind("Textur{")) + "\t" +
+                                       list.Entries().at(count + 1) + "\r\n}\r\n");
+    std::remove(path.c_str());
+}
+
 TEST(TextureListId, IsDecimalWithWrapAround) {
     struct Case {
         const char* text;

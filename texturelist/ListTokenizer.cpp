@@ -1,0 +1,91 @@
+#include "texturelist/ListTokenizer.h"
+
+#include <cstring>
+
+namespace {
+
+const std::size_t kBlockSize = 256 * 1024;
+
+// What each byte is to the tokenizer; a table, because every byte of a
+// large list passes through here.
+enum CharClass : unsigned char { kText, kWhitespace, kDelimiter };
+
+struct CharClasses {
+    CharClass of[256];
+    constexpr CharClasses() : of() {
+        for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) of[c] = kWhitespace;
+        for (unsigned char c : {'{', '}', '(', ')'}) of[c] = kDelimiter;
+    }
+};
+
+constexpr CharClasses kClasses;
+
+CharClass ClassOf(char c) {
+    return kClasses.of[static_cast<unsigned char>(c)];
+}
+
+}  // namespace
+
+namespace listtokenizer {
+
+bool IsWhitespace(char c) {
+    return ClassOf(c) == kWhitespace;
+}
+
+}  // namespace listtokenizer
+
+ListTokenizer::ListTokenizer(std::FILE* in) : in_(in), buffer_(kBlockSize) {}
+
+bool ListTokenizer::Refill(std::size_t& keep) {
+    if (failed_) {
+        return false;
+    }
+    std::size_t kept = end_ - keep;
+    if (kept > 0 && keep > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + keep, kept);
+    }
+    next_ -= keep;
+    end_ = kept;
+    keep = 0;
+    if (end_ == buffer_.size()) {
+        buffer_.resize(buffer_.size() * 2);  // a token longer than the buffer
+    }
+    std::size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, in_);
+    end_ += got;
+    if (got == 0 && std::ferror(in_) != 0) {
+        failed_ = true;
+    }
+    return got > 0;
+}
+
+bool ListTokenizer::NextToken(const char*& begin, std::size_t& length) {
+    for (;;) {
+        while (next_ < end_ && ClassOf(buffer_[next_]) == kWhitespace) {
+            ++next_;
+        }
+        if (next_ < end_) {
+            break;
+        }
+        std::size_t all = end_;
+        if (!Refill(all)) {
+            return false;
+        }
+    }
+    std::size_t start = next_;
+    if (ClassOf(buffer_[next_]) == kDelimiter) {
+        ++next_;
+    } else {
+        for (;;) {
+            while (next_ < end_ && ClassOf(buffer_[next_]) == kText) {
+                ++next_;
+            }
+            // A word that runs to the end of the block goes on in the next one.
+            if (next_ < end_ || !Refill(start)) {
+                break;
+            }
+        }
+    }
+    begin = buffer_.data() + start;
+    length = next_ - start;
+    return true;
+}

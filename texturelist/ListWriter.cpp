@@ -1,0 +1,42 @@
+#include "texturelist/ListWriter.h"
+
+#include <cstring>
+
+namespace {
+
+const std::size_t kFlushAt = 64 * 1024;
+
+}  // namespace
+
+ListWriter::ListWriter(std::FILE* out) : out_(out) {
+    buffer_.reserve(kFlushAt + 4096);
+}
+
+void ListWriter::Put(const char* text, std::size_t length) {
+    const char* end = text + length;
+    while (text < end) {
+        const char* lf = static_cast<const char*>(std::memchr(text, '\n', end - text));
+        const char* stop = lf != nullptr ? lf : end;
+        buffer_.append(text, stop);
+        if (lf == nullptr) {
+            break;
+        }
+        buffer_.append("\r\n", 2);
+        text = lf + 1;
+    }
+    if (buffer_.size() >= kFlushAt) {
+        Flush();
+    }
+}
+
+void ListWriter::Put(const char* text) {
+    Put(text, std::strlen(text));
+}
+
+bool ListWriter::Flush() {
+    if (!buffer_.empty()) {
+        ok_ = ok_ && std::fwrite(buffer_.data(), 1, buffer_.size(), out_) == buffer_.size();
+        buffer_.clear();
+    }
+    return ok_;
+}

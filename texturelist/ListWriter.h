@@ -1,0 +1,25 @@
+// Buffered writing of a texture list to an open stream. Every line feed is
+// written as CR LF, so a list has the same bytes on every system.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+class ListWriter {
+public:
+    // Writes to `out`, which stays owned by the caller.
+    explicit ListWriter(std::FILE* out);
+
+    void Put(const char* text, std::size_t length);
+    void Put(const char* text);
+
+    // Writes what is still buffered. False when this or any earlier write
+    // failed; once false, it stays false.
+    bool Flush();
+
+private:
+    std::FILE* out_;
+    std::string buffer_;
+    bool ok_ = true;
+};
