@@ -48,7 +48,7 @@ IniDocument::~IniDocument() = default;
 IniNode* IniDocument::SectionAt(int32_t index) const {
     if (index < 0 || static_cast<size_t>(index) >= nodes_.size()) return nullptr;
     IniNode* node = nodes_[static_cast<size_t>(index)].get();
-    return node->kind_ == Section ? node : nullptr;
+    return node->kind_ == NodeKind::Section ? node : nullptr;
 }
 
 int32_t IniDocument::FindSectionByName(Name name) {
@@ -70,7 +70,7 @@ IniNode* IniDocument::LookupKey(const IniNode* section, Name name) const {
         return found != keyIndex_.end() ? found->second : nullptr;
     }
     for (const auto& entry : section->entries_) {
-        if (entry != nullptr && entry->kind_ != Comment && entry->name_.bytes() == name &&
+        if (entry != nullptr && entry->kind_ != NodeKind::Comment && entry->name_.bytes() == name &&
             entry->name_.holdsData()) {
             return entry.get();
         }
@@ -143,7 +143,7 @@ int32_t IniDocument::HasSectionByName(const Name* section, const Name* key) {
 IniNode* IniDocument::GetOrAddSectionByName(Name name) {
     auto found = sectionIndex_.find(name);
     if (found != sectionIndex_.end()) return found->second;
-    std::unique_ptr<IniNode> node(new (std::nothrow) IniNode(Section));
+    std::unique_ptr<IniNode> node(new (std::nothrow) IniNode(NodeKind::Section));
     if (node == nullptr || node->name_.Set(name.data(), static_cast<int32_t>(name.size())) != 0) {
         return nullptr;
     }
@@ -156,7 +156,7 @@ IniNode* IniDocument::GetOrAddSectionByName(Name name) {
 
 void IniDocument::IndexKeys(IniNode* section) {
     for (const auto& entry : section->entries_) {
-        if (entry != nullptr && entry->kind_ != Comment && entry->name_.holdsData()) {
+        if (entry != nullptr && entry->kind_ != NodeKind::Comment && entry->name_.holdsData()) {
             keyIndex_.emplace(KeyRef{section, entry->name_.bytes()}, entry.get());
         }
     }
@@ -168,7 +168,7 @@ void IniDocument::AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry) 
     IniNode* added = entry.get();
     section->entries_.push_back(std::move(entry));
     if (section->keysIndexed_) {
-        if (added->kind_ != Comment && added->name_.holdsData()) {
+        if (added->kind_ != NodeKind::Comment && added->name_.holdsData()) {
             keyIndex_.emplace(KeyRef{section, added->name_.bytes()}, added);
         }
     } else if (section->entries_.size() > kIndexedSectionSize) {
@@ -193,7 +193,7 @@ void IniDocument::RemoveSection(int32_t index) {
     IniNode* section = SectionAt(index);
     if (section->keysIndexed_) {
         for (const auto& entry : section->entries_) {
-            if (entry != nullptr && entry->kind_ != Comment && entry->name_.holdsData()) {
+            if (entry != nullptr && entry->kind_ != NodeKind::Comment && entry->name_.holdsData()) {
                 keyIndex_.erase(KeyRef{section, entry->name_.bytes()});
             }
         }

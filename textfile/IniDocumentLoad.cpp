@@ -152,7 +152,7 @@ int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t 
     }
     int32_t count = 0;
     const NodeKind kind = inisyntax::DecodeValue(parts.valueText, parts.items, &valueScratch_, &count);
-    if (wide_ && kind == Text && count == 0) {
+    if (wide_ && kind == NodeKind::Text && count == 0) {
         *why = IniDroppedLine::EmptyWideText;
         return -1;
     }
@@ -161,7 +161,7 @@ int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t 
     if (stored && !parts.comment.empty()) {
         stored = SetBlob(&node->comment_, parts.comment) == 0;
     }
-    if (stored && kind != Untyped) {
+    if (stored && kind != NodeKind::Untyped) {
         stored = node->value_.Set(valueScratch_.data(), static_cast<int32_t>(valueScratch_.size())) == 0;
     } else if (stored) {
         // Reading an Untyped key gives zeros; its text is kept for writing.
@@ -185,7 +185,7 @@ template <typename CharT>
 int32_t IniDocument::AddCommentLineText(std::basic_string_view<CharT> text, int32_t sectionIndex) {
     IniNode* section = nullptr;
     if (sectionIndex != -1 && (section = SectionAt(sectionIndex)) == nullptr) return -1;
-    std::unique_ptr<IniNode> node(new (std::nothrow) IniNode(Comment));
+    std::unique_ptr<IniNode> node(new (std::nothrow) IniNode(NodeKind::Comment));
     if (node == nullptr) return -2;
     int32_t stored;
     if (!text.empty() && text[0] == CharT(';')) {

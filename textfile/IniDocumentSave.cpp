@@ -90,7 +90,7 @@ template <typename CharT>
 void AppendValue(const IniNode& entry, std::basic_string<CharT>* line) {
     static const CharT kEquals[] = {CharT('\t'), CharT(' '), CharT('='), CharT(' '), CharT(0)};
     switch (entry.kind()) {
-    case Text: {
+    case NodeKind::Text: {
         // The stored text, no further than its count or its first zero.
         std::basic_string_view<CharT> text = UnitsOf<CharT>(entry.value());
         if (entry.count() >= 0 && static_cast<size_t>(entry.count()) < text.size()) {
@@ -103,16 +103,16 @@ void AppendValue(const IniNode& entry, std::basic_string<CharT>* line) {
         line->push_back(CharT('"'));
         break;
     }
-    case IntList:
-    case HexList:
-    case FloatList:
-    case BoolList:
-    case Bytes:
+    case NodeKind::IntList:
+    case NodeKind::HexList:
+    case NodeKind::FloatList:
+    case NodeKind::BoolList:
+    case NodeKind::Bytes:
         line->append(kEquals);
         inisyntax::AppendList(entry.kind(), entry.value().data(), entry.value().length(),
                               entry.count(), line);
         break;
-    case Untyped:
+    case NodeKind::Untyped:
         if (entry.text().holdsData()) {
             line->append(kEquals);
             line->append(UnitsOf<CharT>(entry.text()));
@@ -152,7 +152,7 @@ void PutDocument(const IniDocument& document, BlockSink* sink) {
         }
         AppendComment(*node, &line);
         PutLine(&line, sink);
-        if (node->kind() == Section) {
+        if (node->kind() == NodeKind::Section) {
             PutEntries<CharT>(*node, sink);
             EndLine<CharT>(sink);
         }

@@ -274,7 +274,7 @@ template <typename CharT>
 NodeKind DecodeValue(View<CharT> text, int32_t items, std::string* value, int32_t* count) {
     value->clear();
     *count = items;
-    if (text.empty()) return Untyped;
+    if (text.empty()) return NodeKind::Untyped;
     const CharT first = text[0];
     if (first == CharT('"')) {
         View<CharT> body = text.substr(1);
@@ -284,7 +284,7 @@ NodeKind DecodeValue(View<CharT> text, int32_t items, std::string* value, int32_
         value->assign(reinterpret_cast<const char*>(unescaped.data()),
                       unescaped.size() * sizeof(CharT));
         *count = static_cast<int32_t>(unescaped.size());
-        return Text;
+        return NodeKind::Text;
     }
     if (first == CharT('#')) {
         View<CharT> digits = text.substr(1);
@@ -297,7 +297,7 @@ NodeKind DecodeValue(View<CharT> text, int32_t items, std::string* value, int32_
             int byte = high < 0 ? 0 : low < 0 ? high : high * 16 + low;
             (*value)[static_cast<size_t>(i)] = static_cast<char>(byte);
         }
-        return Bytes;
+        return NodeKind::Bytes;
     }
     if (first == CharT('Y') || first == CharT('N') || first == CharT('y') || first == CharT('n')) {
         // One letter and one comma per item; positions past the text are N.
@@ -308,16 +308,16 @@ NodeKind DecodeValue(View<CharT> text, int32_t items, std::string* value, int32_
                 (*value)[static_cast<size_t>(i)] = 1;
             }
         }
-        return BoolList;
+        return NodeKind::BoolList;
     }
     if (first == CharT('0') && text.size() >= 2 && (text[1] == CharT('x') || text[1] == CharT('X'))) {
         WalkItems(text, items, value, ScanHex<CharT>);
-        return HexList;
+        return NodeKind::HexList;
     }
     if (first == CharT('.') || first == CharT('-') || (first >= CharT('0') && first <= CharT('9'))) {
         if (text.find(CharT('.')) == View<CharT>::npos) {
             WalkItems(text, items, value, ScanInt<CharT>);
-            return IntList;
+            return NodeKind::IntList;
         }
         WalkItems(text, items, value, [](const CharT* p, const CharT* end, uint32_t* bits) {
             float item;
@@ -325,9 +325,9 @@ NodeKind DecodeValue(View<CharT> text, int32_t items, std::string* value, int32_
             std::memcpy(bits, &item, 4);
             return true;
         });
-        return FloatList;
+        return NodeKind::FloatList;
     }
-    return Untyped;
+    return NodeKind::Untyped;
 }
 
 template <typename CharT>
@@ -335,12 +335,12 @@ void AppendList(NodeKind kind, const uint8_t* value, int32_t valueLength, int32_
                 std::basic_string<CharT>* out) {
     if (value == nullptr || valueLength < 0 || count < 0) return;
     const size_t stored = static_cast<size_t>(valueLength);
-    const size_t itemSize = (kind == BoolList || kind == Bytes) ? 1 : 4;
+    const size_t itemSize = (kind == NodeKind::BoolList || kind == NodeKind::Bytes) ? 1 : 4;
     // Never past the stored value, whatever the count says.
     size_t items = static_cast<size_t>(count);
     if (items > stored / itemSize) items = stored / itemSize;
     char number[400];
-    if (kind == Bytes) {
+    if (kind == NodeKind::Bytes) {
         out->push_back(CharT('#'));
         static const char digits[] = "0123456789abcdef";
         for (size_t i = 0; i < items; ++i) {
@@ -351,16 +351,16 @@ void AppendList(NodeKind kind, const uint8_t* value, int32_t valueLength, int32_
     }
     for (size_t i = 0; i < items; ++i) {
         if (i > 0) out->push_back(CharT(','));
-        if (kind == BoolList) {
+        if (kind == NodeKind::BoolList) {
             out->push_back(value[i] != 0 ? CharT('Y') : CharT('N'));
             continue;
         }
         uint32_t bits;
         std::memcpy(&bits, value + i * 4, 4);
         std::to_chars_result written{number, std::errc()};
-        if (kind == IntList) {
+        if (kind == NodeKind::IntList) {
             written = std::to_chars(number, number + sizeof number, static_cast<int32_t>(bits));
-        } else if (kind == HexList) {
+        } else if (kind == NodeKind::HexList) {
             char* p = number;
             char hex[8];
             auto raw = std::to_chars(hex, hex + sizeof hex, bits, 16);

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-enum NodeKind : int32_t {
+enum class NodeKind : int32_t {
     Untyped = 0,    // a key whose value matches no syntax; value: zeros
     Comment = 1,    // a comment line; no value
     Section = 2,    // a section; its keys are its entries
