@@ -67,7 +67,11 @@ std::string ClassName(HWND window) {
 
 bool IsDialog(HWND window) { return ClassName(window) == kDialogClass; }
 
-bool IsMessageBox(HWND window) { return IsDialog(window) && HasControl(window, kMessageBoxTextId); }
+// Dialogs give their unnamed statics the id 0xFFFF too (an id of -1), so the
+// icon static, which every message box has, tells them apart.
+bool IsMessageBox(HWND window) {
+  return IsDialog(window) && HasControl(window, kMessageBoxTextId) && HasControl(window, kMessageBoxIconId);
+}
 
 bool HasControl(HWND dialog, int id) { return GetDlgItem(dialog, id) != nullptr; }
 
@@ -85,6 +89,15 @@ std::optional<std::wstring> ControlText(HWND dialog, int id) {
   HWND control = GetDlgItem(dialog, id);
   if (!control) return std::nullopt;
   return WindowText(control);
+}
+
+std::vector<std::wstring> ControlTexts(HWND dialog) {
+  std::vector<std::wstring> texts;
+  for (HWND child : Children(dialog)) {
+    if (GetParent(child) != dialog) continue;
+    if (const auto text = WindowText(child)) texts.push_back(*text);
+  }
+  return texts;
 }
 
 std::optional<std::wstring> MessageBoxText(HWND box) { return ControlText(box, kMessageBoxTextId); }

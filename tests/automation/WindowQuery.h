@@ -35,11 +35,15 @@ HWND FindDialog(DWORD processId, const std::function<bool(HWND)>& test);
 
 std::string ClassName(HWND window);
 bool IsDialog(HWND window);
-bool IsMessageBox(HWND window);  // a dialog with the message-box text static
+bool IsMessageBox(HWND window);  // a dialog with the message-box text and icon statics
 bool HasControl(HWND dialog, int id);
 
 std::optional<std::wstring> WindowText(HWND window);
 std::optional<std::wstring> ControlText(HWND dialog, int id);
+
+// The texts of all the dialog's controls, in creation order; unnamed statics
+// (id -1) are found only this way.
+std::vector<std::wstring> ControlTexts(HWND dialog);
 
 // The message box's text, as the system shows it (line breaks and tabs kept).
 std::optional<std::wstring> MessageBoxText(HWND box);

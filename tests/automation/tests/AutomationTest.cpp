@@ -49,6 +49,8 @@ class SampleTest : public ::testing::Test {
 
 TEST_F(SampleTest, FindsTheDialogOfItsProcessOnly) {
   EXPECT_EQ(ClassName(dialog_), kDialogClass);
+  EXPECT_TRUE(IsDialog(dialog_));
+  EXPECT_FALSE(IsMessageBox(dialog_)) << "an unnamed static (id -1) does not make a message box";
   EXPECT_EQ(WindowText(dialog_), std::wstring(L"Automation Sample"));
   EXPECT_TRUE(TopLevelWindows(GetCurrentProcessId()).empty());
   EXPECT_EQ(FindDialog(GetCurrentProcessId(), [](HWND) { return true; }), nullptr);

@@ -1,0 +1,78 @@
+// The question before a newer file in the host folder is replaced (message
+// 103), answered Yes (keep it), No (replace it) and Cancel (keep it and every
+// later newer file without asking again).
+#include "automation/WindowAction.h"
+#include "e2e/ExpectedTexts.h"
+#include "e2e/FlowTest.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+using automation::ProgramWindow;
+namespace control = automation::control;
+
+namespace {
+
+struct NewerFile {
+  const char* source;       // below the package folder
+  const char* destination;  // below the host folder
+};
+
+// The two files of the package that the example host already holds, in the
+// order in which the install script lists them.
+const NewerFile kNewerFiles[] = {
+    {"Modelle\\Stellwerk.3dm", "Resourcen\\Modelle\\Gebaeude\\Stellwerk.3dm"},
+    {"Texturen\\Dach.bmp", "Resourcen\\Texturen\\Dach.bmp"},
+};
+
+struct AnswerCase {
+  const char* name;
+  std::vector<int> answers;  // one per question, in order; no further question comes
+  std::set<int> kept;        // indexes into kNewerFiles that stay as they were
+};
+
+class NewerFileQuestion : public FlowTest, public ::testing::WithParamInterface<AnswerCase> {};
+
+TEST_P(NewerFileQuestion, FollowsTheAnswers) {
+  const AnswerCase& c = GetParam();
+  Prepare(Scenario::Package::Single);
+  for (const NewerFile& file : kNewerFiles) {
+    ASSERT_TRUE(filetree::SetWriteTime(scenario_.HostFolder() + "\\" + file.destination, filetree::YearStart(2030)));
+  }
+  Start();
+  HWND dialog = Expect(ProgramWindow::Install);
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
+
+  for (size_t i = 0; i < c.answers.size(); ++i) {
+    const std::string destination = scenario_.HostFolder() + "\\" + kNewerFiles[i].destination;
+    const std::string source = scenario_.PackageFolder() + "\\" + kNewerFiles[i].source;
+    HWND question = ExpectMessage(expected::Format(103, destination.c_str(), source.c_str()),
+                                  {IDYES, IDNO, IDCANCEL}, false);
+    ASSERT_NE(question, nullptr) << "question " << i + 1;
+    Answer(question, c.answers[i]);
+  }
+  HWND done = ExpectMessage(expected::Text(106), {IDOK}, true);
+  ASSERT_NE(done, nullptr);
+  Answer(done, IDOK);
+  ExpectEnded();
+
+  auto expected = Scenario::Golden("installed");
+  const auto original = Scenario::OriginalHost();
+  for (int kept : c.kept) {
+    const std::string path = kNewerFiles[kept].destination;
+    expected[path] = original.at(path);
+  }
+  ExpectHost(expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, NewerFileQuestion,
+    ::testing::Values(AnswerCase{"YesKeepsEachNewerFile", {IDYES, IDYES}, {0, 1}},
+                      AnswerCase{"NoReplacesEachNewerFile", {IDNO, IDNO}, {}},
+                      AnswerCase{"EachAnswerCountsForItsOwnFile", {IDYES, IDNO}, {0}},
+                      AnswerCase{"CancelKeepsAllLaterNewerFilesWithoutAsking", {IDCANCEL}, {0, 1}}),
+    [](const ::testing::TestParamInfo<AnswerCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
