@@ -189,7 +189,9 @@ def bitmap_entry(pixels, bits):
         for c in row:
             if c is not None:
                 weights[c] = weights.get(c, 0) + 1
-    palette = median_cut(sorted(weights.items()), count)
+    # Entry 0 is black and used only by transparent pixels: where the mask
+    # lets the background through, the colour bitmap must add nothing to it.
+    palette = [(0, 0, 0)] + median_cut(sorted(weights.items()), count - 1)
     palette += [(0, 0, 0)] * (count - len(palette))
     cache = {}
     header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, bits, 0, 0, 0, 0, count, 0)
@@ -205,7 +207,7 @@ def bitmap_entry(pixels, bits):
                 mask_bits.append(1)
             else:
                 if c not in cache:
-                    cache[c] = nearest(c, palette)
+                    cache[c] = 1 + nearest(c, palette[1:])
                 indexes.append(cache[c])
                 mask_bits.append(0)
         if bits == 8:

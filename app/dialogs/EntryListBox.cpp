@@ -70,10 +70,14 @@ void EntryListBox::SetCurrentSelection(int position) {
 }
 
 // The height comes from the window's own device context, without the list's
-// font, at the width the list offers; the icon sets the minimum.
+// font; the icon sets the minimum.
 void EntryListBox::MeasureItem(MEASUREITEMSTRUCT& item) const {
   const std::string text = ItemText(static_cast<int>(item.itemID));
-  RECT bounds = {0, 0, static_cast<LONG>(item.itemWidth), static_cast<LONG>(item.itemHeight)};
+  // The width to wrap at is the list's own: Windows offers exactly that in
+  // itemWidth, other implementations leave the field unset.
+  RECT client = {0, 0, 0, 0};
+  GetClientRect(Handle(), &client);
+  RECT bounds = {0, 0, client.right - client.left, static_cast<LONG>(item.itemHeight)};
   int height = 0;
   if (HDC dc = GetDC(Handle())) {
     DrawTextA(dc, text.c_str(), -1, &bounds, kMeasureFlags);
