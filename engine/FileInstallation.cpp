@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cctype>
+
 #include "app/Messages.h"
 #include "engine/InstallScript.h"
 
@@ -40,6 +42,16 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 // a single one) is taken for a step up.
 bool IsStepUp(const std::string& name) {
   return name.size() >= 2 && name.find_first_not_of('.') == std::string::npos;
+}
+
+// CON, NUL, COM1 and the like name devices in every folder, with any
+// extension: writing to one leaves the host folder.
+bool IsDeviceName(const std::string& name) {
+  std::string stem = name.substr(0, name.find('.'));
+  for (char& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
+  return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
+         stem[3] >= '1' && stem[3] <= '9';
 }
 
 // Copies one entry; false when the copy failed (and was reported).
@@ -137,6 +149,8 @@ bool NamesFileInside(const std::string& destination) {
     const std::string name = destination.substr(start, end - start);
     if (IsStepUp(name)) {
       if (--depth < 0) return false;
+    } else if (IsDeviceName(name)) {
+      return false;
     } else if (!name.empty() && name != ".") {
       ++depth;
     }

@@ -7,8 +7,8 @@
 // destination newer than its source is kept when the user says so (message
 // 103: Yes keeps it, Cancel keeps it and every later newer file of the run,
 // No replaces it). A destination that would leave the host folder (".."
-// above it, a rooted path, a drive) is never written: it is reported like a
-// failed copy (message 107). After every copy, good or failed, the
+// above it, a rooted path, a drive, a device such as NUL or COM1) is never
+// written: it is reported like a failed copy (message 107). After every copy, good or failed, the
 // destination's attributes are reset to normal.
 //
 //   InstallFiles         true when no copy failed, also when the section is

@@ -201,7 +201,8 @@ TEST_F(InstallFilesTest, NeverWritesOutsideTheHostFolder) {
       "..\\outside.dat",         "Sub\\..\\..\\outside.dat", "Sub/../../outside.dat",
       "..\\Host\\..\\..\\outside.dat", "\\outside.dat",    "/outside.dat",
       "C:\\outside.dat",         "C:outside.dat",            "..",
-      "Sub\\..",                 "",
+      "Sub\\..",                 "",                         "NUL",
+      "Sub\\com1.dat",           "Sub\\Con",
   };
   PackageFile("x.dat", kOld);
   PackageFile("good.dat", kOld);
@@ -221,11 +222,14 @@ TEST_F(InstallFilesTest, NeverWritesOutsideTheHostFolder) {
 TEST_F(InstallFilesTest, StepsDownAndUpInsideTheHostFolderAreFine) {
   PackageFile("x.dat", kOld);
 
-  EXPECT_TRUE(Install("{x.dat>>Sub\\..\\inside.dat}{x.dat>>Sub\\.\\Deeper\\..\\inside2.dat}"));
+  EXPECT_TRUE(Install("{x.dat>>Sub\\..\\inside.dat}{x.dat>>Sub\\.\\Deeper\\..\\inside2.dat}"
+                      "{x.dat>>Console.dat}{x.dat>>COM10.dat}"));
 
   EXPECT_TRUE(Shown().empty());
   EXPECT_EQ(kContent, Read(Target("inside.dat")));
   EXPECT_EQ(kContent, Read(Target("Sub\\inside2.dat")));
+  EXPECT_EQ(kContent, Read(Target("Console.dat")));
+  EXPECT_EQ(kContent, Read(Target("COM10.dat")));
 }
 
 TEST_F(InstallFilesTest, NoSectionNoCopies) {
