@@ -110,54 +110,6 @@ TEST(Texts, RequirementMessagesAreGermanInEveryLanguage) {
   EXPECT_EQ(end, plugins.substr(plugins.size() - end.size()));
 }
 
-TEST(Texts, NewerFileQuestionNamesTheExistingFileFirst) {
-  const std::string text =
-      messages::Format(messages::kNewerFileQuestion, "C:\\Host\\a.dat", "D:\\Paket\\a.dat");
-  const Translations expected{
-      "Eine vorhandene Datei \n\t C:\\Host\\a.dat\nist neuer als die zu installierende \n\t"
-      "D:\\Paket\\a.dat\nSoll die Datei beibehalten werden? (empfohlen) \nDrücken Sie Abbrechen "
-      "um diese Meldung nicht mehr anzuzeigen.",
-      "The file: \n\nC:\\Host\\a.dat\n\nis of a newer version than the one it is to be replaced "
-      "with: \n\nD:\\Paket\\a.dat.\n\nIt is recommended to keep the file.  \n\nShould the present "
-      "file be kept?",
-      "Le fichier: \n\nC:\\Host\\a.dat\n\n est plus récent que le fichier de remplacement: "
-      "\n\nD:\\Paket\\a.dat.\n\nIl est recommandé de conserver le fichieractuel.\n\nLe fichier "
-      "actuel doit-il etre conservé?",
-      "Plik: \n\nC:\\Host\\a.dat\n\njest nowszą wersją pliku niż ten którym ma być zastąpiony: "
-      "\n\nD:\\Paket\\a.dat.\n\nZaleca się pozostawienie tego pliku. \n\nCzy pozostawić ten plik?"};
-  EXPECT_EQ(expected.ForSystem(), text);
-}
-
-TEST(Texts, CopyFailureNamesSourceThenDestination) {
-  const std::string text = messages::Format(messages::kCopyFailed, "S", "D");
-  const Translations expected{
-      "Kopieren der Dateien fehlgeschlagen",
-      "Copying of the file S to D failed. Maybe a write protection is set?",
-      "Echec de copie du fichier S vers D. Une protection contre l'écriture est-elle mise place?",
-      "Kopiowanie pliku S do D zakończone niepowodzeniem. Sprawdź czy ochrona przed zapisem jest "
-      "wyłączona ?"};
-  EXPECT_EQ(expected.ForSystem(), text);
-}
-
-TEST(Texts, MissingSourceAndMissingScript) {
-  const Translations missingSource{
-      "Eine Datei aus dem Installationsskript kann nicht gefunden werden.\n X",
-      "A file from the installation script cannot be found.\n X",
-      "Un fichier défini dans le script d'installation ne peut etre trouvé.\nX",
-      "Brak pliku zawartego w skrypcie instalacyjnym .\n X"};
-  EXPECT_EQ(missingSource.ForSystem(), messages::Format(messages::kSourceMissing, "X"));
-  const Translations missingScript{
-      "Das Skriptfile InstSkript.txt fehlt. Dieses enthält die Installationsinformationen und muss "
-      "im selben Verzeichnis wie Pakwerk stehen.",
-      "The skript file InstSkript.txt is missing. This contains installation information and must "
-      "reside in the same directory as Pakwerk.",
-      "Le fichier InstSkript.txt est absent. Il contient le script d'installation et doit se "
-      "trouver dans le meme répertoire que Pakwerk.",
-      "Brak pliku InstSkript.txt. Plik ten zawiera informacje o instalacji i musi być w tym samym "
-      "katalogu co program Pakwerk."};
-  EXPECT_EQ(missingScript.ForSystem(), messages::Format(messages::kScriptMissing));
-}
-
 // Formatting fills exactly the placeholders each message is used with; a
 // translation with another placeholder would read arguments that are not there.
 TEST(Texts, EveryLanguageHasThePlaceholdersItsCallersFill) {
