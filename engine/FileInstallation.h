@@ -22,7 +22,8 @@
 //   EnsureDirectory      true when `folder` exists afterwards (made with its
 //                        missing parents); false for an empty name
 //   NamesFileInside      true when the relative `destination` names
-//                        something below the folder it is joined to
+//                        something below the folder it is joined to (the
+//                        rule itself is in HostDestination.h)
 #pragma once
 
 #include <string>
