@@ -8,8 +8,22 @@ namespace {
 // Large sections are read in big blocks rather than byte by byte.
 const std::size_t kBufferSize = 64 * 1024;
 
-bool IsWhitespace(unsigned char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+// What each byte is to the reader; a table, because every byte of a large
+// section passes through here.
+enum CharClass : unsigned char { kText, kWhitespace, kBrace };
+
+struct CharClasses {
+    CharClass of[256];
+    constexpr CharClasses() : of() {
+        for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) of[c] = kWhitespace;
+        for (unsigned char c : {'{', '}'}) of[c] = kBrace;
+    }
+};
+
+constexpr CharClasses kClasses;
+
+CharClass ClassOf(char c) {
+    return kClasses.of[static_cast<unsigned char>(c)];
 }
 
 bool IsBrace(int c) {
@@ -64,9 +78,8 @@ bool InstallScript::Refill() {
 int InstallScript::Peek() {
     for (;;) {
         while (position_ < filled_) {
-            unsigned char c = static_cast<unsigned char>(buffer_[position_]);
-            if (!IsWhitespace(c)) {
-                return c;
+            if (ClassOf(buffer_[position_]) != kWhitespace) {
+                return static_cast<unsigned char>(buffer_[position_]);
             }
             ++position_;
         }
@@ -155,31 +168,36 @@ bool InstallScript::NextEntry(std::string& text) {
     }
     std::int64_t level = 1;
     for (;;) {
-        // Copy whole runs of plain text from the buffer at once.
-        std::size_t start = position_;
-        while (position_ < filled_) {
-            unsigned char c = static_cast<unsigned char>(buffer_[position_]);
-            if (IsWhitespace(c) || IsBrace(c)) {
-                break;
-            }
-            ++position_;
-        }
-        if (position_ > start) {
-            text.append(buffer_.data() + start, position_ - start);
-        }
-
-        int c = Get();
-        if (c == kEnd) {
-            text.clear();
+        if (position_ == filled_ && !Refill()) {
+            text.clear();  // cut off by the end of the file
             inSection_ = false;
             return false;
         }
+        // Copy whole runs of plain text from the buffer at once.
+        const char* start = buffer_.data() + position_;
+        const char* end = buffer_.data() + filled_;
+        const char* stop = start;
+        while (stop < end && ClassOf(*stop) == kText) {
+            ++stop;
+        }
+        if (stop > start) {
+            text.append(start, stop);
+        }
+        position_ = static_cast<std::size_t>(stop - buffer_.data());
+        if (stop == end) {
+            continue;
+        }
+        ++position_;
+        char c = *stop;
         if (c == '{') {
             ++level;
-        } else if (c == '}' && --level == 0) {
-            return true;
+        } else if (c == '}') {
+            if (--level == 0) {
+                return true;
+            }
+        } else {
+            continue;  // whitespace
         }
-        // Inner braces stay; so does a byte that begins a run in a fresh block.
-        text.push_back(static_cast<char>(c));
+        text.push_back(c);  // an inner brace
     }
 }

@@ -6,33 +6,7 @@ namespace {
 
 const std::size_t kBlockSize = 256 * 1024;
 
-// What each byte is to the tokenizer; a table, because every byte of a
-// large list passes through here.
-enum CharClass : unsigned char { kText, kWhitespace, kDelimiter };
-
-struct CharClasses {
-    CharClass of[256];
-    constexpr CharClasses() : of() {
-        for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) of[c] = kWhitespace;
-        for (unsigned char c : {'{', '}', '(', ')'}) of[c] = kDelimiter;
-    }
-};
-
-constexpr CharClasses kClasses;
-
-CharClass ClassOf(char c) {
-    return kClasses.of[static_cast<unsigned char>(c)];
-}
-
 }  // namespace
-
-namespace listtokenizer {
-
-bool IsWhitespace(char c) {
-    return ClassOf(c) == kWhitespace;
-}
-
-}  // namespace listtokenizer
 
 ListTokenizer::ListTokenizer(std::FILE* in) : in_(in), buffer_(kBlockSize) {}
 
@@ -58,7 +32,9 @@ bool ListTokenizer::Refill(std::size_t& keep) {
     return got > 0;
 }
 
-bool ListTokenizer::NextToken(const char*& begin, std::size_t& length) {
+// Tokens that may reach the end of the block.
+bool ListTokenizer::NextTokenSlow(const char*& begin, std::size_t& length) {
+    using namespace listtokenizer;
     for (;;) {
         while (next_ < end_ && ClassOf(buffer_[next_]) == kWhitespace) {
             ++next_;

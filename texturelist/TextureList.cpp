@@ -28,12 +28,13 @@ namespace {
 
 // True when `field` (such as "id(") occurs in `text` and a ")" stands at or
 // after its first occurrence; `after` is then the position behind it.
-bool HasField(const std::string& text, const char* field, std::size_t& after) {
-    std::size_t at = text.find(field);
+template <std::size_t N>
+bool HasField(const std::string& text, const char (&field)[N], std::size_t& after) {
+    std::size_t at = text.find(field, 0, N - 1);
     if (at == std::string::npos || text.find(')', at) == std::string::npos) {
         return false;
     }
-    after = at + std::strlen(field);
+    after = at + N - 1;
     return true;
 }
 
@@ -92,18 +93,21 @@ bool TextureList::ParseTokens(ListTokenizer& tokens) {
     const char* token;
     std::size_t length;
     while (tokens.NextToken(token, length)) {
-        if (depth != 0) {
-            text.append(token, length);
-        }
+        // Every token is kept at depth one and deeper; "(" and words do
+        // nothing else, the others are handled case by case.
         switch (token[0]) {
         case ')':
-            text.push_back('\t');
+            if (depth != 0) {
+                text.push_back(')');
+            }
+            text.push_back('\t');  // also at depth 0, where the ")" is not kept
             break;
         case '{':
             if (depth == 0) {
                 depth = 1;
             } else {
                 ++depth;
+                text.push_back('{');
                 text.push_back('\t');
             }
             break;
@@ -111,33 +115,43 @@ bool TextureList::ParseTokens(ListTokenizer& tokens) {
             if (depth == 0) {
                 break;  // a stray "}" outside every block closes nothing
             }
+            text.push_back('}');
             --depth;
             if (depth == 0) {
                 // The end of a top-level block: what stood after its last
                 // texture block is not an entry.
                 text.clear();
-            } else if (depth == 1) {
-                std::size_t afterId;
-                std::size_t afterName;
-                if (!HasField(text, "name(", afterName) || !HasField(text, "id(", afterId)) {
-                    return false;
-                }
-                std::uint32_t id = texturelist::ParseId(text.data() + afterId,
-                                                        text.data() + text.size());
-                // The first block with an id wins; later ones are dropped.
-                // Saved lists come in ascending order: append without a search.
-                if (entries_.empty() || entries_.rbegin()->first < id) {
-                    entries_.try_emplace(entries_.end(), id, text);
-                } else {
-                    entries_.try_emplace(id, text);
-                }
-                text.clear();
+            } else if (depth == 1 && !CompleteEntry(text)) {
+                return false;
             }
             break;
         default:
+            if (depth != 0) {
+                text.append(token, length);
+            }
             break;
         }
     }
+    return true;
+}
+
+// A texture block has just closed: `text` holds it and whatever stood
+// before it since the previous one. False when it lacks a name or an id.
+bool TextureList::CompleteEntry(std::string& text) {
+    std::size_t afterId;
+    std::size_t afterName;
+    if (!HasField(text, "name(", afterName) || !HasField(text, "id(", afterId)) {
+        return false;
+    }
+    std::uint32_t id = texturelist::ParseId(text.data() + afterId, text.data() + text.size());
+    // The first block with an id wins; later ones are dropped. Saved lists
+    // come in ascending order: those are appended without a search.
+    if (entries_.empty() || entries_.rbegin()->first < id) {
+        entries_.try_emplace(entries_.end(), id, text);
+    } else {
+        entries_.try_emplace(id, text);
+    }
+    text.clear();
     return true;
 }
 

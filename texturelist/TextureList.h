@@ -51,6 +51,7 @@ public:
 private:
     bool Parse();
     bool ParseTokens(ListTokenizer& tokens);
+    bool CompleteEntry(std::string& text);
 
     std::string path_;
     EntryMap entries_;
