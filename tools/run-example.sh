@@ -1,9 +1,87 @@
 #!/usr/bin/env bash
-# Builds the program and runs it on the bundled example package.
-# (Until the program exists: builds what exists and runs its tests.)
+# Builds Pakwerk and runs it on the bundled example package:
+#   bash tools/run-example.sh [--catalogue]
+#
+# The example host folder (a Baukanter installation, example/host) is copied
+# to a scratch place and registered in a private Wine prefix, together with a
+# railway simulator 5.0 (patch 1, plug-in 2). Pakwerk.exe is copied into a
+# scratch copy of the example package (example/package; with --catalogue the
+# catalogue variant example/catalogue lies over it) and started there.
+#
+# With a reachable X display ($DISPLAY) the installer's window opens for you
+# to click. Without one, it runs on a private virtual display and is driven
+# as a user would (Install, then OK to each message; in catalogue mode the
+# package "Signale und Schilder" is chosen), with screenshots.
+# Either way the script then prints what changed in the host folder.
+#
+# Environment: PAKWERK_BUILD_DIR (default build/windows).
 set -eu
 cd "$(dirname "$0")/.."
+
+mode=single
+case "${1:-}" in
+  "") ;;
+  --catalogue) mode=catalogue ;;
+  *) echo "usage: bash tools/run-example.sh [--catalogue]" >&2; exit 2 ;;
+esac
+
 bash tools/setup.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows
-ctest --preset windows
+build=${PAKWERK_BUILD_DIR:-build/windows}
+cmake --preset windows -B "$build" >/dev/null
+cmake --build "$build" --target Pakwerk pakauto pakwerk_menuprobe
+
+source tests/e2e/scene.sh
+scene_init "$build" example
+trap scene_stop EXIT
+
+echo "== preparing the example (Wine prefix $SCENE_PREFIX)"
+scene_prepare "$mode"
+echo "host folder:    $SCENE_WORK/host"
+echo "package folder: $SCENE_WORK/package"
+
+interactive=0
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  interactive=1
+  # Wine runs as another user, who needs the display's key to use it.
+  if [ -n "$SCENE_USER" ]; then
+    cookie=${XAUTHORITY:-$HOME/.Xauthority}
+    if [ -r "$cookie" ]; then
+      cp "$cookie" "$SCENE_WORK/xauthority"
+      chown "$SCENE_USER" "$SCENE_WORK/xauthority"
+      chmod 600 "$SCENE_WORK/xauthority"
+      export XAUTHORITY=$SCENE_WORK/xauthority
+    fi
+  fi
+fi
+
+if [ $interactive -eq 1 ]; then
+  echo "== Pakwerk is open on $DISPLAY: install, then close it"
+  scene_start
+  while ! scene_wait_end 3600; do :; done
+else
+  shots=$SCENE_BUILD/example-screenshots
+  rm -rf "$shots"
+  mkdir -p "$shots"
+  scene_xvfb
+  echo "== no display: Pakwerk runs on the virtual display $DISPLAY, driven by pakauto"
+  scene_start
+  if [ "$mode" = catalogue ]; then
+    scene_auto wait selection >/dev/null
+    scene_shot "$shots/1-selection.png" selection
+    scene_auto select 4
+    scene_auto press selection 1
+  else
+    scene_auto wait install >/dev/null
+    scene_shot "$shots/1-install.png" install
+    scene_auto press install 1
+  fi
+  scene_auto wait message >/dev/null
+  scene_shot "$shots/2-result.png" message
+  echo "-- every message, as answered:"
+  scene_auto answer-all
+  scene_wait_end 30 || { echo "Pakwerk did not end"; exit 1; }
+  echo "screenshots:    $shots"
+fi
+
+echo "== what changed in the host folder"
+bash tests/e2e/host-changes.sh "$SCENE_WORK/host-before" "$SCENE_WORK/host"

@@ -9,6 +9,8 @@
 //   pakauto select INDEX        select an item of the selection dialog's list
 //   pakauto about KIND          choose the about entry of its system menu
 //   pakauto menu KIND           print its system menu
+//   pakauto xid KIND            print the X window that shows it (for
+//                               screenshots of one window)
 //   pakauto answer-all [MS]     answer message boxes (Yes to a question, else
 //                               OK), printing each, until the installer's
 //                               windows are all gone
@@ -38,7 +40,7 @@ namespace {
 constexpr DWORD kDefaultTimeoutMs = 20000;
 
 int Usage() {
-  std::fputs("usage: pakauto wait|gone|show|press|select|about|menu|answer-all|describe ...\n", stderr);
+  std::fputs("usage: pakauto wait|gone|show|press|select|about|menu|xid|answer-all|describe ...\n", stderr);
   return 2;
 }
 
@@ -134,6 +136,13 @@ int main(int argc, char** argv) {
   if (command == "press") {
     if (argc < 4) return Usage();
     return PressButton(window, std::atoi(argv[3])) ? 0 : 1;
+  }
+  if (command == "xid") {
+    // Wine keeps the X window of a top-level window in this property.
+    const HANDLE xid = GetPropA(window, "__wine_x11_whole_window");
+    if (!xid) return 1;
+    std::printf("0x%lx\n", (unsigned long)(ULONG_PTR)xid);
+    return 0;
   }
   if (command == "about") return ChooseSystemCommand(window, control::kAboutCommand) ? 0 : 1;
   if (command == "menu") {

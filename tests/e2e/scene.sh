@@ -1,0 +1,143 @@
+# Shell functions that set up the installer on the example package in a
+# private Wine prefix and drive it with pakauto. Sourced by
+# tools/run-example.sh and tests/e2e/take-screenshots.sh:
+#
+#   scene_init BUILD_DIR NAME   prefix BUILD_DIR/NAME-prefix, scratch folders
+#                               in BUILD_DIR/NAME
+#   scene_prepare single|catalogue
+#                               fresh copies of the example host and package
+#                               (with Pakwerk.exe), registered in the prefix
+#   scene_start                 starts Pakwerk.exe in the package folder, in
+#                               the background
+#   scene_wait_end [SECONDS]    waits until it has ended; 1 when it had not
+#   scene_auto ARGS...          runs pakauto (tests/automation/pakauto.cpp)
+#   scene_xvfb                  starts a private X display and exports DISPLAY
+#   scene_shot FILE [KIND]      screenshot of one window (pakauto kind) or of
+#                               the whole display, cropped
+#   scene_stop                  ends Wine's background processes and the display
+#
+# Started as root, Wine runs as the unprivileged user "pakwerk"
+# (tools/wine-run.sh); the scratch folders are given to that user.
+
+scene_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+scene_init() {
+  SCENE_BUILD=$(cd "$1" && pwd)
+  SCENE_PREFIX=$SCENE_BUILD/$2-prefix
+  SCENE_WORK=$SCENE_BUILD/$2
+  SCENE_PAKAUTO=$SCENE_BUILD/tests/pakauto.exe
+  SCENE_PROGRAM=$SCENE_BUILD/Pakwerk.exe
+  SCENE_USER=
+  if [ "$(id -u)" -eq 0 ]; then
+    SCENE_USER=pakwerk
+    id "$SCENE_USER" >/dev/null 2>&1 || useradd -m -s /bin/sh "$SCENE_USER"
+    # The test user must reach the build folder, also below a private folder.
+    if ! runuser -u "$SCENE_USER" -- test -x "$SCENE_BUILD"; then
+      local dir=$SCENE_BUILD
+      while [ "$dir" != / ]; do chmod o+x "$dir"; dir=$(dirname "$dir"); done
+    fi
+  fi
+  SCENE_XVFB_PID=
+}
+
+# Runs a Windows program (or wine's reg) in the prefix, quietly.
+scene_wine() {
+  "$scene_root/tools/wine-run.sh" "$SCENE_PREFIX" "$@"
+}
+
+scene_auto() {
+  scene_wine "$SCENE_PAKAUTO" "$@" | tr -d '\r'
+  return "${PIPESTATUS[0]}"
+}
+
+scene_windows_path() {
+  local path="Z:$1"
+  echo "${path//\//\\}"
+}
+
+scene_reg() {
+  scene_wine reg add "$@" /f >/dev/null || { echo "scene: reg add $* failed" >&2; return 1; }
+}
+
+scene_prepare() {
+  local mode=$1
+  rm -rf "$SCENE_WORK"
+  mkdir -p "$SCENE_WORK"
+  cp -r "$scene_root/example/host" "$SCENE_WORK/host"
+  cp -r "$scene_root/example/package" "$SCENE_WORK/package"
+  [ "$mode" = catalogue ] && cp -r "$scene_root/example/catalogue/." "$SCENE_WORK/package/"
+  cp "$SCENE_PROGRAM" "$SCENE_WORK/package/Pakwerk.exe"
+  # The host's files are older than the package's: they are replaced without
+  # a question, as after an earlier version of the package.
+  find "$SCENE_WORK/host" -type f -exec touch -d 2020-01-01 {} +
+  find "$SCENE_WORK/package" -type f -exec touch -d 2024-01-01 {} +
+  cp -r "$SCENE_WORK/host" "$SCENE_WORK/host-before"
+  [ -n "$SCENE_USER" ] && chown -R "$SCENE_USER" "$SCENE_WORK"
+  scene_reg 'HKLM\Software\Velmar\KANTRA 8.00' /v AppPath /t REG_SZ \
+    /d "$(scene_windows_path "$SCENE_WORK/host")" /reg:32 &&
+  # A railway simulator 5.0 with patch 1 and plug-in 2.
+  scene_reg 'HKCR\Software\Orvana\TRKX' /v VERSION /t REG_DWORD /d 327680 /reg:32 &&
+  scene_reg 'HKCR\Software\Orvana\TRKX' /v Patch /t REG_DWORD /d 1 /reg:32 &&
+  scene_reg 'HKCR\Software\Orvana\TRKX' /v Plugin /t REG_DWORD /d 2 /reg:32
+}
+
+scene_start() {
+  (cd "$SCENE_WORK/package" && exec "$scene_root/tools/wine-run.sh" "$SCENE_PREFIX" \
+     "$SCENE_WORK/package/Pakwerk.exe" >"$SCENE_WORK/pakwerk.log" 2>&1 </dev/null) &
+  SCENE_PROGRAM_PID=$!
+}
+
+scene_wait_end() {
+  local seconds=${1:-30}
+  local i
+  for i in $(seq $((seconds * 10))); do
+    kill -0 "$SCENE_PROGRAM_PID" 2>/dev/null || { wait "$SCENE_PROGRAM_PID" 2>/dev/null; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+scene_xvfb() {
+  local n
+  for n in $(seq 90 140); do
+    if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then break; fi
+  done
+  Xvfb :$n -screen 0 1024x768x24 -br -nolisten tcp -ac >/dev/null 2>&1 </dev/null &
+  SCENE_XVFB_PID=$!
+  export DISPLAY=:$n
+  for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && return 0; sleep 0.1; done
+  echo "scene: Xvfb did not start" >&2
+  return 1
+}
+
+# ImageMagick's own convert (a wrapper of the same name may come first in PATH).
+scene_convert() {
+  if [ -x /usr/bin/convert ]; then /usr/bin/convert "$@"; else convert "$@"; fi
+}
+
+scene_shot() {
+  local file=$1 kind=${2:-} xid=
+  [ -n "$kind" ] && xid=$(scene_auto xid "$kind" 2>/dev/null | tail -n 1)
+  sleep 0.3  # let the window finish painting
+  if [ -n "$xid" ] && import -window "$xid" "$file.tmp.png" 2>/dev/null; then
+    :
+  else
+    import -window root "$file.tmp.png"
+  fi
+  scene_convert "$file.tmp.png" -trim +repage -strip "$file"
+  rm -f "$file.tmp.png"
+}
+
+scene_stop() {
+  if [ -n "$SCENE_USER" ]; then
+    runuser -u "$SCENE_USER" -- env WINEPREFIX="$SCENE_PREFIX" wineserver -k >/dev/null 2>&1
+  else
+    WINEPREFIX=$SCENE_PREFIX wineserver -k >/dev/null 2>&1
+  fi
+  if [ -n "$SCENE_XVFB_PID" ]; then
+    kill "$SCENE_XVFB_PID" 2>/dev/null
+    wait "$SCENE_XVFB_PID" 2>/dev/null
+    SCENE_XVFB_PID=
+  fi
+  return 0
+}
