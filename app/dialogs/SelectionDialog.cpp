@@ -1,5 +1,7 @@
 #include "app/dialogs/SelectionDialog.h"
 
+#include <richedit.h>
+
 #include "app/Messages.h"
 #include "app/dialogs/AboutDialog.h"
 #include "app/dialogs/SystemMenu.h"
@@ -86,6 +88,9 @@ void SelectionDialog::OnInitDialog() {
   Bind(entryList, IDC_ENTRY_LIST);
   entryList.Subclass();
   Bind(descriptionField, IDC_DESCRIPTION);
+  // The field has no horizontal scroll bar: a long line of a description
+  // would be cut at its right edge, so lines wrap at the field's width.
+  SendMessageA(descriptionField.Handle(), EM_SETTARGETDEVICE, 0, 0);
   descriptionText.clear();
   ExchangeText(IDC_DESCRIPTION, descriptionText, false);
 
