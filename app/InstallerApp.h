@@ -25,9 +25,6 @@ class InstallerApp {
 
   bool StartUp();
 
-  int32_t CatalogueMode() const { return catalogueMode; }
-  const InstallCatalogue& Catalogue() const { return catalogue; }
-
  private:
   IniDocument catalogueDocument;
   int32_t catalogueMode = 0;

@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <vector>
-
 namespace {
 constexpr UINT_PTR kSubclassId = 1;
 }
@@ -17,15 +15,6 @@ void Control::Attach(HWND newWindow) {
 
 void Control::SetText(const std::string& text) {
   if (window) SetWindowTextA(window, text.c_str());
-}
-
-std::string Control::GetText() const {
-  if (!window) return std::string();
-  const int length = GetWindowTextLengthA(window);
-  if (length <= 0) return std::string();
-  std::vector<char> buffer(static_cast<size_t>(length) + 1);
-  const int copied = GetWindowTextA(window, buffer.data(), static_cast<int>(buffer.size()));
-  return std::string(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
 }
 
 bool Control::Subclass() {

@@ -1,7 +1,7 @@
 // A control of a dialog, bound to its window once the dialog exists.
 //
 // Dialog::Bind attaches the control's window; until then, and after the
-// window is gone, Handle() is null and the text operations do nothing.
+// window is gone, Handle() is null and SetText does nothing.
 // A control that must see its own messages (EntryListBox) calls Subclass
 // after binding and overrides WindowProcedure; the subclass is removed when
 // the window is destroyed.
@@ -24,7 +24,6 @@ class Control {
   HWND Handle() const { return window; }
 
   void SetText(const std::string& text);
-  std::string GetText() const;
   bool Subclass();
 
  protected:
