@@ -96,23 +96,25 @@ void IniDocument::ReadLines(int32_t handle) {
         const View text = inisyntax::Trim(View(line, length));
         if (text.empty() || text[0] == CharT(';')) {
             pending.push_back(text);
-        } else if (text[0] != CharT('[')) {
+            continue;
+        }
+        if (text[0] != CharT('[')) {
             if (current == -1) {
                 Drop(BytesOf(text), IniDroppedLine::OutsideSection);
                 continue;
             }
             for (View comment : pending) AddCommentLineText(comment, current);
-            pending.clear();
             IniDroppedLine::Reason why = IniDroppedLine::NotAKey;
             if (AddKeyLineText(text, current, &why) < 0) Drop(BytesOf(text), why);
         } else {
             for (View comment : pending) AddCommentLineText(comment, -1);
-            pending.clear();
             current = AddSectionHeaderText(text);
             if (current < 0) Drop(BytesOf(text), IniDroppedLine::BadHeader);
         }
+        pending.clear();
     }
-    // Comments after the last key or header stay where they stood.
+    // Comments after the last key or header stay with the section (or the
+    // top level) they followed.
     for (View comment : pending) AddCommentLineText(comment, current);
 }
 

@@ -3,7 +3,8 @@
 //   ; comment lines as read
 //   [Name] ;comment of the header
 //   key<TAB> = value ;comment
-//                                  (an empty line closes every section)
+//                                  (an empty line closes every section's keys)
+//   ; comment lines that followed the section's last key
 //
 // Values are written in their kind's canonical syntax (IniSyntax.h), an
 // Untyped key with the text it was read with. Narrow files end their lines
@@ -124,15 +125,31 @@ void AppendValue(const IniNode& entry, std::basic_string<CharT>* line) {
 }
 
 template <typename CharT>
-void PutEntries(const IniNode& section, BlockSink* sink) {
+void PutEntries(const IniNode& section, size_t from, size_t to, BlockSink* sink) {
+    const auto& entries = section.entries();
     std::basic_string<CharT> line;
-    for (const auto& entry : section.entries()) {
+    for (size_t i = from; i < to; ++i) {
+        const IniNode& entry = *entries[i];
         line.clear();
-        line.append(UnitsOf<CharT>(entry->name()));
-        AppendValue(*entry, &line);
-        AppendComment(*entry, &line);
+        line.append(UnitsOf<CharT>(entry.name()));
+        AppendValue(entry, &line);
+        AppendComment(entry, &line);
         PutLine(&line, sink);
     }
+}
+
+// The entries up to the last key, the closing empty line, then the comment
+// lines after the last key: a reader puts those back in the same place
+// (into this section at the end of the file, else at the top level before
+// the next header), so a saved file reads and saves to the same bytes.
+template <typename CharT>
+void PutSection(const IniNode& section, BlockSink* sink) {
+    const auto& entries = section.entries();
+    size_t keysEnd = entries.size();
+    while (keysEnd > 0 && entries[keysEnd - 1]->kind() == NodeKind::Comment) --keysEnd;
+    PutEntries<CharT>(section, 0, keysEnd, sink);
+    EndLine<CharT>(sink);
+    PutEntries<CharT>(section, keysEnd, entries.size(), sink);
 }
 
 template <typename CharT>
@@ -152,10 +169,7 @@ void PutDocument(const IniDocument& document, BlockSink* sink) {
         }
         AppendComment(*node, &line);
         PutLine(&line, sink);
-        if (node->kind() == NodeKind::Section) {
-            PutEntries<CharT>(*node, sink);
-            EndLine<CharT>(sink);
-        }
+        if (node->kind() == NodeKind::Section) PutSection<CharT>(*node, sink);
     }
 }
 
@@ -192,9 +206,9 @@ int32_t IniDocument::WriteEntries(int32_t handle, const IniNode* section) {
     if (section == nullptr || SectionAt(section->position_) != section) return -1;
     BlockSink sink(handle);
     if (wide_) {
-        PutEntries<char16_t>(*section, &sink);
+        PutEntries<char16_t>(*section, 0, section->entries().size(), &sink);
     } else {
-        PutEntries<char>(*section, &sink);
+        PutEntries<char>(*section, 0, section->entries().size(), &sink);
     }
     return sink.Flush() ? 0 : -8;
 }

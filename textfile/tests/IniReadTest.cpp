@@ -242,11 +242,12 @@ TEST(IniRead, CommentLinesStayWhereTheyStood) {
     IniDocument document;
     ASSERT_EQ(LoadText(document, "comments.ini",
                        "; file\r\n   \r\n\r\n\r\n[A]\r\n; about a\r\na = 1\r\n\t\r\n"
-                       "; about B\r\n[B]\r\nb = 2\r\n; trailing\r\n  \r\n"),
+                       "; about B\r\n[B]\r\nb = 2\r\n; trailing\r\n  \r\n\r\n; after\r\n; the end\r\n"),
               0);
     EXPECT_EQ(TopLevel(document), (Strings{"; file", ";", "[A]", ";", "; about B", "[B]"}));
     EXPECT_EQ(Lines(SectionNamed(document, "A")), (Strings{"; about a", "a"}));
-    EXPECT_EQ(Lines(SectionNamed(document, "B")), (Strings{"b", "; trailing", ";"}));
+    EXPECT_EQ(Lines(SectionNamed(document, "B")), (Strings{"b", "; trailing", ";", "; after", "; the end"}))
+        << "comments after the last key stay in its section";
 }
 
 TEST(IniRead, TrailingCommentsWithoutSectionGoToTheTopLevel) {

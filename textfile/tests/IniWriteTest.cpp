@@ -63,8 +63,8 @@ TEST(IniWrite, LoadAndSaveGiveTheCanonicalForm) {
         "\r\n"
         "; before a header\r\n"
         "[Empty]\r\n"
-        "; after the last header\r\n"
-        "\r\n";
+        "\r\n"
+        "; after the last header\r\n";
     std::string saved = SavedForm(input);
     EXPECT_EQ(saved, expected);
     EXPECT_EQ(SavedForm(saved), saved) << "the canonical form is stable";
@@ -130,6 +130,26 @@ TEST(IniWrite, MergedDocumentKeepsTheFirstFilesOrder) {
               "[A]\r\ny\t = 2\r\nx\t = 5\r\nz\t = 3\r\n\r\n"
               "[B]\r\nb\t = 1\r\n\r\n"
               "[C]\r\nc\t = 1\r\n\r\n");
+}
+
+TEST(IniWrite, CommentsAfterTheLastKeyFollowTheClosingEmptyLine) {
+    // Where a reader puts them back: into the last section at the end of
+    // the file, to the top level before the next header.
+    const std::string input = "[A]\r\na = 1\r\n; end of A\r\nno key here\r\n[B]\r\n; end of file\r\n";
+    const std::string saved = SavedForm(input);
+    EXPECT_EQ(saved, "[A]\r\na\t = 1\r\n\r\n; end of A\r\n[B]\r\n\r\n; end of file\r\n");
+    EXPECT_EQ(SavedForm(saved), saved);
+}
+
+TEST(IniWrite, CommentsBeforeAMergedHeaderStayAtTheEnd) {
+    IniDocument document;
+    ASSERT_EQ(LoadText(document, "host2.ini", "[A]\r\na = 1\r\n"), 0);
+    ASSERT_EQ(LoadText(document, "package2.ini", "; from the package\r\n[A]\r\nb = 2\r\n"), 0);
+    std::string path = testfiles::Scratch("merged2.ini");
+    ASSERT_EQ(document.Save(path.c_str()), 0);
+    const std::string saved = testfiles::ReadAll(path);
+    EXPECT_EQ(saved, "[A]\r\na\t = 1\r\nb\t = 2\r\n\r\n; from the package\r\n");
+    EXPECT_EQ(SavedForm(saved), saved);
 }
 
 TEST(IniWrite, EmptyDocumentGivesAnEmptyFile) {
