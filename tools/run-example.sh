@@ -2,11 +2,12 @@
 # Builds Pakwerk and runs it on the bundled example package:
 #   bash tools/run-example.sh [--catalogue]
 #
-# The example host folder (a Baukanter installation, example/host) is copied
-# to a scratch place and registered in a private Wine prefix, together with a
-# railway simulator 5.0 (patch 1, plug-in 2). Pakwerk.exe is copied into a
-# scratch copy of the example package (example/package; with --catalogue the
-# catalogue variant example/catalogue lies over it) and started there.
+# A private Wine prefix (BUILD/example-prefix) receives a copy of the example
+# host folder (a Baukanter installation, example/host) as C:\Baukanter,
+# registered there, and a railway simulator 5.0 (patch 1, plug-in 2).
+# Pakwerk.exe is copied into a copy of the example package (example/package;
+# with --catalogue the catalogue variant example/catalogue lies over it) at
+# C:\Pakete\Bahnhof Gruenwald and started there.
 #
 # With a reachable X display ($DISPLAY) the installer's window opens for you
 # to click. Without one, it runs on a private virtual display and is driven
@@ -14,7 +15,8 @@
 # package "Signale und Schilder" is chosen), with screenshots.
 # Either way the script then prints what changed in the host folder.
 #
-# Environment: PAKWERK_BUILD_DIR (default build/windows).
+# Environment: PAKWERK_BUILD_DIR, the build folder BUILD (default
+# build/windows).
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -36,8 +38,8 @@ trap scene_stop EXIT
 
 echo "== preparing the example (Wine prefix $SCENE_PREFIX)"
 scene_prepare "$mode"
-echo "host folder:    $SCENE_WORK/host"
-echo "package folder: $SCENE_WORK/package"
+echo "host folder:    $SCENE_HOST ($SCENE_HOST_WINDOWS in Wine)"
+echo "package folder: $SCENE_PACKAGE ($SCENE_PACKAGE_WINDOWS in Wine)"
 
 interactive=0
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
@@ -84,4 +86,4 @@ else
 fi
 
 echo "== what changed in the host folder"
-bash tests/e2e/host-changes.sh "$SCENE_WORK/host-before" "$SCENE_WORK/host"
+bash tests/e2e/host-changes.sh "$SCENE_WORK/host-before" "$SCENE_HOST"

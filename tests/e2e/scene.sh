@@ -2,11 +2,12 @@
 # private Wine prefix and drive it with pakauto. Sourced by
 # tools/run-example.sh and tests/e2e/take-screenshots.sh:
 #
-#   scene_init BUILD_DIR NAME   prefix BUILD_DIR/NAME-prefix, scratch folders
-#                               in BUILD_DIR/NAME
+#   scene_init BUILD_DIR NAME   prefix BUILD_DIR/NAME-prefix, logs and the
+#                               host's first state in BUILD_DIR/NAME
 #   scene_prepare single|catalogue
-#                               fresh copies of the example host and package
-#                               (with Pakwerk.exe), registered in the prefix
+#                               fresh copies of the example host (C:\Baukanter,
+#                               registered) and package with Pakwerk.exe
+#                               (C:\Pakete\Bahnhof Gruenwald) in the prefix
 #   scene_start                 starts Pakwerk.exe in the package folder, in
 #                               the background
 #   scene_wait_end [SECONDS]    waits until it has ended; 1 when it had not
@@ -27,6 +28,10 @@ scene_init() {
   SCENE_WORK=$SCENE_BUILD/$2
   SCENE_PAKAUTO=$SCENE_BUILD/tests/pakauto.exe
   SCENE_PROGRAM=$SCENE_BUILD/Pakwerk.exe
+  SCENE_HOST=$SCENE_PREFIX/drive_c/Baukanter
+  SCENE_HOST_WINDOWS='C:\Baukanter'
+  SCENE_PACKAGE="$SCENE_PREFIX/drive_c/Pakete/Bahnhof Gruenwald"
+  SCENE_PACKAGE_WINDOWS='C:\Pakete\Bahnhof Gruenwald'
   SCENE_USER=
   if [ "$(id -u)" -eq 0 ]; then
     SCENE_USER=pakwerk
@@ -50,40 +55,38 @@ scene_auto() {
   return "${PIPESTATUS[0]}"
 }
 
-scene_windows_path() {
-  local path="Z:$1"
-  echo "${path//\//\\}"
-}
-
 scene_reg() {
   scene_wine reg add "$@" /f >/dev/null || { echo "scene: reg add $* failed" >&2; return 1; }
 }
 
 scene_prepare() {
   local mode=$1
-  rm -rf "$SCENE_WORK"
-  mkdir -p "$SCENE_WORK"
-  cp -r "$scene_root/example/host" "$SCENE_WORK/host"
-  cp -r "$scene_root/example/package" "$SCENE_WORK/package"
-  [ "$mode" = catalogue ] && cp -r "$scene_root/example/catalogue/." "$SCENE_WORK/package/"
-  cp "$SCENE_PROGRAM" "$SCENE_WORK/package/Pakwerk.exe"
-  # The host's files are older than the package's: they are replaced without
-  # a question, as after an earlier version of the package.
-  find "$SCENE_WORK/host" -type f -exec touch -d 2020-01-01 {} +
-  find "$SCENE_WORK/package" -type f -exec touch -d 2024-01-01 {} +
-  cp -r "$SCENE_WORK/host" "$SCENE_WORK/host-before"
-  [ -n "$SCENE_USER" ] && chown -R "$SCENE_USER" "$SCENE_WORK"
-  scene_reg 'HKLM\Software\Velmar\KANTRA 8.00' /v AppPath /t REG_SZ \
-    /d "$(scene_windows_path "$SCENE_WORK/host")" /reg:32 &&
+  # Registering first also creates the prefix, whose drive C: then receives
+  # the host and the package, so that the installer shows short, plain paths.
+  scene_reg 'HKLM\Software\Velmar\KANTRA 8.00' /v AppPath /t REG_SZ /d "$SCENE_HOST_WINDOWS" /reg:32 &&
   # A railway simulator 5.0 with patch 1 and plug-in 2.
   scene_reg 'HKCR\Software\Orvana\TRKX' /v VERSION /t REG_DWORD /d 327680 /reg:32 &&
   scene_reg 'HKCR\Software\Orvana\TRKX' /v Patch /t REG_DWORD /d 1 /reg:32 &&
-  scene_reg 'HKCR\Software\Orvana\TRKX' /v Plugin /t REG_DWORD /d 2 /reg:32
+  scene_reg 'HKCR\Software\Orvana\TRKX' /v Plugin /t REG_DWORD /d 2 /reg:32 || return 1
+  rm -rf "$SCENE_WORK" "$SCENE_HOST" "$SCENE_PACKAGE"
+  mkdir -p "$SCENE_WORK" "$(dirname "$SCENE_PACKAGE")"
+  cp -r "$scene_root/example/host" "$SCENE_HOST"
+  cp -r "$scene_root/example/package" "$SCENE_PACKAGE"
+  [ "$mode" = catalogue ] && cp -r "$scene_root/example/catalogue/." "$SCENE_PACKAGE/"
+  cp "$SCENE_PROGRAM" "$SCENE_PACKAGE/Pakwerk.exe"
+  # The host's files are older than the package's: they are replaced without
+  # a question, as after an earlier version of the package.
+  find "$SCENE_HOST" -type f -exec touch -d 2020-01-01 {} +
+  find "$SCENE_PACKAGE" -type f -exec touch -d 2024-01-01 {} +
+  cp -r "$SCENE_HOST" "$SCENE_WORK/host-before"
+  if [ -n "$SCENE_USER" ]; then
+    chown -R "$SCENE_USER" "$SCENE_WORK" "$SCENE_HOST" "$(dirname "$SCENE_PACKAGE")"
+  fi
 }
 
 scene_start() {
-  (cd "$SCENE_WORK/package" && exec "$scene_root/tools/wine-run.sh" "$SCENE_PREFIX" \
-     "$SCENE_WORK/package/Pakwerk.exe" >"$SCENE_WORK/pakwerk.log" 2>&1 </dev/null) &
+  (cd "$SCENE_PACKAGE" && exec "$scene_root/tools/wine-run.sh" "$SCENE_PREFIX" \
+     "$SCENE_PACKAGE/Pakwerk.exe" >"$SCENE_WORK/pakwerk.log" 2>&1 </dev/null) &
   SCENE_PROGRAM_PID=$!
 }
 
