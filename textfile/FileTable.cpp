@@ -2,8 +2,8 @@
 #include "textfile/FileTableDetail.h"
 
 #include <cstdarg>
-#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <sys/stat.h>
 
 #include "textfile/SafeReplace.h"
@@ -139,7 +139,7 @@ int32_t CloseFile(int32_t handle) {
     } else if (slot->buffer == nullptr) {
         result = -6;
     } else {
-        std::free(slot->buffer);
+        delete[] slot->buffer;
     }
     *slot = FileSlot{};
     return result;
@@ -339,16 +339,16 @@ int32_t LoadWholeFile(const char* name, int32_t offset, int32_t size) {
     FileSlot& slot = FileSlotTable[handle];
     uint8_t* data = nullptr;
     bool loaded = SeekFile(handle, offset, 0) == 0 &&
-                  (data = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size)))) != nullptr &&
+                  (data = new (std::nothrow) uint8_t[static_cast<size_t>(size)]) != nullptr &&
                   ReadFile(handle, data, size, 0) == 0;
     if (!loaded) {
-        std::free(data);
+        delete[] data;
         CloseFile(handle);
         return -3;
     }
     if (std::fclose(slot.stream) != 0) {
         AskRetry(-5, slot.name, "CloseFile");
-        std::free(data);
+        delete[] data;
         slot = FileSlot{};
         return -3;
     }

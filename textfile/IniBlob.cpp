@@ -1,10 +1,10 @@
 #include "textfile/IniBlob.h"
 
-#include <cstdlib>
 #include <cstring>
+#include <new>
 
 IniBlob::~IniBlob() {
-    std::free(data_);
+    delete[] data_;
 }
 
 int32_t IniBlob::Set(const void* source, int32_t size) {
@@ -12,7 +12,7 @@ int32_t IniBlob::Set(const void* source, int32_t size) {
         return -1;
     }
     Clear();
-    uint8_t* block = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size) + 2));
+    uint8_t* block = new (std::nothrow) uint8_t[static_cast<size_t>(size) + 2];
     if (block == nullptr) {
         return -2;
     }
@@ -29,7 +29,7 @@ int32_t IniBlob::Set(const void* source, int32_t size) {
 }
 
 void IniBlob::Clear() {
-    std::free(data_);
+    delete[] data_;
     data_ = nullptr;
     length_ = -1;
 }

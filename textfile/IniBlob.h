@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 class IniBlob {
 public:
@@ -20,6 +21,10 @@ public:
     // ran out (the blob then holds nothing).
     int32_t Set(const void* source, int32_t size);
     void Clear();
+    void Swap(IniBlob& other) {
+        std::swap(data_, other.data_);
+        std::swap(length_, other.length_);
+    }
 
     const uint8_t* data() const { return data_; }
     int32_t length() const { return length_; }

@@ -189,6 +189,24 @@ void IniDocument::DetachEntry(IniNode* section, IniNode* entry) {
     section->keyCursor_ = -1;
 }
 
+void IniDocument::ReplaceEntry(IniNode* section, IniNode* old, std::unique_ptr<IniNode> entry) {
+    if (!section->keysIndexed_) {
+        DetachEntry(section, old);
+        AppendEntry(section, std::move(entry));
+        return;
+    }
+    // The new entry takes over the old one's name (the same bytes), which
+    // the index points at: one lookup, no new index node.
+    auto found = keyIndex_.find(KeyRef{section, old->name_.bytes()});
+    entry->name_.Swap(old->name_);
+    found->second = entry.get();
+    section->entries_[static_cast<size_t>(old->position_)].reset();
+    ++section->gaps_;
+    section->keyCursor_ = -1;
+    entry->position_ = static_cast<int32_t>(section->entries_.size());
+    section->entries_.push_back(std::move(entry));
+}
+
 void IniDocument::RemoveSection(int32_t index) {
     IniNode* section = SectionAt(index);
     if (section->keysIndexed_) {

@@ -160,6 +160,7 @@ private:
     void RemoveSection(int32_t index);
     void AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry);
     void DetachEntry(IniNode* section, IniNode* entry);
+    void ReplaceEntry(IniNode* section, IniNode* old, std::unique_ptr<IniNode> entry);
     void IndexKeys(IniNode* section);
 
     template <typename CharT>

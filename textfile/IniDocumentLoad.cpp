@@ -177,9 +177,10 @@ int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t 
     node->count_ = count;
     currentSection_ = sectionIndex;
     if (IniNode* old = LookupKey(section, node->name_.bytes())) {
-        DetachEntry(section, old);
+        ReplaceEntry(section, old, std::move(node));
+    } else {
+        AppendEntry(section, std::move(node));
     }
-    AppendEntry(section, std::move(node));
     return count;
 }
 
