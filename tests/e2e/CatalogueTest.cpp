@@ -175,6 +175,25 @@ TEST_F(Catalogue, AnAcceptedPackageInstallsByItself) {
   ExpectHost(Scenario::Golden("signale"));
 }
 
+// Without the host program the automatic install says 104 and the install
+// dialog stays open until the user cancels it.
+TEST_F(Catalogue, WithoutTheHostTheInstallDialogSays104AndStays) {
+  ASSERT_TRUE(hostregistry::SetHostFolder(std::nullopt));
+  HWND dialog = ExpectFreshSelection();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_NO_FATAL_FAILURE(Choose(dialog, kSignals));
+  HWND install = Expect(ProgramWindow::Install);
+  ASSERT_NE(install, nullptr);
+  HWND missing = ExpectMessage(Text(104), {IDOK}, false);
+  ASSERT_NE(missing, nullptr);
+  Answer(missing, IDOK);
+  ExpectNoMessageFor(1000);
+  EXPECT_TRUE(IsWindow(install) && IsWindowVisible(install)) << scenario_.Screen();
+  ASSERT_TRUE(automation::PressButton(install, control::kCancelButton));
+  ExpectEnded();
+  ExpectHost(Scenario::OriginalHost());
+}
+
 // The first package's script is "InstSkript.txt" beside the program.
 TEST_F(Catalogue, TheFirstPackageInstallsTheBaseScript) {
   HWND dialog = ExpectFreshSelection();

@@ -75,4 +75,39 @@ INSTANTIATE_TEST_SUITE_P(
                       AnswerCase{"CancelKeepsAllLaterNewerFilesWithoutAsking", {IDCANCEL}, {0, 1}}),
     [](const ::testing::TestParamInfo<AnswerCase>& info) { return std::string(info.param.name); });
 
+// A newer file that is also write-protected: answered No, the copy fails
+// (message 107) and the run ends as failed (105), the file keeps its content
+// but loses its write protection, and the other files are still installed.
+class WriteProtectedNewerFile : public FlowTest {};
+
+TEST_F(WriteProtectedNewerFile, AnsweredNoFailsTheCopyAndTheRun) {
+  Prepare(Scenario::Package::Single);
+  const NewerFile& file = kNewerFiles[0];
+  const std::string destination = scenario_.HostFolder() + "\\" + file.destination;
+  const std::string source = scenario_.PackageFolder() + "\\" + file.source;
+  ASSERT_TRUE(filetree::SetWriteTime(destination, filetree::YearStart(2030)));
+  ASSERT_TRUE(SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_READONLY));
+  Start();
+  HWND dialog = Expect(ProgramWindow::Install);
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
+  HWND question = ExpectMessage(expected::Format(103, destination.c_str(), source.c_str()), {IDYES, IDNO, IDCANCEL},
+                                false);
+  ASSERT_NE(question, nullptr);
+  Answer(question, IDNO);
+  HWND failed = ExpectMessage(expected::Format(107, source.c_str(), destination.c_str()), {IDOK}, false);
+  ASSERT_NE(failed, nullptr);
+  Answer(failed, IDOK);
+  HWND result = ExpectMessage(expected::Text(105), {IDOK}, false);
+  ASSERT_NE(result, nullptr);
+  Answer(result, IDOK);
+  ExpectEnded();
+
+  EXPECT_EQ(GetFileAttributesA(destination.c_str()) & FILE_ATTRIBUTE_READONLY, 0u)
+      << "the file stays write-protected";
+  auto expected = Scenario::Golden("installed");
+  expected[file.destination] = Scenario::OriginalHost().at(file.destination);
+  ExpectHost(expected);
+}
+
 }  // namespace
