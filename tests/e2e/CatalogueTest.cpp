@@ -168,7 +168,7 @@ TEST_F(Catalogue, AnAcceptedPackageInstallsByItself) {
   HWND done = ExpectMessage(Text(106), {IDOK}, true);
   ASSERT_NE(done, nullptr);
   const DWORD waited = GetTickCount() - opened;
-  EXPECT_GE(waited, 400u) << "the install began before its half-second wait";
+  EXPECT_GE(waited, 350u) << "the install began before its half-second wait";
   EXPECT_LT(waited, 5000u);
   Answer(done, IDOK);
   ExpectEnded();

@@ -59,7 +59,7 @@ INT_PTR CALLBACK SampleProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
           return TRUE;
         }
         case SAMPLE_BUSY:
-          Sleep(2000);
+          Sleep(3000);
           MessageBoxA(dialog, "Done", "Sample", MB_OK | MB_ICONHAND);
           return TRUE;
         case IDCANCEL:

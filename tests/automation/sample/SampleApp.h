@@ -12,7 +12,7 @@
 #define SAMPLE_LIST 1002        // three items, first selected at start
 #define SAMPLE_DESCRIPTION 1003 // "Selected: <item>" after every selection change
 #define SAMPLE_ANSWER 1004      // "Answer: <id>" after every question
-#define SAMPLE_BUSY 1005        // blocks the thread for two seconds, then says "Done"
+#define SAMPLE_BUSY 1005        // blocks the thread for three seconds, then says "Done"
 #define SAMPLE_ABOUT_TEXT 1006  // static text of the about box
 
 #define SAMPLE_SYSCOMMAND_ABOUT 0x10

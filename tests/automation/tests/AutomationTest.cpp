@@ -110,7 +110,7 @@ TEST_F(SampleTest, AnswersAMessageBoxByButtonId) {
 
 TEST_F(SampleTest, ReadsFromABusyProgramTimeOutInsteadOfHanging) {
   ASSERT_TRUE(PressButton(dialog_, SAMPLE_BUSY));
-  Sleep(200);
+  Sleep(500);  // the sample is inside its three-second wait by now
   const DWORD start = GetTickCount();
   EXPECT_EQ(ListItems(GetDlgItem(dialog_, SAMPLE_LIST)), std::nullopt);
   EXPECT_LT(GetTickCount() - start, kAnswerTimeoutMs + 500);
