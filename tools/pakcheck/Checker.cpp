@@ -1,0 +1,119 @@
+#include "Checker.h"
+
+#include <map>
+
+#include "CabinCheck.h"
+#include "CatalogueCheck.h"
+#include "FileSystem.h"
+#include "InstallPlan.h"
+#include "PackagePath.h"
+#include "ScriptCheck.h"
+
+namespace checker {
+
+namespace {
+
+// A scratch folder removed with its contents when the check ends.
+class Scratch {
+public:
+    Scratch() { made_ = files::MakeTemporaryFolder(&path_); }
+    ~Scratch() {
+        if (made_) files::RemoveTree(path_);
+    }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+
+    bool made() const { return made_; }
+    // A fresh empty folder inside the scratch folder.
+    std::string Folder() {
+        const std::string folder = files::Join(path_, std::to_string(++folders_));
+        files::MakeFolder(folder);
+        return folder;
+    }
+
+private:
+    std::string path_;
+    bool made_ = false;
+    int folders_ = 0;
+};
+
+struct ScriptUse {
+    std::string file;
+    std::vector<std::string> usedBy;
+};
+
+// The install scripts the installer may run, in the order of first use.
+std::vector<ScriptUse> ScriptsInUse(const std::string& packageDir, const CatalogueInfo& catalogue) {
+    std::vector<ScriptUse> uses;
+    if (!catalogue.loaded) {
+        uses.push_back({cataloguecheck::kSingleScript, {"the single package"}});
+        return uses;
+    }
+    std::map<std::string, std::size_t> byKey;
+    for (const CatalogueItem& item : catalogue.entries) {
+        // A missing script of a later entry is the catalogue's finding.
+        if (item.position > 0 && (item.scriptUsed.empty() ||
+                                  packagepath::Resolve(packageDir, item.scriptUsed).match ==
+                                      packagepath::Match::Missing)) {
+            continue;
+        }
+        const std::string who = item.section + " (list position " + std::to_string(item.position + 1) + ")";
+        const std::string key = packagepath::Key(item.scriptUsed);
+        const auto known = byKey.find(key);
+        if (known != byKey.end()) {
+            uses[known->second].usedBy.push_back(who);
+        } else {
+            byKey.emplace(key, uses.size());
+            uses.push_back({item.scriptUsed, {who}});
+        }
+    }
+    return uses;
+}
+
+}  // namespace
+
+bool Check(const Options& options, Report* report) {
+    *report = Report();
+    std::vector<std::string> names;
+    if (!files::Probe(options.packageDir).folder || !files::ListFolder(options.packageDir, &names)) {
+        return false;
+    }
+    report->packageDir = options.packageDir;
+    report->hostDir = options.hostDir;
+    report->languages = options.languages;
+    Scratch scratch;
+    if (!scratch.made()) {
+        Add(&report->findings, Severity::Error, "", 0, "scratch-unavailable",
+            "No scratch folder could be made: the texture lists and the plan were not tried out.");
+    }
+    report->catalogue = cataloguecheck::Check(options.packageDir, options.languages, &report->findings);
+    for (const ScriptUse& use : ScriptsInUse(options.packageDir, report->catalogue)) {
+        ScriptInfo script =
+            scriptcheck::Check(options.packageDir, use.file, scratch.Folder(), &report->findings);
+        script.usedBy = use.usedBy;
+        report->scripts.push_back(script);
+    }
+    report->cabin = cabincheck::Check(options.packageDir, &report->findings);
+    if (options.hostDir.empty()) return true;
+    if (!files::Probe(options.hostDir).folder) {
+        AddInHost(&report->findings, Severity::Error, "", 0, "host-unreadable",
+                  "The host folder \"" + options.hostDir + "\" cannot be read: no plan was made.");
+        return true;
+    }
+    for (const ScriptInfo& script : report->scripts) {
+        if (!script.readable) continue;
+        const std::size_t first = report->findings.size();
+        report->plans.push_back(installplan::Make(options.hostDir, script,
+                                                  report->cabin, scratch.Folder(), &report->findings));
+        for (std::size_t i = first; i < report->findings.size(); ++i) {
+            report->findings[i].plan = static_cast<int32_t>(report->plans.size() - 1);
+        }
+    }
+    return true;
+}
+
+int ExitStatus(const Report& report) {
+    return report.Count(Severity::Error) > 0 ? 1 : 0;
+}
+
+}  // namespace checker

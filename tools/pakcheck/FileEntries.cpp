@@ -1,0 +1,149 @@
+#include "FileEntries.h"
+
+#include <map>
+
+#include "CodePage.h"
+#include "FileSystem.h"
+#include "engine/HostDestination.h"
+
+namespace fileentries {
+
+namespace {
+
+// A path below the package folder as the package would name it.
+std::string InPackage(const std::string& packageDir, const std::string& path) {
+    if (path.size() > packageDir.size() && path.compare(0, packageDir.size(), packageDir) == 0) {
+        std::string relative = path.substr(packageDir.size());
+        while (!relative.empty() && (relative[0] == '/' || relative[0] == '\\')) relative.erase(0, 1);
+        for (char& c : relative) {
+            if (c == '/') c = '\\';
+        }
+        return codepage::Quote(relative);
+    }
+    return codepage::Quote(path);
+}
+
+void CheckSource(const std::string& packageDir, const std::string& file, FileStep* step,
+                 Findings* findings) {
+    const std::string shown = codepage::Quote(step->source);
+    if (step->source.find_first_of("*?") != std::string::npos) {
+        Add(findings, Severity::Error, file, step->line, "source-pattern",
+            "The source " + shown + " holds \"*\" or \"?\": the installer looks files up by "
+            "pattern but copies only one named file, so this copy fails (message 107).");
+        return;
+    }
+    step->sourceFile = packagepath::Resolve(packageDir, step->source);
+    const packagepath::Resolved& found = step->sourceFile;
+    if (found.match == packagepath::Match::Missing) {
+        if (!found.withBlanks.empty()) {
+            Add(findings, Severity::Error, file, step->line, "source-blanks",
+                "The source " + shown + " does not exist, but " + InPackage(packageDir, found.withBlanks) +
+                    " does: the install script drops blanks, so a file name in it cannot hold "
+                    "any. The installer shows message 108 and leaves the file out.");
+        } else {
+            Add(findings, Severity::Error, file, step->line, "source-missing",
+                "The source " + shown + " is not in the package: the installer shows message 108 "
+                "and leaves the file out.");
+        }
+        return;
+    }
+    if (files::Probe(found.path).folder) {
+        Add(findings, Severity::Error, file, step->line, "source-folder",
+            "The source " + shown + " is a folder: the installer copies single files only, so this "
+            "copy fails (message 107).");
+        return;
+    }
+    step->sourceUsable = true;
+    if (found.match == packagepath::Match::OtherCase) {
+        Add(findings, Severity::Warning, file, step->line, "source-case",
+            "The source " + shown + " exists only as " + InPackage(packageDir, found.path) +
+                ", in another case: Windows finds it, but the names differ.");
+    }
+}
+
+void CheckDestination(const std::string& file, FileStep* step, Findings* findings) {
+    const std::string shown = codepage::Quote(step->destination);
+    step->destinationInside = hostdestination::NamesFileInside(step->destination);
+    if (step->destination.empty()) {
+        Add(findings, Severity::Error, file, step->line, "destination-empty",
+            "The entry names no destination after \">>\": the installer refuses it (message "
+            "107) and reports the installation as failed.");
+        step->destinationInside = false;
+        return;
+    }
+    if (!step->destinationInside) {
+        Add(findings, Severity::Error, file, step->line, "destination-outside",
+            "The destination " + shown + " leaves the host folder: the installer refuses to write "
+            "it (message 107) and reports the installation as failed.");
+        return;
+    }
+    const char last = step->destination.back();
+    if (last == '\\' || last == '/') {
+        Add(findings, Severity::Error, file, step->line, "destination-folder",
+            "The destination " + shown + " names a folder, not a file: the copy fails (message "
+            "107). Name the file itself.");
+        return;
+    }
+    if (step->destination.find('/') != std::string::npos) {
+        Add(findings, Severity::Warning, file, step->line, "destination-slash",
+            "The destination " + shown + " uses \"/\": the installer creates missing folders only "
+            "along \"\\\", so the copy fails when a folder on the way does not exist yet.");
+    }
+}
+
+void CheckCodePage(const std::string& file, const FileStep& step, Findings* findings) {
+    for (const std::string* name : {&step.source, &step.destination}) {
+        const std::string problem = codepage::Describe(*name, codepage::CodePage::Windows1252);
+        if (problem.empty()) continue;
+        Add(findings, Severity::Warning, file, step.line, "name-code-page",
+            "The file name " + codepage::Quote(*name) + " " + problem +
+                "; the installer passes the bytes on unchanged, so the file gets another name "
+                "or is not found.");
+        return;
+    }
+}
+
+}  // namespace
+
+std::vector<FileStep> Check(const std::string& packageDir, const std::string& file,
+                            const std::vector<std::string>& entries,
+                            const std::vector<int32_t>& lines, Findings* findings) {
+    std::vector<FileStep> steps;
+    std::map<std::string, int32_t> written;  // destination key -> line of the first entry
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        FileStep step;
+        step.entry = entries[i];
+        step.line = lines[i];
+        const std::size_t arrow = step.entry.find(">>");
+        if (arrow == std::string::npos) {
+            Add(findings, Severity::Warning, file, step.line, "file-no-arrow",
+                "The entry " + codepage::Quote(step.entry) + " has no \">>\": the installer "
+                "skips it without a word.");
+            steps.push_back(step);
+            continue;
+        }
+        step.hasArrow = true;
+        step.source = step.entry.substr(0, arrow);
+        step.destination = step.entry.substr(arrow + 2);
+        CheckSource(packageDir, file, &step, findings);
+        CheckDestination(file, &step, findings);
+        CheckCodePage(file, step, findings);
+        const std::string key = packagepath::Key(step.destination);
+        if (step.destinationInside && !key.empty()) {
+            const auto first = written.find(key);
+            if (first != written.end()) {
+                Add(findings, Severity::Warning, file, step.line, "destination-twice",
+                    "The destination " + codepage::Quote(step.destination) +
+                        " is also written by the entry at line " + std::to_string(first->second) +
+                        ": this later copy replaces the earlier one (and may ask the user about "
+                        "a newer file first).");
+            } else {
+                written.emplace(key, step.line);
+            }
+        }
+        steps.push_back(step);
+    }
+    return steps;
+}
+
+}  // namespace fileentries

@@ -1,0 +1,25 @@
+// The entries of section "Dateinstallation" as the installer's file
+// installation takes them: source>>destination, the source relative to the
+// package folder, the destination relative to the host folder.
+//
+//   Check  one FileStep per entry, in order, with findings: entries without
+//          ">>", sources that are missing (or exist only in another case or
+//          with blanks in their name), folders or patterns, destinations that
+//          leave the host folder or name a folder, two entries writing the
+//          same file, names the user's code page shows wrongly
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Finding.h"
+#include "ScriptCheck.h"
+
+namespace fileentries {
+
+std::vector<FileStep> Check(const std::string& packageDir, const std::string& file,
+                            const std::vector<std::string>& entries,
+                            const std::vector<int32_t>& lines, Findings* findings);
+
+}  // namespace fileentries

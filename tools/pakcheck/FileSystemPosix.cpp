@@ -1,0 +1,96 @@
+// The file operations on Linux and other POSIX systems.
+#include "FileSystem.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace files {
+
+FileState Probe(const std::string& path) {
+    FileState state;
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) return state;
+    state.exists = true;
+    state.folder = S_ISDIR(info.st_mode);
+    state.readOnly = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    state.writeTime = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    state.size = static_cast<uint64_t>(info.st_size);
+    return state;
+}
+
+bool ReadBytes(const std::string& path, std::string* bytes) {
+    if (Probe(path).folder) return false;
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) return false;
+    bytes->clear();
+    char block[64 * 1024];
+    std::size_t got;
+    while ((got = std::fread(block, 1, sizeof block, in)) > 0) bytes->append(block, got);
+    const bool ok = std::ferror(in) == 0;
+    std::fclose(in);
+    return ok;
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr) return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    ok = std::fclose(out) == 0 && ok;
+    return ok;
+}
+
+bool CopyInto(const std::string& from, const std::string& to) {
+    std::string bytes;
+    return ReadBytes(from, &bytes) && WriteBytes(to, bytes);
+}
+
+bool ListFolder(const std::string& folder, std::vector<std::string>* names) {
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) return false;
+    names->clear();
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names->push_back(name);
+    }
+    closedir(dir);
+    std::sort(names->begin(), names->end());
+    return true;
+}
+
+bool MakeTemporaryFolder(std::string* path) {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = Join(base != nullptr && *base != '\0' ? base : "/tmp", "pakcheck-XXXXXX");
+    if (mkdtemp(&pattern[0]) == nullptr) return false;
+    *path = pattern;
+    return true;
+}
+
+bool MakeFolder(const std::string& path) {
+    return mkdir(path.c_str(), 0777) == 0 || Probe(path).folder;
+}
+
+bool RemoveTree(const std::string& path) {
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0) return true;
+    if (S_ISDIR(info.st_mode)) {
+        std::vector<std::string> names;
+        if (ListFolder(path, &names)) {
+            for (const std::string& name : names) RemoveTree(Join(path, name));
+        }
+        return rmdir(path.c_str()) == 0;
+    }
+    return unlink(path.c_str()) == 0;
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+    if (folder.empty() || folder.back() == kSeparator) return folder + name;
+    return folder + kSeparator + name;
+}
+
+}  // namespace files

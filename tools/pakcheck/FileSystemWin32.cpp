@@ -1,0 +1,134 @@
+// The file operations on Windows, through the same ANSI functions the
+// installer uses, so that names are understood in the same code page.
+#include "FileSystem.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace files {
+
+namespace {
+
+// A handle closed on every path out.
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    ~Handle() {
+        if (Valid()) CloseHandle(handle_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+}  // namespace
+
+FileState Probe(const std::string& path) {
+    FileState state;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return state;
+    state.exists = true;
+    state.folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    state.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (state.folder) return state;
+    // Opened as the installer opens it to compare times.
+    Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr));
+    if (!file.Valid()) return state;
+    FILETIME written;
+    if (GetFileTime(file.get(), nullptr, nullptr, &written)) {
+        state.writeTime = static_cast<int64_t>((static_cast<ULONGLONG>(written.dwHighDateTime) << 32) |
+                                               written.dwLowDateTime);
+    }
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file.get(), &size)) state.size = static_cast<uint64_t>(size.QuadPart);
+    return state;
+}
+
+bool ReadBytes(const std::string& path, std::string* bytes) {
+    if (Probe(path).folder) return false;
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) return false;
+    bytes->clear();
+    char block[64 * 1024];
+    std::size_t got;
+    while ((got = std::fread(block, 1, sizeof block, in)) > 0) bytes->append(block, got);
+    const bool ok = std::ferror(in) == 0;
+    std::fclose(in);
+    return ok;
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr) return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    ok = std::fclose(out) == 0 && ok;
+    return ok;
+}
+
+bool CopyInto(const std::string& from, const std::string& to) {
+    return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+bool ListFolder(const std::string& folder, std::vector<std::string>* names) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(Join(folder.empty() ? "." : folder, "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    names->clear();
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..") names->push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names->begin(), names->end());
+    return true;
+}
+
+bool MakeTemporaryFolder(std::string* path) {
+    char base[MAX_PATH + 1];
+    const DWORD length = GetTempPathA(sizeof base, base);
+    if (length == 0 || length > MAX_PATH) return false;
+    for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+        char name[64];
+        std::snprintf(name, sizeof name, "pakcheck-%lu-%u", GetCurrentProcessId(), attempt);
+        const std::string candidate = Join(base, name);
+        if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+            *path = candidate;
+            return true;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    }
+    return false;
+}
+
+bool MakeFolder(const std::string& path) {
+    return CreateDirectoryA(path.c_str(), nullptr) != 0 || Probe(path).folder;
+}
+
+bool RemoveTree(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+    // A read-only file or folder cannot be deleted until the flag is gone.
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        std::vector<std::string> names;
+        if (ListFolder(path, &names)) {
+            for (const std::string& name : names) RemoveTree(Join(path, name));
+        }
+        return RemoveDirectoryA(path.c_str()) != 0;
+    }
+    return DeleteFileA(path.c_str()) != 0;
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+    if (folder.empty() || folder.back() == '\\' || folder.back() == '/') return folder + name;
+    return folder + kSeparator + name;
+}
+
+}  // namespace files

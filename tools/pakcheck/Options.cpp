@@ -1,0 +1,63 @@
+#include "Options.h"
+
+#include <iterator>
+
+namespace {
+
+const char* const kLanguages[] = {"GER", "ENG", "FRA", "POL"};
+
+}  // namespace
+
+bool Options::Parse(int argc, const char* const* argv, Options* options, std::string* error) {
+    *options = Options();
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            options->help = true;
+        } else if (argument == "--json") {
+            options->json = true;
+        } else if (argument == "--host" || argument == "--lang") {
+            if (i + 1 == argc) {
+                *error = argument + " needs a value";
+                return false;
+            }
+            const std::string value = argv[++i];
+            if (argument == "--host") {
+                options->hostDir = value;
+                continue;
+            }
+            bool known = false;
+            for (const char* language : kLanguages) known = known || value == language;
+            if (!known) {
+                *error = "unknown language \"" + value + "\" (GER, ENG, FRA or POL)";
+                return false;
+            }
+            options->languages = {value};
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            *error = "unknown option " + argument;
+            return false;
+        } else if (options->packageDir.empty()) {
+            options->packageDir = argument;
+        } else {
+            *error = "only one package folder, please";
+            return false;
+        }
+    }
+    if (options->help) return true;
+    if (options->packageDir.empty()) {
+        *error = "no package folder given";
+        return false;
+    }
+    if (options->languages.empty()) options->languages.assign(std::begin(kLanguages), std::end(kLanguages));
+    return true;
+}
+
+const char* Options::Usage() {
+    return "usage: pakcheck PACKAGE_DIR [--host HOST_DIR] [--lang GER|ENG|FRA|POL] [--json]\n"
+           "\n"
+           "Reads a package the way the installer will and tells what it will do with it.\n"
+           "  --host HOST_DIR  also plan an installation into this host folder (nothing is written)\n"
+           "  --lang LANG      check the catalogue texts of one language only\n"
+           "  --json           write the report as JSON\n"
+           "Exit status: 0 no errors, 1 errors, 2 the package folder cannot be read.\n";
+}

@@ -1,0 +1,22 @@
+// The command line of pakcheck:
+//
+//   pakcheck PACKAGE_DIR [--host HOST_DIR] [--lang GER|ENG|FRA|POL] [--json]
+//
+//   Parse  true with the options; false with a message in `error` (an
+//          unknown option, a missing value, no or two package folders).
+//          Without --lang all four languages are checked.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct Options {
+    std::string packageDir;
+    std::string hostDir;                 // empty: no plan
+    std::vector<std::string> languages;  // "GER", "ENG", "FRA", "POL"
+    bool json = false;
+    bool help = false;
+
+    static bool Parse(int argc, const char* const* argv, Options* options, std::string* error);
+    static const char* Usage();
+};

@@ -1,0 +1,32 @@
+// The entries of the sections "Texturskript" and "Bodenskript" as the
+// installer's texture merge takes them: the text after the first ">>" is
+// converted (ConvertScriptEntry) and handed to TextureList::AddEntry, which
+// keeps or refuses it. Every accepted entry is also written into a scratch
+// list and read back, as the next installation will read the host's list.
+//
+//   Check  one TextureStep per entry, in order, with findings: entries the
+//          installer skips silently (and why), blocks without a name field or
+//          that make the list unreadable, ids taken from another field, the
+//          same id twice, blanks the reader drops, bytes the code page shows
+//          wrongly
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Finding.h"
+#include "ScriptCheck.h"
+#include "ScriptLayout.h"
+
+namespace textureentries {
+
+// `items[i]` is where entries[i] stands in `script` (nullptr when unknown);
+// `scratch` is an empty folder the check may write to.
+std::vector<TextureStep> Check(const std::string& section, const std::string& file,
+                               const std::vector<std::string>& entries,
+                               const std::vector<const ScriptItem*>& items, std::string_view script,
+                               const std::string& scratch, Findings* findings);
+
+}  // namespace textureentries

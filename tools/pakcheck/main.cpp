@@ -1,0 +1,43 @@
+// pakcheck: reads a package the way the installer will and tells its author
+// what the installer will do with it. See Options.h for the command line.
+#include <cstdio>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "Checker.h"
+#include "JsonReport.h"
+#include "Options.h"
+#include "TextReport.h"
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    // The report is UTF-8; a console shows it as such only when told.
+    SetConsoleOutputCP(CP_UTF8);
+#endif
+    Options options;
+    std::string error;
+    if (!Options::Parse(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "pakcheck: %s\n\n%s", error.c_str(), Options::Usage());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(Options::Usage(), stdout);
+        return 0;
+    }
+    Report report;
+    if (!checker::Check(options, &report)) {
+        std::fprintf(stderr, "pakcheck: the package folder \"%s\" cannot be read\n",
+                     options.packageDir.c_str());
+        return 2;
+    }
+    const std::string text = options.json ? jsonreport::Write(report) : textreport::Write(report);
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    if (std::fflush(stdout) != 0 || !written) {
+        std::fprintf(stderr, "pakcheck: the report could not be written\n");
+        return 2;
+    }
+    return checker::ExitStatus(report);
+}

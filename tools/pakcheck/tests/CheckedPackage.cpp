@@ -1,0 +1,170 @@
+#include "CheckedPackage.h"
+
+#include "FileSystem.h"
+#include "PackagePath.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <utime.h>
+#endif
+
+namespace testpackage {
+
+namespace {
+
+// A folder of the source tree as this test program reaches it: Wine sees
+// the Linux file system as drive Z:.
+std::string SourceFolder(const std::string& unixPath) {
+#ifdef _WIN32
+    std::string path = "Z:" + unixPath;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+#else
+    return unixPath;
+#endif
+}
+
+void MakeFolders(const std::string& root, const std::string& name) {
+    std::string folder = root;
+    const std::vector<std::string> names = packagepath::Split(name);
+    for (std::size_t i = 0; i + 1 < names.size(); ++i) {
+        folder = files::Join(folder, names[i]);
+        files::MakeFolder(folder);
+    }
+}
+
+void ReadInto(const std::string& folder, const std::string& prefix, Tree* tree) {
+    std::vector<std::string> names;
+    if (!files::ListFolder(folder, &names)) return;
+    for (const std::string& name : names) {
+        const std::string path = files::Join(folder, name);
+        const std::string relative = prefix.empty() ? name : prefix + "\\" + name;
+        if (files::Probe(path).folder) {
+            ReadInto(path, relative, tree);
+        } else if (name != ".gitattributes") {
+            files::ReadBytes(path, &(*tree)[relative]);
+        }
+    }
+}
+
+}  // namespace
+
+std::string ExampleFolder(const std::string& name) {
+    return files::Join(SourceFolder(PAKCHECK_EXAMPLE_DIR), name);
+}
+
+std::string GoldenFolder(const std::string& name) {
+    return files::Join(SourceFolder(PAKCHECK_GOLDEN_DIR), name);
+}
+
+Tree ReadTree(const std::string& folder) {
+    Tree tree;
+    ReadInto(folder, "", &tree);
+    return tree;
+}
+
+bool WriteTree(const std::string& folder, const Tree& tree) {
+    for (const auto& file : tree) {
+        MakeFolders(folder, file.first);
+        if (!files::WriteBytes(packagepath::Literal(folder, file.first), file.second)) return false;
+    }
+    return true;
+}
+
+bool SetWriteTime(const std::string& path, int64_t seconds) {
+#ifdef _WIN32
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const ULONGLONG ticks = (static_cast<ULONGLONG>(seconds) + 11644473600ULL) * 10000000ULL;
+    FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    const bool set = SetFileTime(file, nullptr, nullptr, &time) != 0;
+    CloseHandle(file);
+    return set;
+#else
+    struct utimbuf times{static_cast<time_t>(seconds), static_cast<time_t>(seconds)};
+    return utime(path.c_str(), &times) == 0;
+#endif
+}
+
+bool SetReadOnly(const std::string& path, bool readOnly) {
+#ifdef _WIN32
+    return SetFileAttributesA(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) != 0;
+#else
+    return chmod(path.c_str(), readOnly ? 0444 : 0644) == 0;
+#endif
+}
+
+CheckedPackage::CheckedPackage() {
+    EXPECT_TRUE(files::MakeTemporaryFolder(&root_));
+    package_ = files::Join(root_, "package");
+    host_ = files::Join(root_, "host");
+    EXPECT_TRUE(files::MakeFolder(package_));
+    EXPECT_TRUE(files::MakeFolder(host_));
+}
+
+CheckedPackage::~CheckedPackage() {
+    files::RemoveTree(root_);
+}
+
+void CheckedPackage::Write(const std::string& name, const std::string& bytes) {
+    MakeFolders(package_, name);
+    ASSERT_TRUE(files::WriteBytes(Path(name), bytes)) << name;
+}
+
+void CheckedPackage::WriteInHost(const std::string& name, const std::string& bytes) {
+    MakeFolders(host_, name);
+    ASSERT_TRUE(files::WriteBytes(HostPath(name), bytes)) << name;
+}
+
+std::string CheckedPackage::Path(const std::string& name) const {
+    return packagepath::Literal(package_, name);
+}
+
+std::string CheckedPackage::HostPath(const std::string& name) const {
+    return packagepath::Literal(host_, name);
+}
+
+const Report& CheckedPackage::Check(bool host, const std::string& language) {
+    Options options;
+    options.packageDir = package_;
+    options.hostDir = host ? host_ : std::string();
+    options.languages = language.empty() ? std::vector<std::string>{"GER", "ENG", "FRA", "POL"}
+                                         : std::vector<std::string>{language};
+    EXPECT_TRUE(checker::Check(options, &report_));
+    return report_;
+}
+
+int CheckedPackage::Count(const std::string& code) const {
+    int count = 0;
+    for (const Finding& finding : report_.findings) {
+        if (finding.code == code) ++count;
+    }
+    return count;
+}
+
+bool CheckedPackage::Has(const std::string& code, Severity severity, const std::string& file,
+                         int32_t line) const {
+    for (const Finding& finding : report_.findings) {
+        if (finding.code == code && finding.severity == severity && finding.file == file &&
+            finding.line == line) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string CheckedPackage::Listing() const {
+    std::string text;
+    for (const Finding& finding : report_.findings) {
+        text += std::string(SeverityName(finding.severity)) + " " + finding.code + " " + finding.file +
+                ":" + std::to_string(finding.line) + " " + finding.message + "\n";
+    }
+    return text.empty() ? "(no findings)\n" : text;
+}
+
+}  // namespace testpackage
