@@ -7,7 +7,7 @@
 //   ReadBytes    true with the whole file in `bytes`; false when it cannot
 //                be read
 //   WriteBytes   true when the whole file was written
-//   CopyInto     true when `to` holds a copy of `from` afterwards
+//   CopyInto     true when `to` holds a writable copy of `from` afterwards
 //   ListFolder   true with the names in `folder` (without "." and ".."),
 //                sorted; false when it cannot be listed
 //   MakeTemporaryFolder  true with a new empty folder in `path`

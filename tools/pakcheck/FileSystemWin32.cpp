@@ -73,7 +73,9 @@ bool WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 bool CopyInto(const std::string& from, const std::string& to) {
-    return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+    // CopyFileA carries a read-only flag over; the copy is for writing.
+    return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0 &&
+           SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
 }
 
 bool ListFolder(const std::string& folder, std::vector<std::string>* names) {
