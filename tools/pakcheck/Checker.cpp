@@ -57,7 +57,7 @@ std::vector<ScriptUse> ScriptsInUse(const std::string& packageDir, const Catalog
                                       packagepath::Match::Missing)) {
             continue;
         }
-        const std::string who = item.section + " (list position " + std::to_string(item.position + 1) + ")";
+        const std::string who = item.section + ", list position " + std::to_string(item.position + 1);
         const std::string key = packagepath::Key(item.scriptUsed);
         const auto known = byKey.find(key);
         if (known != byKey.end()) {

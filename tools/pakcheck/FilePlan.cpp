@@ -8,6 +8,7 @@
 #include "FileSystem.h"
 #include "InstallPlan.h"
 #include "PackagePath.h"
+#include "textfile/SafeReplace.h"
 
 namespace installplan {
 
@@ -36,9 +37,12 @@ bool FolderExists(const std::string& hostDir, const std::string& folder,
     return found.match != packagepath::Match::Missing && files::Probe(found.path).folder;
 }
 
+// A copy that fails because of the host folder; failures the script alone
+// causes are the script's findings already.
 void Fail(PlannedFile* step, const std::string& reason, const std::string& file, Findings* findings) {
     step->action = Action::Fail;
     step->reason = reason;
+    if (findings == nullptr) return;
     Add(findings, Severity::Error, file, step->line, "plan-copy-fails",
         "Copying " + codepage::Quote(step->source) + " to " + codepage::Quote(step->destination) +
             " fails: " + reason + ". The installer shows message 107 and reports the installation "
@@ -63,18 +67,18 @@ void PlanFiles(const std::string& hostDir, const ScriptInfo& script,
         }
         const bool pattern = entry.source.find_first_of("*?") != std::string::npos;
         if (!pattern && entry.sourceFile.match == packagepath::Match::Missing) {
-            step.reason = "the source is missing (message 108)";
+            step.reason = "the source is missing: message 108";
             plan->files.push_back(step);
             continue;
         }
         if (!entry.sourceUsable) {
             Fail(&step, pattern ? "the source is a pattern" : "the source is a folder", script.file,
-                 findings);
+                 nullptr);
             plan->files.push_back(step);
             continue;
         }
         if (!entry.destinationInside) {
-            Fail(&step, "the destination leaves the host folder", script.file, findings);
+            Fail(&step, "the destination leaves the host folder", script.file, nullptr);
             plan->files.push_back(step);
             continue;
         }
@@ -99,8 +103,9 @@ void PlanFiles(const std::string& hostDir, const ScriptInfo& script,
                 "file: the user is asked whether to keep it (message 103)" +
                     (target.state.readOnly ? "; it is read-only, so answering No makes the copy fail."
                                            : "."));
-        } else if (target.state.exists && target.state.readOnly) {
-            Fail(&step, "the host's file is read-only", script.file, findings);
+        } else if (target.state.exists &&
+                   (target.state.readOnly || !safereplace::TargetWritable(target.path.c_str()))) {
+            Fail(&step, "the host's file is read-only or may not be written", script.file, findings);
         } else {
             const std::string slashFolder = FolderOf(entry.destination, "\\/");
             const std::string madeFolder = FolderOf(entry.destination, "\\");

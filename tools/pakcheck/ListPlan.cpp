@@ -35,7 +35,7 @@ bool CopyOfHostList(const std::string& hostDir, const std::string& scratch, cons
 // Whether the installer could replace the host's list; empty when it can.
 std::string WhyNotWritable(const std::string& path) {
     if (files::Probe(path).readOnly || !safereplace::TargetWritable(path.c_str())) {
-        return "the host's list is read-only";
+        return "the host's list is read-only or may not be written";
     }
     return std::string();
 }
@@ -172,8 +172,8 @@ PlannedList PlanTextures(const std::string& hostDir, const ScriptInfo& script, c
         list.outcome = Outcome::Fails;
         list.reason = why;
         AddInHost(findings, Severity::Error, list.file, 0, "plan-list-read-only",
-                  "The host's \"" + list.file + "\" is read-only: the merge cannot write it and the "
-                  "installer reports the installation as failed (message 105).");
+                  "The host's \"" + list.file + "\" is read-only or may not be written: the merge "
+                  "cannot write it and the installer reports the installation as failed (message 105).");
         return list;
     }
     list.outcome = Outcome::Written;
@@ -231,8 +231,8 @@ PlannedList PlanCabins(const std::string& hostDir, const CabinInfo& cabin,
         list.outcome = Outcome::Fails;
         list.reason = why;
         AddInHost(findings, Severity::Error, list.file, 0, "plan-list-read-only",
-                  "The host's \"" + list.file + "\" is read-only: the merge cannot write it and the "
-                  "installer reports the installation as failed (message 105).");
+                  "The host's \"" + list.file + "\" is read-only or may not be written: the merge "
+                  "cannot write it and the installer reports the installation as failed (message 105).");
         return list;
     }
     list.outcome = Outcome::Written;

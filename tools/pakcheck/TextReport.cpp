@@ -10,6 +10,17 @@ namespace {
 
 using Filter = std::function<bool(const Finding&)>;
 
+std::string Counted(int32_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// The line number of an entry, right-aligned under its section.
+std::string LineColumn(int32_t line) {
+    std::string number = line > 0 ? std::to_string(line) : "?";
+    if (number.size() < 6) number.insert(0, 6 - number.size(), ' ');
+    return number + "  ";
+}
+
 std::string Quoted(const std::string& text) { return "\"" + codepage::AsUtf8(text) + "\""; }
 
 std::string Ids(const std::vector<uint32_t>& ids) {
@@ -75,7 +86,7 @@ void WriteScript(const ScriptInfo& script, std::string* out) {
         }
         std::string what;
         if (section.name == scriptcheck::kFileSection) {
-            what = std::to_string(section.entries) + (section.entries == 1 ? " file" : " files");
+            what = Counted(section.entries, "entry", "entries");
         } else {
             std::vector<uint32_t> ids;
             for (const TextureStep& step : script.textures) {
@@ -87,6 +98,23 @@ void WriteScript(const ScriptInfo& script, std::string* out) {
                    (ids.empty() ? "" : " (id " + Ids(ids) + ")");
         }
         *out += "  " + label + "line " + std::to_string(section.line) + ", " + what + "\n";
+        if (section.name == scriptcheck::kFileSection) {
+            for (const FileStep& step : script.files) {
+                *out += LineColumn(step.line) +
+                        (step.hasArrow ? codepage::AsUtf8(step.source) + " >> " + codepage::AsUtf8(step.destination)
+                                       : codepage::AsUtf8(step.entry) + " (no \">>\": skipped)") +
+                        "\n";
+            }
+            continue;
+        }
+        for (const TextureStep& step : script.textures) {
+            if (step.section != section.name) continue;
+            *out += LineColumn(step.line) +
+                    (step.outcome == TextureStep::Outcome::Merged
+                         ? "id " + std::to_string(step.id) + ": merged"
+                         : std::string(scriptcheck::OutcomeText(step.outcome))) +
+                    "\n";
+        }
     }
 }
 
@@ -101,8 +129,9 @@ void WriteCabin(const CabinInfo& cabin, std::string* out) {
         keys += section.keys;
         names.push_back("[" + section.name + "]");
     }
-    *out += "Cabin list \"cabin.ini\": " + std::to_string(cabin.sections.size()) + " sections, " +
-            std::to_string(keys) + " keys" + (names.empty() ? "" : ": " + Names(names)) + "\n";
+    *out += "Cabin list \"cabin.ini\": " +
+            Counted(static_cast<int32_t>(cabin.sections.size()), "section", "sections") + ", " +
+            Counted(keys, "key", "keys") + (names.empty() ? "" : ": " + Names(names)) + "\n";
 }
 
 const char* ActionName(PlannedFile::Action action) {
@@ -171,9 +200,6 @@ void WritePlan(const Report& report, const InstallPlan& plan, std::string* out) 
             "\n";
 }
 
-std::string Counted(int32_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
 
 }  // namespace
 

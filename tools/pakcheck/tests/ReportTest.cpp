@@ -83,6 +83,10 @@ TEST_F(Written, TextGroupsFindingsUnderTheirFilesAndEndsWithASummary) {
     EXPECT_LT(missing, cabin);
     EXPECT_LT(cabin, untyped);
     EXPECT_LT(untyped, plan);
+    EXPECT_NE(text.find("  Dateinstallation  line 1, 2 entries\n     2  a.3dm >> Resourcen\\a.3dm\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("     4  id 5: merged\n"), std::string::npos) << text;
     EXPECT_NE(text.find("  new      Resourcen\\a.3dm"), std::string::npos) << text;
     EXPECT_NE(text.find("=> the installer would report success (message 106)"), std::string::npos) << text;
     const std::string last = text.substr(text.rfind('\n', text.size() - 2) + 1);
