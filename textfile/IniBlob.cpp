@@ -4,32 +4,42 @@
 #include <new>
 
 IniBlob::~IniBlob() {
-    delete[] data_;
+    Clear();
 }
 
 int32_t IniBlob::Set(const void* source, int32_t size) {
     if (size < 0) {
         return -1;
     }
-    Clear();
-    uint8_t* block = new (std::nothrow) uint8_t[static_cast<size_t>(size) + 2];
-    if (block == nullptr) {
-        return -2;
+    // Taken first: the inline room shares its bytes with the heap pointer.
+    uint8_t* const oldHeap = length_ > kInlineSize ? heap_ : nullptr;
+    uint8_t* block = inline_;
+    if (size > kInlineSize) {
+        block = new (std::nothrow) uint8_t[static_cast<size_t>(size) + 2];
+        if (block == nullptr) {
+            Clear();
+            return -2;
+        }
     }
+    // The source may lie in this blob's own bytes: copy before freeing.
     if (source != nullptr) {
-        std::memcpy(block, source, static_cast<size_t>(size));
+        std::memmove(block, source, static_cast<size_t>(size));
     } else {
         std::memset(block, 0, static_cast<size_t>(size));
     }
     block[size] = 0;
     block[size + 1] = 0;
-    data_ = block;
+    delete[] oldHeap;
+    if (size > kInlineSize) {
+        heap_ = block;
+    }
     length_ = size;
     return 0;
 }
 
 void IniBlob::Clear() {
-    delete[] data_;
-    data_ = nullptr;
+    if (length_ > kInlineSize) {
+        delete[] heap_;
+    }
     length_ = -1;
 }

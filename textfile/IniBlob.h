@@ -3,12 +3,13 @@
 // A blob holds nothing (data() == nullptr, length() == -1) until Set.
 // Set(source, n) copies n bytes and appends two zero bytes, so every text
 // is terminated for both 8-bit and 16-bit characters; with no source it
-// stores n + 2 zero bytes.
+// stores n + 2 zero bytes. Short blocks (most names and values) are kept
+// inside the blob itself, so data() stays valid only while the blob lives
+// and is not set again.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
-#include <utility>
 
 class IniBlob {
 public:
@@ -21,23 +22,25 @@ public:
     // ran out (the blob then holds nothing).
     int32_t Set(const void* source, int32_t size);
     void Clear();
-    void Swap(IniBlob& other) {
-        std::swap(data_, other.data_);
-        std::swap(length_, other.length_);
-    }
 
-    const uint8_t* data() const { return data_; }
+    const uint8_t* data() const {
+        return length_ < 0 ? nullptr : length_ <= kInlineSize ? inline_ : heap_;
+    }
     int32_t length() const { return length_; }
-    bool holdsData() const { return data_ != nullptr; }
+    bool holdsData() const { return length_ >= 0; }
 
     // The bytes as a view; empty when the blob holds nothing.
     std::string_view bytes() const {
-        return data_ != nullptr ? std::string_view(reinterpret_cast<const char*>(data_),
-                                                   static_cast<size_t>(length_))
-                                : std::string_view();
+        return length_ >= 0 ? std::string_view(reinterpret_cast<const char*>(data()),
+                                               static_cast<size_t>(length_))
+                            : std::string_view();
     }
 
 private:
-    uint8_t* data_ = nullptr;
+    static constexpr int32_t kInlineSize = 14;  // and the two zeros
+    union {
+        uint8_t* heap_;
+        uint8_t inline_[kInlineSize + 2];
+    };
     int32_t length_ = -1;
 };

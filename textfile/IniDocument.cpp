@@ -195,11 +195,12 @@ void IniDocument::ReplaceEntry(IniNode* section, IniNode* old, std::unique_ptr<I
         AppendEntry(section, std::move(entry));
         return;
     }
-    // The new entry takes over the old one's name (the same bytes), which
-    // the index points at: one lookup, no new index node.
-    auto found = keyIndex_.find(KeyRef{section, old->name_.bytes()});
-    entry->name_.Swap(old->name_);
-    found->second = entry.get();
+    // The index entry moves over to the new node: one node handle, no new
+    // allocation.
+    auto handle = keyIndex_.extract(KeyRef{section, old->name_.bytes()});
+    handle.key() = KeyRef{section, entry->name_.bytes()};
+    handle.mapped() = entry.get();
+    keyIndex_.insert(std::move(handle));
     section->entries_[static_cast<size_t>(old->position_)].reset();
     ++section->gaps_;
     section->keyCursor_ = -1;
