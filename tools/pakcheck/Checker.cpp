@@ -24,8 +24,9 @@ public:
     Scratch& operator=(const Scratch&) = delete;
 
     bool made() const { return made_; }
-    // A fresh empty folder inside the scratch folder.
+    // A fresh empty folder inside the scratch folder; empty without one.
     std::string Folder() {
+        if (!made_) return std::string();
         const std::string folder = files::Join(path_, std::to_string(++folders_));
         files::MakeFolder(folder);
         return folder;
@@ -84,7 +85,8 @@ bool Check(const Options& options, Report* report) {
     Scratch scratch;
     if (!scratch.made()) {
         Add(&report->findings, Severity::Error, "", 0, "scratch-unavailable",
-            "No scratch folder could be made: the texture lists and the plan were not tried out.");
+            "No scratch folder could be made: texture entries were not tried in a list, and no "
+            "plan is made.");
     }
     report->catalogue = cataloguecheck::Check(options.packageDir, options.languages, &report->findings);
     for (const ScriptUse& use : ScriptsInUse(options.packageDir, report->catalogue)) {
@@ -94,7 +96,7 @@ bool Check(const Options& options, Report* report) {
         report->scripts.push_back(script);
     }
     report->cabin = cabincheck::Check(options.packageDir, &report->findings);
-    if (options.hostDir.empty()) return true;
+    if (options.hostDir.empty() || !scratch.made()) return true;
     if (!files::Probe(options.hostDir).folder) {
         AddInHost(&report->findings, Severity::Error, "", 0, "host-unreadable",
                   "The host folder \"" + options.hostDir + "\" cannot be read: no plan was made.");

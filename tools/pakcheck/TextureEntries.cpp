@@ -35,24 +35,25 @@ Outcome WhyRefused(const std::string& converted) {
     return Outcome::IdZero;
 }
 
-// A list holding this entry and another one behind it, written and read
-// back as the next installation reads the host's list: the ids it then
-// holds, or false when it cannot be read at all.
-bool ReadBack(const std::string& converted, uint32_t id, const std::string& scratch,
-              TextureList::EntryMap* entries) {
+// How a list holding this entry and another one behind it reads back, once
+// written, as the next installation reads the host's list.
+enum class ReadBack { Untried, Unreadable, Read };
+
+ReadBack TryList(const std::string& converted, uint32_t behind,
+                 const std::string& scratch, TextureList::EntryMap* entries) {
+    if (scratch.empty()) return ReadBack::Untried;
     const std::string path = files::Join(scratch, "list.txt");
-    const uint32_t behind = id == 4294967295u ? 4294967294u : 4294967295u;
     const std::string list = "Basis{\r\n\tTextur{\tid(" + std::to_string(behind) +
                              ")\tname(probe)\t}\r\n}\r\n";
     TextureList written;
     if (!files::WriteBytes(path, list) || !written.Load(path.c_str()) ||
         !written.AddEntry(converted) || !written.Save(path.c_str())) {
-        return true;  // nothing learnt; the entry is judged by its fields alone
+        return ReadBack::Untried;
     }
     TextureList again;
-    if (!again.Load(path.c_str())) return false;
+    if (!again.Load(path.c_str())) return ReadBack::Unreadable;
     *entries = again.Entries();
-    return true;
+    return ReadBack::Read;
 }
 
 // The first field whose value holds blanks in the script, e.g. "name(Holz
@@ -102,17 +103,18 @@ void CheckMerged(const std::string& file, const std::string& converted, const st
                 ", the first \"id(\" in the block, not from the id field.");
     }
     TextureList::EntryMap readBack;
-    step->readsBack = ReadBack(converted, step->id, scratch, &readBack);
     const uint32_t behind = step->id == 4294967295u ? 4294967294u : 4294967295u;
+    const ReadBack tried = TryList(converted, behind, scratch, &readBack);
+    step->readsBack = tried != ReadBack::Unreadable;
     if (!step->hasName) {
         Add(findings, Severity::Error, file, step->line, "texture-no-name",
             "Texture " + id + " has no name field: the installer merges it, but then \"" + list +
                 "\" cannot be read any more, and every later installation into it fails.");
-    } else if (!step->readsBack) {
+    } else if (tried == ReadBack::Unreadable) {
         Add(findings, Severity::Error, file, step->line, "texture-breaks-list",
             "Texture " + id + ": once merged, \"" + list + "\" cannot be read any more, and every "
             "later installation into it fails.");
-    } else if (readBack.count(step->id) == 0 || readBack.count(behind) == 0) {
+    } else if (tried == ReadBack::Read && (readBack.count(step->id) == 0 || readBack.count(behind) == 0)) {
         Add(findings, Severity::Error, file, step->line, "texture-reads-back",
             "Texture " + id + ": its braces do not balance, so once it is merged, \"" + list +
                 "\" reads back without " +
