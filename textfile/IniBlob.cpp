@@ -12,8 +12,8 @@ int32_t IniBlob::Set(const void* source, int32_t size) {
         return -1;
     }
     // Taken first: the inline room shares its bytes with the heap pointer.
-    uint8_t* const oldHeap = length_ > kInlineSize ? heap_ : nullptr;
-    uint8_t* block = inline_;
+    uint8_t* const oldHeap = length_ > kInlineSize ? storage_.heap : nullptr;
+    uint8_t* block = storage_.inside;
     if (size > kInlineSize) {
         block = new (std::nothrow) uint8_t[static_cast<size_t>(size) + 2];
         if (block == nullptr) {
@@ -31,7 +31,7 @@ int32_t IniBlob::Set(const void* source, int32_t size) {
     block[size + 1] = 0;
     delete[] oldHeap;
     if (size > kInlineSize) {
-        heap_ = block;
+        storage_.heap = block;
     }
     length_ = size;
     return 0;
@@ -39,7 +39,7 @@ int32_t IniBlob::Set(const void* source, int32_t size) {
 
 void IniBlob::Clear() {
     if (length_ > kInlineSize) {
-        delete[] heap_;
+        delete[] storage_.heap;
     }
     length_ = -1;
 }

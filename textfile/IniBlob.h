@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 class IniBlob {
 public:
@@ -22,9 +23,13 @@ public:
     // ran out (the blob then holds nothing).
     int32_t Set(const void* source, int32_t size);
     void Clear();
+    void Swap(IniBlob& other) {
+        std::swap(storage_, other.storage_);
+        std::swap(length_, other.length_);
+    }
 
     const uint8_t* data() const {
-        return length_ < 0 ? nullptr : length_ <= kInlineSize ? inline_ : heap_;
+        return length_ < 0 ? nullptr : length_ <= kInlineSize ? storage_.inside : storage_.heap;
     }
     int32_t length() const { return length_; }
     bool holdsData() const { return length_ >= 0; }
@@ -38,9 +43,9 @@ public:
 
 private:
     static constexpr int32_t kInlineSize = 14;  // and the two zeros
-    union {
-        uint8_t* heap_;
-        uint8_t inline_[kInlineSize + 2];
-    };
+    union Storage {
+        uint8_t* heap;
+        uint8_t inside[kInlineSize + 2];
+    } storage_{};
     int32_t length_ = -1;
 };

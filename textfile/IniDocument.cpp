@@ -37,10 +37,6 @@ private:
 
 }  // namespace
 
-size_t IniDocument::KeyRefHash::operator()(const KeyRef& key) const {
-    return std::hash<Name>()(key.name) ^ (std::hash<const void*>()(key.section) * 0x9E3779B1u);
-}
-
 IniDocument::IniDocument(bool wide) : wide_(wide) {}
 
 IniDocument::~IniDocument() = default;
@@ -52,8 +48,8 @@ IniNode* IniDocument::SectionAt(int32_t index) const {
 }
 
 int32_t IniDocument::FindSectionByName(Name name) {
-    auto found = sectionIndex_.find(name);
-    currentSection_ = found != sectionIndex_.end() ? found->second->position_ : -1;
+    IniNode* found = sections_.Find(name);
+    currentSection_ = found != nullptr ? found->position_ : -1;
     return currentSection_;
 }
 
@@ -64,14 +60,28 @@ int32_t IniDocument::SectionFor(const Name* name) {
     return FindSectionByName(*name);
 }
 
-IniNode* IniDocument::LookupKey(const IniNode* section, Name name) const {
-    if (section->keysIndexed_) {
-        auto found = keyIndex_.find(KeyRef{section, name});
-        return found != keyIndex_.end() ? found->second : nullptr;
+IniNode* IniDocument::LookupKey(IniNode* section, Name name) {
+    IniNode::Rest* rest = section->rest_.get();
+    if (rest == nullptr) return nullptr;
+    if (rest->keys != nullptr) {
+        // The key after the last one found, past gaps and comment lines, is
+        // checked first: it is next in memory, the index slot is not.
+        for (size_t at = rest->hint; at < rest->entries.size() && at < rest->hint + 4; ++at) {
+            IniNode* entry = rest->entries[at].get();
+            if (entry == nullptr || entry->kind_ == NodeKind::Comment) continue;
+            if (entry->name_.bytes() == name) {
+                rest->hint = at + 1;
+                return entry;
+            }
+            break;
+        }
+        IniNode* found = rest->keys->Find(name);
+        if (found != nullptr) rest->hint = static_cast<size_t>(found->position_) + 1;
+        return found;
     }
-    for (const auto& entry : section->entries_) {
-        if (entry != nullptr && entry->kind_ != NodeKind::Comment && entry->name_.bytes() == name &&
-            entry->name_.holdsData()) {
+    for (const auto& entry : rest->entries) {
+        if (entry != nullptr && entry->kind_ != NodeKind::Comment && entry->name_.holdsData() &&
+            entry->name_.bytes() == name) {
             return entry.get();
         }
     }
@@ -80,13 +90,15 @@ IniNode* IniDocument::LookupKey(const IniNode* section, Name name) const {
 
 const IniNode* IniDocument::FindKeyByName(IniNode* section, const Name* name) {
     const auto& entries = section->entries();  // closes gaps: the cursor is an index
+    IniNode::Rest* rest = section->rest();
+    if (rest == nullptr) return nullptr;
     const int32_t count = static_cast<int32_t>(entries.size());
     if (name == nullptr) {
-        int32_t at = section->keyCursor_;
+        int32_t at = rest->keyCursor;
         return at >= 0 && at < count ? entries[static_cast<size_t>(at)].get() : nullptr;
     }
     IniNode* found = LookupKey(section, *name);
-    section->keyCursor_ = found != nullptr ? found->position_ : -1;
+    rest->keyCursor = found != nullptr ? found->position_ : -1;
     return found;
 }
 
@@ -111,7 +123,7 @@ const void* IniDocument::CopyValue(const IniNode* entry, void* destination, int3
     // Copy no further than the stored bytes (with their two terminating
     // zeros); whatever the count asks beyond them reads as zero.
     const int64_t available = hasData ? static_cast<int64_t>(entry->value_.length()) + 2 : 0;
-    const int64_t copied = entry != nullptr ? (wanted < available ? wanted : available) : 0;
+    const int64_t copied = wanted < available ? wanted : available;
     uint8_t* out = static_cast<uint8_t*>(destination);
     if (copied > 0) std::memcpy(out, entry->value_.data(), static_cast<size_t>(copied));
     std::memset(out + copied, 0, static_cast<size_t>(wanted - copied));
@@ -134,90 +146,84 @@ int32_t IniDocument::HasSectionByName(const Name* section, const Name* key) {
     IniNode* node = SectionAt(SectionFor(section));
     if (node == nullptr) return 0;
     if (key == nullptr) {
-        node->keyCursor_ = 0;
+        node->rest()->keyCursor = 0;
         return 1;
     }
     return FindKeyByName(node, key) != nullptr ? 1 : 0;
 }
 
 IniNode* IniDocument::GetOrAddSectionByName(Name name) {
-    auto found = sectionIndex_.find(name);
-    if (found != sectionIndex_.end()) return found->second;
+    if (IniNode* found = sections_.Find(name)) return found;
     std::unique_ptr<IniNode> node(new (std::nothrow) IniNode(NodeKind::Section));
-    if (node == nullptr || node->name_.Set(name.data(), static_cast<int32_t>(name.size())) != 0) {
+    if (node == nullptr || node->rest() == nullptr ||
+        node->name_.Set(name.data(), static_cast<int32_t>(name.size())) != 0) {
         return nullptr;
     }
     node->position_ = static_cast<int32_t>(nodes_.size());
     IniNode* section = node.get();
     nodes_.push_back(std::move(node));
-    sectionIndex_.emplace(section->name_.bytes(), section);
+    sections_.Insert(section);
     return section;
 }
 
-void IniDocument::IndexKeys(IniNode* section) {
-    for (const auto& entry : section->entries_) {
+bool IniDocument::IndexKeys(IniNode* section) {
+    IniNode::Rest* rest = section->rest_.get();
+    rest->keys.reset(new (std::nothrow) IniNameIndex());
+    if (rest->keys == nullptr) return false;
+    for (const auto& entry : rest->entries) {
         if (entry != nullptr && entry->kind_ != NodeKind::Comment && entry->name_.holdsData()) {
-            keyIndex_.emplace(KeyRef{section, entry->name_.bytes()}, entry.get());
+            rest->keys->Insert(entry.get());
         }
     }
-    section->keysIndexed_ = true;
+    return true;
 }
 
 void IniDocument::AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry) {
-    entry->position_ = static_cast<int32_t>(section->entries_.size());
+    IniNode::Rest* rest = section->rest_.get();
+    entry->position_ = static_cast<int32_t>(rest->entries.size());
     IniNode* added = entry.get();
-    section->entries_.push_back(std::move(entry));
-    if (section->keysIndexed_) {
-        if (added->kind_ != NodeKind::Comment && added->name_.holdsData()) {
-            keyIndex_.emplace(KeyRef{section, added->name_.bytes()}, added);
-        }
-    } else if (section->entries_.size() > kIndexedSectionSize) {
-        IndexKeys(section);
+    rest->entries.push_back(std::move(entry));
+    if (rest->keys != nullptr) {
+        if (added->kind_ != NodeKind::Comment && added->name_.holdsData()) rest->keys->Insert(added);
+    } else if (rest->entries.size() > kIndexedSectionSize) {
+        IndexKeys(section);  // without memory for it the section is searched
     }
 }
 
 void IniDocument::DetachEntry(IniNode* section, IniNode* entry) {
-    if (section->keysIndexed_) {
-        keyIndex_.erase(KeyRef{section, entry->name_.bytes()});
-    }
-    size_t at = static_cast<size_t>(entry->position_);
-    section->entries_[at].reset();
-    ++section->gaps_;
-    if (!section->keysIndexed_) {
+    IniNode::Rest* rest = section->rest_.get();
+    if (rest->keys != nullptr) rest->keys->Erase(entry);
+    rest->entries[static_cast<size_t>(entry->position_)].reset();
+    ++rest->gaps;
+    if (rest->keys == nullptr) {
         section->Compact();  // small: cheaper than keeping the gap
     }
-    section->keyCursor_ = -1;
+    rest->keyCursor = -1;
 }
 
 void IniDocument::ReplaceEntry(IniNode* section, IniNode* old, std::unique_ptr<IniNode> entry) {
-    if (!section->keysIndexed_) {
+    IniNode::Rest* rest = section->rest_.get();
+    if (rest->keys == nullptr) {
         DetachEntry(section, old);
         AppendEntry(section, std::move(entry));
         return;
     }
-    // The index entry moves over to the new node: one node handle, no new
-    // allocation.
-    auto handle = keyIndex_.extract(KeyRef{section, old->name_.bytes()});
-    handle.key() = KeyRef{section, entry->name_.bytes()};
-    handle.mapped() = entry.get();
-    keyIndex_.insert(std::move(handle));
-    section->entries_[static_cast<size_t>(old->position_)].reset();
-    ++section->gaps_;
-    section->keyCursor_ = -1;
-    entry->position_ = static_cast<int32_t>(section->entries_.size());
-    section->entries_.push_back(std::move(entry));
+    // The old node object takes the new content and moves to the end: the
+    // index, which finds nodes by their (equal) names, needs no change.
+    old->name_.Swap(entry->name_);
+    old->value_.Swap(entry->value_);
+    std::swap(old->kind_, entry->kind_);
+    std::swap(old->count_, entry->count_);
+    std::swap(old->rest_, entry->rest_);
+    std::unique_ptr<IniNode> moved = std::move(rest->entries[static_cast<size_t>(old->position_)]);
+    ++rest->gaps;
+    rest->keyCursor = -1;
+    moved->position_ = static_cast<int32_t>(rest->entries.size());
+    rest->entries.push_back(std::move(moved));
 }
 
 void IniDocument::RemoveSection(int32_t index) {
-    IniNode* section = SectionAt(index);
-    if (section->keysIndexed_) {
-        for (const auto& entry : section->entries_) {
-            if (entry != nullptr && entry->kind_ != NodeKind::Comment && entry->name_.holdsData()) {
-                keyIndex_.erase(KeyRef{section, entry->name_.bytes()});
-            }
-        }
-    }
-    sectionIndex_.erase(section->name_.bytes());
+    sections_.Erase(SectionAt(index));
     nodes_.erase(nodes_.begin() + index);
     for (size_t i = static_cast<size_t>(index); i < nodes_.size(); ++i) {
         nodes_[i]->position_ = static_cast<int32_t>(i);

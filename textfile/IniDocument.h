@@ -33,7 +33,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "textfile/IniDroppedLine.h"
@@ -133,22 +132,12 @@ public:
 private:
     // Names travel inside as their bytes; the width is the document's.
     using Name = std::string_view;
-    struct KeyRef {
-        const IniNode* section;
-        Name name;
-        bool operator==(const KeyRef& other) const {
-            return section == other.section && name == other.name;
-        }
-    };
-    struct KeyRefHash {
-        size_t operator()(const KeyRef& key) const;
-    };
 
     bool Accepts(bool wideNames) const { return wideNames == wide_; }
     IniNode* SectionAt(int32_t index) const;
     int32_t FindSectionByName(Name name);
     int32_t SectionFor(const Name* name);
-    IniNode* LookupKey(const IniNode* section, Name name) const;
+    static IniNode* LookupKey(IniNode* section, Name name);
     const IniNode* FindKeyByName(IniNode* section, const Name* name);
     const void* CopyValue(const IniNode* entry, void* destination, int32_t maxCount,
                           int32_t elementSize);
@@ -161,7 +150,7 @@ private:
     void AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry);
     void DetachEntry(IniNode* section, IniNode* entry);
     void ReplaceEntry(IniNode* section, IniNode* old, std::unique_ptr<IniNode> entry);
-    void IndexKeys(IniNode* section);
+    static bool IndexKeys(IniNode* section);
 
     template <typename CharT>
     int32_t AddSectionHeaderText(std::basic_string_view<CharT> line);
@@ -182,9 +171,8 @@ private:
     int32_t currentSection_ = -1;
     std::vector<IniDroppedLine> dropped_;
     int32_t loadingLine_ = 0;
-    // Lookups by name: every section, and the keys of sections too long to
-    // search (the cursor search gives the same entry, names being unique).
-    std::unordered_map<Name, IniNode*> sectionIndex_;
-    std::unordered_map<KeyRef, IniNode*, KeyRefHash> keyIndex_;
+    // Every section by name (the search in file order gives the same
+    // section, names being unique); large sections index their keys too.
+    IniNameIndex sections_;
     std::string valueScratch_;
 };

@@ -134,7 +134,7 @@ int32_t IniDocument::AddSectionHeaderText(std::basic_string_view<CharT> line) {
     // would grow the comment on every save and load.
     const size_t semicolon = line.find(CharT(';'), close + 1);
     if (semicolon != std::basic_string_view<CharT>::npos) {
-        SetBlob(&section->comment_, line.substr(semicolon));
+        if (IniNode::Rest* rest = section->rest()) SetBlob(&rest->comment, line.substr(semicolon));
     }
     return FindSectionByName(name);
 }
@@ -161,14 +161,14 @@ int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t 
     std::unique_ptr<IniNode> node(new (std::nothrow) IniNode(kind));
     bool stored = node != nullptr && SetBlob(&node->name_, parts.name) == 0;
     if (stored && !parts.comment.empty()) {
-        stored = SetBlob(&node->comment_, parts.comment) == 0;
+        stored = node->rest() != nullptr && SetBlob(&node->rest()->comment, parts.comment) == 0;
     }
     if (stored && kind != NodeKind::Untyped) {
         stored = node->value_.Set(valueScratch_.data(), static_cast<int32_t>(valueScratch_.size())) == 0;
     } else if (stored) {
         // Reading an Untyped key gives zeros; its text is kept for writing.
         stored = (wide_ || node->value_.Set(EmptyValue, sizeof EmptyValue) == 0) &&
-                 SetBlob(&node->text_, parts.valueText) == 0;
+                 node->rest() != nullptr && SetBlob(&node->rest()->text, parts.valueText) == 0;
     }
     if (!stored) {
         *why = IniDroppedLine::NoMemory;
@@ -189,14 +189,14 @@ int32_t IniDocument::AddCommentLineText(std::basic_string_view<CharT> text, int3
     IniNode* section = nullptr;
     if (sectionIndex != -1 && (section = SectionAt(sectionIndex)) == nullptr) return -1;
     std::unique_ptr<IniNode> node(new (std::nothrow) IniNode(NodeKind::Comment));
-    if (node == nullptr) return -2;
+    if (node == nullptr || node->rest() == nullptr) return -2;
     int32_t stored;
     if (!text.empty() && text[0] == CharT(';')) {
-        stored = SetBlob(&node->comment_, text);
+        stored = SetBlob(&node->rest()->comment, text);
     } else {
         std::basic_string<CharT> marked(1, CharT(';'));
         marked.append(text);
-        stored = SetBlob(&node->comment_, std::basic_string_view<CharT>(marked));
+        stored = SetBlob(&node->rest()->comment, std::basic_string_view<CharT>(marked));
     }
     if (stored != 0) return -2;
     if (section != nullptr) {

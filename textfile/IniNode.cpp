@@ -1,24 +1,47 @@
 #include "textfile/IniNode.h"
 
 #include <algorithm>
+#include <new>
 
 const uint8_t EmptyValue[16] = {};
+
+namespace {
+const IniBlob noBlob;
+const std::vector<std::unique_ptr<IniNode>> noEntries;
+}  // namespace
 
 IniNode::IniNode(NodeKind kind) : kind_(kind) {}
 
 IniNode::~IniNode() = default;
 
+const IniBlob& IniNode::comment() const {
+    return rest_ != nullptr ? rest_->comment : noBlob;
+}
+
+const IniBlob& IniNode::text() const {
+    return rest_ != nullptr ? rest_->text : noBlob;
+}
+
+int32_t IniNode::keyCursor() const {
+    return rest_ != nullptr ? rest_->keyCursor : -1;
+}
+
 const std::vector<std::unique_ptr<IniNode>>& IniNode::entries() const {
-    if (gaps_ != 0) {
-        Compact();
-    }
-    return entries_;
+    if (rest_ == nullptr) return noEntries;
+    if (rest_->gaps != 0) Compact();
+    return rest_->entries;
+}
+
+IniNode::Rest* IniNode::rest() {
+    if (rest_ == nullptr) rest_.reset(new (std::nothrow) Rest());
+    return rest_.get();
 }
 
 void IniNode::Compact() const {
-    entries_.erase(std::remove(entries_.begin(), entries_.end(), nullptr), entries_.end());
-    for (size_t i = 0; i < entries_.size(); ++i) {
-        entries_[i]->position_ = static_cast<int32_t>(i);
+    auto& entries = rest_->entries;
+    entries.erase(std::remove(entries.begin(), entries.end(), nullptr), entries.end());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        entries[i]->position_ = static_cast<int32_t>(i);
     }
-    gaps_ = 0;
+    rest_->gaps = 0;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "textfile/IniBlob.h"
+#include "textfile/IniNameIndex.h"
 #include "textfile/NodeKind.h"
 
 // 16 zero bytes: the value of an Untyped key in a narrow document, and what
@@ -25,36 +26,47 @@ public:
     // Section or key name; holds nothing for a comment line.
     const IniBlob& name() const { return name_; }
     // The comment of the line, starting with ";" (a comment line: all of it).
-    const IniBlob& comment() const { return comment_; }
+    const IniBlob& comment() const;
     // A key's value in the encoding of its kind (see NodeKind.h).
     const IniBlob& value() const { return value_; }
     // An Untyped key's value text as it was read, written back unchanged.
-    const IniBlob& text() const { return text_; }
+    const IniBlob& text() const;
     // Characters, items or bytes of the value, by kind.
     int32_t count() const { return count_; }
     // A section's index of the entry found last, -1 when none.
-    int32_t keyCursor() const { return keyCursor_; }
+    int32_t keyCursor() const;
     // A section's key entries and comment lines in file order.
     const std::vector<std::unique_ptr<IniNode>>& entries() const;
 
 private:
     friend class IniDocument;
 
+    // What most key entries do without: a comment, an Untyped text, and a
+    // section's entries with their cursor and index.
+    struct Rest {
+        IniBlob comment;
+        IniBlob text;
+        int32_t keyCursor = -1;
+        // Removing a key from a large section leaves a gap (a null pointer)
+        // so that replacing many keys stays linear; the gaps are closed
+        // before anyone sees the list or an index into it.
+        int32_t gaps = 0;
+        // Where the next key is likely to be: after the last one looked up
+        // through the index (merged files list keys in the same order).
+        size_t hint = 0;
+        std::vector<std::unique_ptr<IniNode>> entries;
+        std::unique_ptr<IniNameIndex> keys;  // sections too long to search
+    };
+
+    // The rest, made on first use; nullptr when memory ran out.
+    Rest* rest();
     // Closes the gaps left by removed entries and renumbers the rest.
     void Compact() const;
 
     IniBlob name_;
-    IniBlob comment_;
     IniBlob value_;
-    IniBlob text_;
     NodeKind kind_;
     int32_t count_ = 0;
-    int32_t keyCursor_ = -1;
     int32_t position_ = -1;  // index in the parent's node or entry list
-    bool keysIndexed_ = false;
-    // Removing a key from a large section leaves a gap (a null pointer) so
-    // that replacing many keys stays linear; the gaps are closed before
-    // anyone sees the list or an index into it.
-    mutable int32_t gaps_ = 0;
-    mutable std::vector<std::unique_ptr<IniNode>> entries_;
+    std::unique_ptr<Rest> rest_;
 };

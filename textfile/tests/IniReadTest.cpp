@@ -211,6 +211,13 @@ TEST(IniRead, LargeSectionsReplaceKeysInFileOrder) {
     EXPECT_EQ(document.RemoveEntry("Big", "k1"), 0);
     EXPECT_EQ(document.FindKey(big, "k3"), big->entries()[0].get());
     EXPECT_EQ(document.HasSection("Big", "k1"), 0);
+    for (int i = 0; i < 100; i += 3) document.RemoveEntry("Big", ("k" + std::to_string(i)).c_str());
+    for (int i = 0; i < 100; ++i) {
+        const std::string key = "k" + std::to_string(i);
+        const bool kept = i % 3 != 0 && i != 1;
+        EXPECT_EQ(document.HasSection("Big", key.c_str()), kept ? 1 : 0) << key;
+        if (kept) EXPECT_EQ(Bytes(big->entries()[static_cast<size_t>(big->keyCursor())]->name()), key);
+    }
 }
 
 TEST(IniRead, HeaderNamesAndComments) {

@@ -1,0 +1,34 @@
+// Finds a node by its name among a set of nodes: the sections of a
+// document, or the keys of one large section. Open addressing with linear
+// probing over (hash, node) pairs; the names are the nodes' own, so a node
+// must stay in the index only while it lives and keeps its name.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+class IniNode;
+
+class IniNameIndex {
+public:
+    // The node of that name, or nullptr.
+    IniNode* Find(std::string_view name) const;
+    // Adds a node whose name is not in the index yet.
+    void Insert(IniNode* node);
+    // Removes the node; nothing happens when it is not in the index.
+    void Erase(const IniNode* node);
+    size_t size() const { return used_; }
+
+private:
+    struct Slot {
+        size_t hash;
+        IniNode* node;  // nullptr: empty
+    };
+    static size_t HashOf(std::string_view name);
+    size_t SlotOf(const IniNode* node) const;
+    void Grow();
+
+    std::vector<Slot> slots_;
+    size_t used_ = 0;
+};
