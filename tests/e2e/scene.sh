@@ -133,13 +133,13 @@ scene_shot() {
 
 scene_stop() {
   if [ -n "$SCENE_USER" ]; then
-    runuser -u "$SCENE_USER" -- env WINEPREFIX="$SCENE_PREFIX" wineserver -k >/dev/null 2>&1
+    runuser -u "$SCENE_USER" -- env WINEPREFIX="$SCENE_PREFIX" wineserver -k >/dev/null 2>&1 || true
   else
-    WINEPREFIX=$SCENE_PREFIX wineserver -k >/dev/null 2>&1
+    WINEPREFIX=$SCENE_PREFIX wineserver -k >/dev/null 2>&1 || true
   fi
   if [ -n "$SCENE_XVFB_PID" ]; then
-    kill "$SCENE_XVFB_PID" 2>/dev/null
-    wait "$SCENE_XVFB_PID" 2>/dev/null
+    kill "$SCENE_XVFB_PID" 2>/dev/null || true
+    wait "$SCENE_XVFB_PID" 2>/dev/null || true
     SCENE_XVFB_PID=
   fi
   return 0

@@ -68,5 +68,6 @@ for locale in de_DE en_US fr_FR pl_PL; do
     scene_wait_end 30
   fi
 done
+scene_stop
 rm -rf "$SCENE_WORK" "$SCENE_PREFIX"
 ls -l "$out"
