@@ -3,6 +3,8 @@
 // again: the second save must give the same bytes as the first.
 //
 // Input: one byte choosing where to split, then the bytes of both files.
+// Each file starts with a section of twenty keys, so that keys of the input
+// that land in it are found through the section's index.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -21,9 +23,44 @@ std::string Scratch(const char* what) {
     return "/tmp/pakwerk-inifuzz-" + std::to_string(getpid()) + "-" + what;
 }
 
-void WriteBytes(const std::string& path, const uint8_t* data, size_t size) {
+void WriteBytes(const std::string& path, const std::string& prefix, const uint8_t* data, size_t size) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << prefix;
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+std::string LargeSection(bool wide) {
+    std::string text = "[S]\r\n";
+    for (int i = 0; i < 20; ++i) text += "a" + std::to_string(i) + " = " + std::to_string(i) + "\r\n";
+    if (!wide) return text;
+    std::string units = "\xFF\xFE";
+    for (char c : text) {
+        units.push_back(c);
+        units.push_back('\0');
+    }
+    return units;
+}
+
+// Removes every other key of every section: the index must stay whole.
+template <typename CharT>
+void RemoveSomeKeys(IniDocument& document) {
+    std::vector<std::basic_string<CharT>> sections, keys;
+    for (const auto& node : document.nodes()) {
+        if (node->kind() != NodeKind::Section) continue;
+        const auto name = node->name().bytes();
+        const std::basic_string<CharT> section(reinterpret_cast<const CharT*>(name.data()),
+                                               name.size() / sizeof(CharT));
+        bool remove = false;
+        for (const auto& entry : node->entries()) {
+            if (entry->kind() == NodeKind::Comment || !(remove = !remove)) continue;
+            const auto key = entry->name().bytes();
+            sections.push_back(section);
+            keys.emplace_back(reinterpret_cast<const CharT*>(key.data()), key.size() / sizeof(CharT));
+        }
+    }
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (document.RemoveEntry(sections[i].c_str(), keys[i].c_str()) != 0) std::abort();
+    }
 }
 
 std::string ReadBytes(const std::string& path) {
@@ -71,6 +108,11 @@ void RoundTrip(bool wide, const std::string& first, const std::string& second) {
             }
         }
         ReadEverything(document);
+        if (wide) {
+            RemoveSomeKeys<char16_t>(document);
+        } else {
+            RemoveSomeKeys<char>(document);
+        }
         if (document.Save(saved.c_str()) != 0) std::abort();
     }
     IniDocument reread(wide);
@@ -89,9 +131,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t split = static_cast<size_t>(data[0]) * (size - 1) / 255;
     const std::string first = Scratch("first.ini");
     const std::string second = Scratch("second.ini");
-    WriteBytes(first, data + 1, split);
-    WriteBytes(second, data + 1 + split, size - 1 - split);
-    RoundTrip(false, first, second);
-    RoundTrip(true, first, second);
+    for (bool wide : {false, true}) {
+        WriteBytes(first, LargeSection(wide), data + 1, split);
+        WriteBytes(second, LargeSection(wide), data + 1 + split, size - 1 - split);
+        RoundTrip(wide, first, second);
+    }
     return 0;
 }
