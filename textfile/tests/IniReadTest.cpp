@@ -216,7 +216,9 @@ TEST(IniRead, LargeSectionsReplaceKeysInFileOrder) {
         const std::string key = "k" + std::to_string(i);
         const bool kept = i % 3 != 0 && i != 1;
         EXPECT_EQ(document.HasSection("Big", key.c_str()), kept ? 1 : 0) << key;
-        if (kept) EXPECT_EQ(Bytes(big->entries()[static_cast<size_t>(big->keyCursor())]->name()), key);
+        if (kept) {
+            EXPECT_EQ(Bytes(big->entries()[static_cast<size_t>(big->keyCursor())]->name()), key);
+        }
     }
 }
 
