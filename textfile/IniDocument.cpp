@@ -47,8 +47,17 @@ IniNode* IniDocument::SectionAt(int32_t index) const {
     return node->kind_ == NodeKind::Section ? node : nullptr;
 }
 
+IniNode* IniDocument::SectionNamed(Name name) {
+    // Files and readers tend to go through sections in file order: the
+    // section after the one found last is checked first.
+    IniNode* found = SectionAt(static_cast<int32_t>(sectionHint_));
+    if (found == nullptr || found->name_.bytes() != name) found = sections_.Find(name);
+    if (found != nullptr) sectionHint_ = static_cast<size_t>(found->position_) + 1;
+    return found;
+}
+
 int32_t IniDocument::FindSectionByName(Name name) {
-    IniNode* found = sections_.Find(name);
+    IniNode* found = SectionNamed(name);
     currentSection_ = found != nullptr ? found->position_ : -1;
     return currentSection_;
 }
@@ -153,7 +162,7 @@ int32_t IniDocument::HasSectionByName(const Name* section, const Name* key) {
 }
 
 IniNode* IniDocument::GetOrAddSectionByName(Name name) {
-    if (IniNode* found = sections_.Find(name)) return found;
+    if (IniNode* found = SectionNamed(name)) return found;
     std::unique_ptr<IniNode> node(new (std::nothrow) IniNode(NodeKind::Section));
     if (node == nullptr || node->rest() == nullptr ||
         node->name_.Set(name.data(), static_cast<int32_t>(name.size())) != 0) {

@@ -135,6 +135,7 @@ private:
 
     bool Accepts(bool wideNames) const { return wideNames == wide_; }
     IniNode* SectionAt(int32_t index) const;
+    IniNode* SectionNamed(Name name);
     int32_t FindSectionByName(Name name);
     int32_t SectionFor(const Name* name);
     static IniNode* LookupKey(IniNode* section, Name name);
@@ -174,5 +175,6 @@ private:
     // Every section by name (the search in file order gives the same
     // section, names being unique); large sections index their keys too.
     IniNameIndex sections_;
+    size_t sectionHint_ = 0;
     std::string valueScratch_;
 };

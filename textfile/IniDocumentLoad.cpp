@@ -136,7 +136,8 @@ int32_t IniDocument::AddSectionHeaderText(std::basic_string_view<CharT> line) {
     if (semicolon != std::basic_string_view<CharT>::npos) {
         if (IniNode::Rest* rest = section->rest()) SetBlob(&rest->comment, line.substr(semicolon));
     }
-    return FindSectionByName(name);
+    currentSection_ = section->position_;  // as FindSection(name) would
+    return currentSection_;
 }
 
 template <typename CharT>
