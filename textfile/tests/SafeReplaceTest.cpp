@@ -3,44 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <sys/stat.h>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
+#include "TestFiles.h"
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-bool Exists(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
-}
-
-void MakeReadOnly(const std::string& path, bool readOnly) {
-#ifdef _WIN32
-    SetFileAttributesA(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
-#else
-    chmod(path.c_str(), readOnly ? 0444 : 0644);
-#endif
-}
-
-std::string Scratch(const char* name) {
-    return std::string(::testing::TempDir()) + name;
-}
+using testfiles::Exists;
+using testfiles::ReadAll;
+using testfiles::Scratch;
+using testfiles::WriteAll;
 
 TEST(SafeReplace, TemporaryFileLiesBesideTheTarget) {
     EXPECT_EQ(safereplace::TemporaryPathFor("dir/list.txt"), "dir/list.txt.pakwerk-tmp");
@@ -58,14 +30,12 @@ TEST(SafeReplace, MissingAndWritableTargetsMayBeReplaced) {
 }
 
 TEST(SafeReplace, ReadOnlyTargetIsRefused) {
-#ifndef _WIN32
-    if (geteuid() == 0) GTEST_SKIP() << "root may write read-only files";
-#endif
+    if (!testfiles::ReadOnlyIsEnforced()) GTEST_SKIP() << "root writes read-only files";
     std::string target = Scratch("safe_readonly.txt");
     WriteAll(target, "keep");
-    MakeReadOnly(target, true);
+    testfiles::SetReadOnly(target, true);
     EXPECT_FALSE(safereplace::TargetWritable(target.c_str()));
-    MakeReadOnly(target, false);
+    testfiles::SetReadOnly(target, false);
     std::remove(target.c_str());
 }
 

@@ -1,6 +1,8 @@
 // Small helpers for the text-file tests: scratch files with given bytes.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -15,8 +17,14 @@
 
 namespace testfiles {
 
+// Named after the running test: ctest runs test cases side by side.
 inline std::string Scratch(const std::string& name) {
-    return ::testing::TempDir() + "textfile_" + name;
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string prefix = "textfile_";
+    if (test != nullptr) {
+        prefix += std::string(test->test_suite_name()) + "_" + test->name() + "_";
+    }
+    return ::testing::TempDir() + prefix + name;
 }
 
 inline std::string ReadAll(const std::string& path) {
