@@ -2,14 +2,11 @@
 
 #include <cstdio>
 
+#include "app/Language.h"
+
 namespace cataloguereader {
 
 namespace {
-
-constexpr uint16_t kPrimaryLanguageMask = 0x3FF;
-constexpr uint16_t kGerman = 0x07;
-constexpr uint16_t kFrench = 0x0C;
-constexpr uint16_t kPolish = 0x15;
 
 constexpr uint32_t kOldestMajorVersion = 3;
 constexpr int32_t kVersionValues = 20;
@@ -48,12 +45,13 @@ void ReadEntry(IniDocument& document, const char* section, const std::string& la
 }  // namespace
 
 const char* LanguageSuffix(uint16_t languageId) {
-  switch (languageId & kPrimaryLanguageMask) {
-    case kGerman: return "_GER";
-    case kFrench: return "_FRA";
-    case kPolish: return "_POL";
-    default: return "_ENG";
+  switch (language::ForLanguageId(languageId)) {
+    case language::Language::German: return "_GER";
+    case language::Language::French: return "_FRA";
+    case language::Language::Polish: return "_POL";
+    case language::Language::English: break;
   }
+  return "_ENG";
 }
 
 void Read(IniDocument& document, const std::string& languageSuffix,

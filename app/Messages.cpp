@@ -6,14 +6,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/Language.h"
+
 namespace messages {
 
 namespace {
-
-constexpr uint16_t kPrimaryLanguageMask = 0x3FF;
-constexpr uint16_t kGerman = 0x07;
-constexpr uint16_t kFrench = 0x0C;
-constexpr uint16_t kPolish = 0x15;
 
 // A string table entry holds at most 65535 UTF-16 units, two ANSI bytes
 // each at most; a text that still fills a buffer this size is not a text.
@@ -22,12 +19,13 @@ constexpr size_t kLongestText = 2 * 65535 + 1;
 }  // namespace
 
 uint32_t LocalisedIdFor(uint32_t baseId, uint16_t languageId) {
-  switch (languageId & kPrimaryLanguageMask) {
-    case kGerman: return baseId;
-    case kFrench: return baseId + 200;
-    case kPolish: return baseId + 300;
-    default: return baseId + 100;
+  switch (language::ForLanguageId(languageId)) {
+    case language::Language::German: return baseId;
+    case language::Language::French: return baseId + 200;
+    case language::Language::Polish: return baseId + 300;
+    case language::Language::English: break;
   }
+  return baseId + 100;
 }
 
 uint32_t LocalisedId(uint32_t baseId) {
