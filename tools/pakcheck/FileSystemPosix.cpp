@@ -6,9 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace files {
 
@@ -22,27 +20,6 @@ FileState Probe(const std::string& path) {
     state.writeTime = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
     state.size = static_cast<uint64_t>(info.st_size);
     return state;
-}
-
-bool ReadBytes(const std::string& path, std::string* bytes) {
-    if (Probe(path).folder) return false;
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (in == nullptr) return false;
-    bytes->clear();
-    char block[64 * 1024];
-    std::size_t got;
-    while ((got = std::fread(block, 1, sizeof block, in)) > 0) bytes->append(block, got);
-    const bool ok = std::ferror(in) == 0;
-    std::fclose(in);
-    return ok;
-}
-
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (out == nullptr) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    ok = std::fclose(out) == 0 && ok;
-    return ok;
 }
 
 bool CopyInto(const std::string& from, const std::string& to) {
