@@ -5,7 +5,9 @@
 #       AddressSanitizer and UndefinedBehaviorSanitizer, and a second copy
 #       NAME_bench without instrumentation is built for the benchmarks.
 #   pakwerk_test(NAME SOURCES ... [LIBS ...] [LOCALES loc ...])
-#       A GoogleTest program. Native: every test case becomes a CTest test.
+#       A GoogleTest program; it knows its sources' folder as
+#       PAKWERK_TEST_DATA and its own name as PAKWERK_TEST_PROGRAM.
+#       Native: every test case becomes a CTest test.
 #       Windows: the program runs once under Wine (tools/wine-run.sh), once
 #       per LOCALES entry with LC_ALL set to it (Wine takes the language and
 #       the code page from LC_ALL).
@@ -66,7 +68,8 @@ function(pakwerk_test name)
   add_executable(${name} ${arg_SOURCES})
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE
-      PAKWERK_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}")
+      PAKWERK_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}"
+      PAKWERK_TEST_PROGRAM="${name}")
   if(WIN32)
     target_link_libraries(${name} PRIVATE ${arg_LIBS} gtest_main)
     if(arg_LOCALES)

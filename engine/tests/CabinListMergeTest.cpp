@@ -12,6 +12,8 @@
 #include <iterator>
 #include <string>
 
+#include "textfile/tests/TestFiles.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -36,12 +38,6 @@ class CabinListMergeTest : public ::testing::Test {
 
   std::string hostList() const { return (folder / "cabins.ini").string(); }
   std::string packageList() const { return (folder / "cabin.ini").string(); }
-
-  static void Write(const std::string& path, const std::string& bytes) {
-    std::ofstream file(path, std::ios::binary);
-    file << bytes;
-    ASSERT_TRUE(file.good()) << path;
-  }
 
   // The file's text with line ends as LF, whatever the platform writes.
   static std::string ReadText(const std::string& path) {
@@ -69,8 +65,8 @@ class CabinListMergeTest : public ::testing::Test {
 
 // A replaced key moves to the end of its section.
 TEST_F(CabinListMergeTest, PackageKeysWinAndNewSectionsFollowTheHostsOwn) {
-  Write(hostList(), "; Kabinen\r\n[A]\r\nk = 1\r\nj = \"x y\"\r\n[C]\r\nn = 4\r\n");
-  Write(packageList(), "[A]\r\nk = 2\r\n[B]\r\nm = 3\r\n");
+  testfiles::WriteAll(hostList(), "; Kabinen\r\n[A]\r\nk = 1\r\nj = \"x y\"\r\n[C]\r\nn = 4\r\n");
+  testfiles::WriteAll(packageList(), "[A]\r\nk = 2\r\n[B]\r\nm = 3\r\n");
 
   EXPECT_TRUE(cabinlist::MergeInto(hostList(), packageList()));
 
@@ -95,10 +91,10 @@ TEST_F(CabinListMergeTest, NothingIsWrittenWithoutBothLists) {
     fs::remove(hostList());
     fs::remove(packageList());
     if (c.hostText != nullptr) {
-      Write(hostList(), c.hostText);
+      testfiles::WriteAll(hostList(), c.hostText);
       AgeHostList();
     }
-    if (c.packageText != nullptr) Write(packageList(), c.packageText);
+    if (c.packageText != nullptr) testfiles::WriteAll(packageList(), c.packageText);
 
     EXPECT_TRUE(cabinlist::MergeInto(hostList(), packageList()));
 
@@ -114,8 +110,8 @@ TEST_F(CabinListMergeTest, NothingIsWrittenWithoutBothLists) {
 
 TEST_F(CabinListMergeTest, WriteProtectedHostListFailsAndStaysWhole) {
   const std::string original = "[A]\r\nk = 1\r\n";
-  Write(hostList(), original);
-  Write(packageList(), "[A]\r\nk = 2\r\n[B]\r\nm = 3\r\n");
+  testfiles::WriteAll(hostList(), original);
+  testfiles::WriteAll(packageList(), "[A]\r\nk = 2\r\n[B]\r\nm = 3\r\n");
   AgeHostList();
   fs::permissions(hostList(), fs::perms::owner_write | fs::perms::group_write |
                                   fs::perms::others_write,

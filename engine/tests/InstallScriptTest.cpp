@@ -2,39 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "textfile/tests/TestFiles.h"
 
 namespace {
 
 using Entries = std::vector<std::string>;
 
-// A file of its own for every test, so that tests may run side by side.
-std::string ScratchPath(const std::string& suffix = "") {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return ::testing::TempDir() + "installscript_" + info->test_suite_name() + "_" +
-           info->name() + suffix + ".txt";
-}
-
-std::string WriteScript(const std::string& content, const std::string& suffix = "") {
-    std::string path = ScratchPath(suffix);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
-    out.close();
-    EXPECT_TRUE(out.good()) << path;
-    return path;
-}
-
-std::string DataFile(const char* name) {
-    std::string path = std::string(PAKWERK_TEST_DATA) + "/tests/" + name;
-#ifdef _WIN32
-    std::replace(path.begin(), path.end(), '/', '\\');
-    path = "Z:" + path;
-#endif
-    return path;
+// The running test's script file.
+std::string WriteScript(const std::string& content) {
+    return testfiles::Make("script.txt", content);
 }
 
 // Everything a step would read from one section.
@@ -151,7 +131,7 @@ TEST(InstallScriptEntries, StopForGoodAtTheEndOfTheSection) {
 }
 
 TEST(InstallScriptSections, AreSearchedFromTheStartEveryTime) {
-    std::string path = DataFile("InstSkript.txt");
+    std::string path = testfiles::DataFile("InstSkript.txt");
     InstallScript script;
     ASSERT_TRUE(script.Open(path.c_str()));
     EXPECT_EQ(script.Path(), path);
@@ -200,7 +180,7 @@ TEST(InstallScriptOpen, ReportsWhetherTheScriptCanBeRead) {
     EXPECT_FALSE(unopened.NextEntry(text));
     EXPECT_EQ(unopened.Path(), "");
 
-    std::string missing = ScratchPath("_missing");
+    std::string missing = testfiles::Scratch("missing.txt");
     std::remove(missing.c_str());
     InstallScript script;
     EXPECT_FALSE(script.Open(missing.c_str()));
@@ -208,7 +188,7 @@ TEST(InstallScriptOpen, ReportsWhetherTheScriptCanBeRead) {
     EXPECT_FALSE(script.FindSection("S"));
 
     // A script that appears after Open is read by the next search.
-    WriteScript("S{{a}}", "_missing");
+    testfiles::WriteAll(missing, "S{{a}}");
     EXPECT_EQ(ReadSection(script, "S").entries, Entries({"a"}));
     std::remove(missing.c_str());
 

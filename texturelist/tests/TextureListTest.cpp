@@ -1,6 +1,6 @@
 #include "texturelist/TextureList.h"
 
-#include "ScratchFiles.h"
+#include "textfile/tests/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -29,10 +29,10 @@ struct LoadCase {
 };
 
 void RunLoadCases(const std::vector<LoadCase>& cases) {
-    std::string path = scratch::Path("list.txt");
+    std::string path = testfiles::Scratch("list.txt");
     for (const LoadCase& c : cases) {
         SCOPED_TRACE(c.behaviour);
-        scratch::Write(path, c.file);
+        testfiles::WriteAll(path, c.file);
         TextureList list;
         EXPECT_EQ(list.Load(path.c_str()), c.loads);
         EXPECT_EQ(list.Loaded(), c.loads);
@@ -117,11 +117,11 @@ TEST(TextureListLoad, FailsWholeOrDropsOnlyTheUnfinishedBlock) {
 }
 
 TEST(TextureListLoad, StartsAfreshAndForgetsAFailedRead) {
-    std::string good = scratch::Path("good.txt");
-    std::string bad = scratch::Path("bad.txt");
-    scratch::Write(good, "Basis{Textur{id(1)name(a)}}");
-    scratch::Write(bad, "Basis{Textur{id(2)}}");
-    std::string missing = scratch::Path("missing.txt");
+    std::string good = testfiles::Scratch("good.txt");
+    std::string bad = testfiles::Scratch("bad.txt");
+    testfiles::WriteAll(good, "Basis{Textur{id(1)name(a)}}");
+    testfiles::WriteAll(bad, "Basis{Textur{id(2)}}");
+    std::string missing = testfiles::Scratch("missing.txt");
     std::remove(missing.c_str());
 
     TextureList list;
@@ -154,8 +154,8 @@ TEST(TextureListLoad, ReadsLargeListsAcrossBlocks) {
     }
     const std::string longName(600 * 1024, 'n');
     file += "Textur{id(" + std::to_string(count + 1) + ")name(" + longName + ")}}\r\n";
-    std::string path = scratch::Path("large.txt");
-    scratch::Write(path, file);
+    std::string path = testfiles::Scratch("large.txt");
+    testfiles::WriteAll(path, file);
 
     TextureList list;
     ASSERT_TRUE(list.Load(path.c_str()));
@@ -167,7 +167,7 @@ TEST(TextureListLoad, ReadsLargeListsAcrossBlocks) {
     EXPECT_EQ(list.Entries().at(count + 1),
               "Textur{\tid(" + std::to_string(count + 1) + ")\tname(" + longName + ")\t}");
     ASSERT_TRUE(list.Save(path.c_str()));
-    EXPECT_EQ(scratch::Read(path), file.substr(0, file.rfind("Textur{")) + "\t" +
+    EXPECT_EQ(testfiles::ReadAll(path), file.substr(0, file.rfind("Textur{")) + "\t" +
                                        list.Entries().at(count + 1) + "\r\n}\r\n");
     std::remove(path.c_str());
 }
@@ -248,12 +248,12 @@ TEST(TextureListAddEntry, LaterEntryReplacesEarlierOneWithTheSameId) {
 
 // Loads `file` and saves it again; the saved bytes.
 std::string Resave(const std::string& file) {
-    std::string path = scratch::Path("resave.txt");
-    scratch::Write(path, file);
+    std::string path = testfiles::Scratch("resave.txt");
+    testfiles::WriteAll(path, file);
     TextureList list;
     EXPECT_TRUE(list.Load(path.c_str()));
     EXPECT_TRUE(list.Save(path.c_str()));
-    std::string saved = scratch::Read(path);
+    std::string saved = testfiles::ReadAll(path);
     std::remove(path.c_str());
     return saved;
 }
@@ -286,13 +286,13 @@ TEST(TextureListSave, WritesTheFixedLayoutWithCrLf) {
 }
 
 TEST(TextureListSave, TurnsLineFeedsInsideEntriesIntoCrLf) {
-    std::string path = scratch::Path("list.txt");
-    scratch::Write(path, "Basis{}");
+    std::string path = testfiles::Scratch("list.txt");
+    testfiles::WriteAll(path, "Basis{}");
     TextureList list;
     ASSERT_TRUE(list.Load(path.c_str()));
     ASSERT_TRUE(list.AddEntry("Textur{\tid(5)\tname(a)\tlod{\tx(1)\t}\n\t\t}\n\t\t"));
     ASSERT_TRUE(list.Save(path.c_str()));
-    EXPECT_EQ(scratch::Read(path),
+    EXPECT_EQ(testfiles::ReadAll(path),
               "Basis{\r\n\tTextur{\tid(5)\tname(a)\tlod{\tx(1)\t}\r\n\t\t}\r\n}\r\n");
 
     ASSERT_TRUE(list.Load(path.c_str())) << "the saved list reads back";
@@ -301,61 +301,61 @@ TEST(TextureListSave, TurnsLineFeedsInsideEntriesIntoCrLf) {
 }
 
 TEST(TextureListSave, ReplacesTheWholeFile) {
-    std::string path = scratch::Path("list.txt");
+    std::string path = testfiles::Scratch("list.txt");
     std::string longList = "Basis{";
     for (int id = 1; id <= 1000; ++id) {
         longList += "Textur{id(" + std::to_string(id) + ")name(t)}";
     }
-    scratch::Write(path, longList + "}");
-    std::string shortList = scratch::Path("short.txt");
-    scratch::Write(shortList, "Basis{Textur{id(1)name(t)}}");
+    testfiles::WriteAll(path, longList + "}");
+    std::string shortList = testfiles::Scratch("short.txt");
+    testfiles::WriteAll(shortList, "Basis{Textur{id(1)name(t)}}");
     TextureList list;
     ASSERT_TRUE(list.Load(shortList.c_str()));
     ASSERT_TRUE(list.Save(path.c_str()));
-    EXPECT_EQ(scratch::Read(path), "Basis{\r\n\tTextur{\tid(1)\tname(t)\t}\r\n}\r\n");
-    EXPECT_FALSE(scratch::Exists(path + ".pakwerk-tmp"));
+    EXPECT_EQ(testfiles::ReadAll(path), "Basis{\r\n\tTextur{\tid(1)\tname(t)\t}\r\n}\r\n");
+    EXPECT_FALSE(testfiles::Exists(path + ".pakwerk-tmp"));
     std::remove(path.c_str());
     std::remove(shortList.c_str());
 }
 
 TEST(TextureListSave, RefusesAndLeavesTheDiskAloneWhenItCannotWrite) {
-    std::string path = scratch::Path("list.txt");
+    std::string path = testfiles::Scratch("list.txt");
     const std::string original = "Basis{ Textur{ id(1) name(a) } }";
-    scratch::Write(path, original);
+    testfiles::WriteAll(path, original);
 
     TextureList unloaded;
     ASSERT_TRUE(unloaded.AddEntry("Textur{id(2)name(b)}"));
     EXPECT_FALSE(unloaded.Save(path.c_str())) << "a list that was never loaded";
-    EXPECT_EQ(scratch::Read(path), original);
-    std::string fresh = scratch::Path("fresh.txt");
+    EXPECT_EQ(testfiles::ReadAll(path), original);
+    std::string fresh = testfiles::Scratch("fresh.txt");
     std::remove(fresh.c_str());
     EXPECT_FALSE(unloaded.Save(fresh.c_str()));
-    EXPECT_FALSE(scratch::Exists(fresh)) << "nothing is created for a list never loaded";
+    EXPECT_FALSE(testfiles::Exists(fresh)) << "nothing is created for a list never loaded";
 
     TextureList list;
     ASSERT_TRUE(list.Load(path.c_str()));
-    std::string noFolder = scratch::Path("no_such_folder/list.txt");
+    std::string noFolder = testfiles::Scratch("no_such_folder/list.txt");
     EXPECT_FALSE(list.Save(noFolder.c_str()));
     EXPECT_FALSE(list.Save(nullptr));
-    EXPECT_EQ(scratch::Read(path), original);
+    EXPECT_EQ(testfiles::ReadAll(path), original);
     std::remove(path.c_str());
 }
 
 TEST(TextureListSave, LeavesAReadOnlyListUnchanged) {
-    if (!scratch::WriteProtectionWorks()) {
+    if (!testfiles::ReadOnlyIsEnforced()) {
         GTEST_SKIP() << "root writes read-only files; the Windows run checks this";
     }
-    std::string path = scratch::Path("list.txt");
+    std::string path = testfiles::Scratch("list.txt");
     const std::string original = "Basis{ Textur{ id(1) name(a) } }";
-    scratch::Write(path, original);
+    testfiles::WriteAll(path, original);
     TextureList list;
     ASSERT_TRUE(list.Load(path.c_str()));
     ASSERT_TRUE(list.AddEntry("Textur{id(2)name(b)}"));
-    scratch::SetReadOnly(path, true);
+    testfiles::SetReadOnly(path, true);
     EXPECT_FALSE(list.Save(path.c_str()));
-    scratch::SetReadOnly(path, false);
-    EXPECT_EQ(scratch::Read(path), original);
-    EXPECT_FALSE(scratch::Exists(path + ".pakwerk-tmp"));
+    testfiles::SetReadOnly(path, false);
+    EXPECT_EQ(testfiles::ReadAll(path), original);
+    EXPECT_FALSE(testfiles::Exists(path + ".pakwerk-tmp"));
     std::remove(path.c_str());
 }
 

@@ -3,7 +3,7 @@
 #include "engine/InstallScript.h"
 #include "texturelist/TextureList.h"
 
-#include "ScratchFiles.h"
+#include "textfile/tests/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -43,8 +43,8 @@ TEST(TextureMergeConvert, PutsTabsAndLineBreaksBehindTheBlockAfterTheArrow) {
 class TextureMergeSection : public ::testing::Test {
 protected:
     void SetUp() override {
-        listPath = scratch::Path("Texturen.txt");
-        scriptPath = scratch::Path("InstSkript.txt");
+        listPath = testfiles::Scratch("Texturen.txt");
+        scriptPath = testfiles::Scratch("InstSkript.txt");
         std::remove(listPath.c_str());
         std::remove(scriptPath.c_str());
     }
@@ -55,11 +55,11 @@ protected:
 
     MergeResult Merge(const std::string& list, const std::string& scriptText,
                       const char* section = "Texturskript") {
-        scratch::Write(listPath, list);
+        testfiles::WriteAll(listPath, list);
         return MergeInto(scriptText, section);
     }
     MergeResult MergeInto(const std::string& scriptText, const char* section) {
-        scratch::Write(scriptPath, scriptText);
+        testfiles::WriteAll(scriptPath, scriptText);
         EXPECT_TRUE(script.Open(scriptPath.c_str()));
         return texturemerge::MergeSection(script, section, listPath);
     }
@@ -106,7 +106,7 @@ TEST_F(TextureMergeSection, MergesEntriesByIdAndSavesTheCanonicalList) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.behaviour);
         EXPECT_EQ(Merge(kHostList, c.script), MergeResult::Saved);
-        EXPECT_EQ(scratch::Read(listPath), c.saved);
+        EXPECT_EQ(testfiles::ReadAll(listPath), c.saved);
         TextureList reread;
         EXPECT_TRUE(reread.Load(listPath.c_str())) << "the merged list reads back";
     }
@@ -115,35 +115,35 @@ TEST_F(TextureMergeSection, MergesEntriesByIdAndSavesTheCanonicalList) {
 TEST_F(TextureMergeSection, LeavesTheListByteForByteWhenTheSectionIsAbsent) {
     const std::string list = "Basis {\n  Textur { id(3) name(x) }\n}\n";
     EXPECT_EQ(Merge(list, "Bodenskript{ {a>>Textur{id(5)name(n)}} }"), MergeResult::SectionAbsent);
-    EXPECT_EQ(scratch::Read(listPath), list);
+    EXPECT_EQ(testfiles::ReadAll(listPath), list);
 
     EXPECT_EQ(Merge(list, "Hinweis Texturskript{ {a>>Textur{id(5)name(n)}} }"),
               MergeResult::SectionAbsent)
         << "free text in front hides the section";
-    EXPECT_EQ(scratch::Read(listPath), list);
+    EXPECT_EQ(testfiles::ReadAll(listPath), list);
 
-    scratch::Write(listPath, list);
+    testfiles::WriteAll(listPath, list);
     std::remove(scriptPath.c_str());
     EXPECT_EQ(texturemerge::MergeSection(script, "Texturskript", listPath),
               MergeResult::SectionAbsent)
         << "a script that has gone away";
-    EXPECT_EQ(scratch::Read(listPath), list);
+    EXPECT_EQ(testfiles::ReadAll(listPath), list);
 }
 
 TEST_F(TextureMergeSection, NeverCreatesOrTouchesAListItCannotLoad) {
     const std::string scriptText = "Texturskript{ {a>>Textur{id(5)name(n)}} }";
     EXPECT_EQ(MergeInto(scriptText, "Texturskript"), MergeResult::ListNotLoaded);
-    EXPECT_FALSE(scratch::Exists(listPath)) << "a missing list is not created";
+    EXPECT_FALSE(testfiles::Exists(listPath)) << "a missing list is not created";
 
     const std::string broken = "Basis{ Textur{ id(3) } }";
     EXPECT_EQ(Merge(broken, scriptText), MergeResult::ListNotLoaded);
-    EXPECT_EQ(scratch::Read(listPath), broken);
+    EXPECT_EQ(testfiles::ReadAll(listPath), broken);
 }
 
 TEST_F(TextureMergeSection, LoadsTheListBeforeItReadsTheScript) {
     // Without a list the script is not searched: the section being read
     // before the merge is still there to continue.
-    scratch::Write(scriptPath, "A{{a1}{a2}}Texturskript{{x>>Textur{id(5)name(n)}}}");
+    testfiles::WriteAll(scriptPath, "A{{a1}{a2}}Texturskript{{x>>Textur{id(5)name(n)}}}");
     ASSERT_TRUE(script.Open(scriptPath.c_str()));
     ASSERT_TRUE(script.FindSection("A"));
     std::string text;
@@ -155,33 +155,34 @@ TEST_F(TextureMergeSection, LoadsTheListBeforeItReadsTheScript) {
 }
 
 TEST_F(TextureMergeSection, ReportsAReadOnlyListAndLeavesItUnchanged) {
-    if (!scratch::WriteProtectionWorks()) {
+    if (!testfiles::ReadOnlyIsEnforced()) {
         GTEST_SKIP() << "root writes read-only files; the Windows run checks this";
     }
-    scratch::Write(listPath, kHostList);
-    scratch::SetReadOnly(listPath, true);
+    testfiles::WriteAll(listPath, kHostList);
+    testfiles::SetReadOnly(listPath, true);
     EXPECT_EQ(MergeInto("Texturskript{ {a>>Textur{id(5)name(n)}} }", "Texturskript"),
               MergeResult::SaveFailed);
-    scratch::SetReadOnly(listPath, false);
-    EXPECT_EQ(scratch::Read(listPath), kHostList);
-    EXPECT_FALSE(scratch::Exists(listPath + ".pakwerk-tmp"));
+    testfiles::SetReadOnly(listPath, false);
+    EXPECT_EQ(testfiles::ReadAll(listPath), kHostList);
+    EXPECT_FALSE(testfiles::Exists(listPath + ".pakwerk-tmp"));
 }
 
 TEST_F(TextureMergeSection, MergesAPackageIntoAHostList) {
-    scratch::Write(listPath, scratch::Read(scratch::DataFile("Texturen.txt")));
-    ASSERT_TRUE(script.Open(scratch::DataFile("InstSkript.txt").c_str()));
+    testfiles::WriteAll(listPath, testfiles::ReadAll(testfiles::DataFile("Texturen.txt")));
+    ASSERT_TRUE(script.Open(testfiles::DataFile("InstSkript.txt").c_str()));
     EXPECT_EQ(texturemerge::MergeSection(script, "Texturskript", listPath), MergeResult::Saved);
-    EXPECT_EQ(scratch::Read(listPath), scratch::Read(scratch::DataFile("Texturen.merged.txt")));
+    EXPECT_EQ(testfiles::ReadAll(listPath),
+              testfiles::ReadAll(testfiles::DataFile("Texturen.merged.txt")));
 
     // Read back, the entry with an inner block loses its line breaks.
-    std::string canonical = scratch::Read(listPath);
+    std::string canonical = testfiles::ReadAll(listPath);
     const std::string multiLine = "\t}\r\n\t\t}\r\n";
     std::size_t at = canonical.find(multiLine);
     ASSERT_NE(at, std::string::npos);
     canonical.replace(at, multiLine.size(), "\t}}\r\n");
     EXPECT_EQ(texturemerge::MergeSection(script, "Bodenskript", listPath), MergeResult::Saved)
         << "an empty section";
-    EXPECT_EQ(scratch::Read(listPath), canonical);
+    EXPECT_EQ(testfiles::ReadAll(listPath), canonical);
 }
 
 }  // namespace
