@@ -32,12 +32,22 @@ bool CopyOfHostList(const std::string& hostDir, const std::string& scratch, cons
     return files::CopyInto(found.path, *copy);
 }
 
-// Whether the installer could replace the host's list; empty when it can.
-std::string WhyNotWritable(const std::string& path) {
-    if (files::Probe(path).readOnly || !safereplace::TargetWritable(path.c_str())) {
-        return "the host's list is read-only or may not be written";
+// The last step of both merges: the installer writes the merged list over
+// the host's, which fails when the host's list may not be written. True, with the
+// list Written and its merged bytes, when the write succeeds.
+bool WriteOverHostList(const std::string& original, const std::string& copy, PlannedList* list,
+                       Findings* findings) {
+    if (files::Probe(original).readOnly || !safereplace::TargetWritable(original.c_str())) {
+        list->outcome = Outcome::Fails;
+        list->reason = "the host's list is read-only or may not be written";
+        AddInHost(findings, Severity::Error, list->file, 0, "plan-list-read-only",
+                  "The host's \"" + list->file + "\" is read-only or may not be written: the merge "
+                  "cannot write it and the installer reports the installation as failed (message 105).");
+        return false;
     }
-    return std::string();
+    list->outcome = Outcome::Written;
+    files::ReadBytes(copy, &list->content);
+    return true;
 }
 
 std::string NameField(const std::string& entry) {
@@ -167,17 +177,7 @@ PlannedList PlanTextures(const std::string& hostDir, const ScriptInfo& script, c
     case texturemerge::MergeResult::Saved:
         break;
     }
-    const std::string why = WhyNotWritable(original);
-    if (!why.empty()) {
-        list.outcome = Outcome::Fails;
-        list.reason = why;
-        AddInHost(findings, Severity::Error, list.file, 0, "plan-list-read-only",
-                  "The host's \"" + list.file + "\" is read-only or may not be written: the merge "
-                  "cannot write it and the installer reports the installation as failed (message 105).");
-        return list;
-    }
-    list.outcome = Outcome::Written;
-    files::ReadBytes(copy, &list.content);
+    if (!WriteOverHostList(original, copy, &list, findings)) return list;
     // The installer's AddEntry decided which entries count; the last one
     // with an id wins.
     std::set<uint32_t> ids;
@@ -226,17 +226,7 @@ PlannedList PlanCabins(const std::string& hostDir, const CabinInfo& cabin,
         list.reason = "the merged list could not be written";
         return list;
     }
-    const std::string why = WhyNotWritable(original);
-    if (!why.empty()) {
-        list.outcome = Outcome::Fails;
-        list.reason = why;
-        AddInHost(findings, Severity::Error, list.file, 0, "plan-list-read-only",
-                  "The host's \"" + list.file + "\" is read-only or may not be written: the merge "
-                  "cannot write it and the installer reports the installation as failed (message 105).");
-        return list;
-    }
-    list.outcome = Outcome::Written;
-    files::ReadBytes(copy, &list.content);
+    if (!WriteOverHostList(original, copy, &list, findings)) return list;
     Compare(before, package, &list, findings);
     std::string hostBytes;
     if (files::ReadBytes(original, &hostBytes)) {
