@@ -17,21 +17,24 @@
 #include "texturelist/TextureList.h"
 
 #include "textfile/SafeReplace.h"
-#include "texturelist/ListTokenizer.h"
+#include "texturelist/ListScanner.h"
 #include "texturelist/ListWriter.h"
 
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
+#include <string_view>
+#include <vector>
 
 namespace {
+
+const std::size_t kPieceSize = 64 * 1024;
 
 // True when `field` (such as "id(") occurs in `text` and a ")" stands at or
 // after its first occurrence; `after` is then the position behind it.
 template <std::size_t N>
-bool HasField(const std::string& text, const char (&field)[N], std::size_t& after) {
+bool HasField(std::string_view text, const char (&field)[N], std::size_t& after) {
     std::size_t at = text.find(field, 0, N - 1);
-    if (at == std::string::npos || text.find(')', at) == std::string::npos) {
+    if (at == std::string_view::npos || text.find(')', at) == std::string_view::npos) {
         return false;
     }
     after = at + N - 1;
@@ -43,7 +46,7 @@ bool HasField(const std::string& text, const char (&field)[N], std::size_t& afte
 namespace texturelist {
 
 std::uint32_t ParseId(const char* text, const char* end) {
-    while (text < end && listtokenizer::IsWhitespace(*text)) {
+    while (text < end && listscanner::IsWhitespace(*text)) {
         ++text;
     }
     bool negative = false;
@@ -80,78 +83,42 @@ bool TextureList::Parse() {
     if (in == nullptr) {
         return false;
     }
-    ListTokenizer tokens(in);
-    bool complete = ParseTokens(tokens) && !tokens.Failed();
-    std::fclose(in);
-    return complete;
-}
-
-bool TextureList::ParseTokens(ListTokenizer& tokens) {
-    std::int64_t depth = 0;
-    std::string text;  // reused: entries get exact-size copies of it
-    text.reserve(256);
-    const char* token;
-    std::size_t length;
-    while (tokens.NextToken(token, length)) {
-        // Every token is kept at depth one and deeper; "(" and words do
-        // nothing else, the others are handled case by case.
-        switch (token[0]) {
-        case ')':
-            if (depth != 0) {
-                text.push_back(')');
-            }
-            text.push_back('\t');  // also at depth 0, where the ")" is not kept
-            break;
-        case '{':
-            if (depth == 0) {
-                depth = 1;
-            } else {
-                ++depth;
-                text.push_back('{');
-                text.push_back('\t');
-            }
-            break;
-        case '}':
-            if (depth == 0) {
-                break;  // a stray "}" outside every block closes nothing
-            }
-            text.push_back('}');
-            --depth;
-            if (depth == 0) {
-                // The end of a top-level block: what stood after its last
-                // texture block is not an entry.
-                text.clear();
-            } else if (depth == 1 && !CompleteEntry(text)) {
-                return false;
-            }
-            break;
-        default:
-            if (depth != 0) {
-                text.append(token, length);
-            }
+    // Read in pieces that stay in the cache while they are scanned.
+    std::vector<char> piece(kPieceSize);
+    ListScanner scanner;
+    auto complete = [this](const char* text, std::size_t length) {
+        return CompleteEntry(text, length);
+    };
+    bool read = true;
+    std::size_t got;
+    while ((got = std::fread(piece.data(), 1, piece.size(), in)) > 0) {
+        if (!scanner.Scan(piece.data(), got, complete)) {
+            read = false;
             break;
         }
     }
-    return true;
+    read = read && std::ferror(in) == 0;
+    std::fclose(in);
+    return read;
 }
 
 // A texture block has just closed: `text` holds it and whatever stood
 // before it since the previous one. False when it lacks a name or an id.
-bool TextureList::CompleteEntry(std::string& text) {
+bool TextureList::CompleteEntry(const char* text, std::size_t length) {
+    const std::string_view entry(text, length);
     std::size_t afterId;
     std::size_t afterName;
-    if (!HasField(text, "name(", afterName) || !HasField(text, "id(", afterId)) {
+    if (!HasField(entry, "name(", afterName) || !HasField(entry, "id(", afterId)) {
         return false;
     }
-    std::uint32_t id = texturelist::ParseId(text.data() + afterId, text.data() + text.size());
+    std::uint32_t id = texturelist::ParseId(text + afterId, text + length);
     // The first block with an id wins; later ones are dropped. Saved lists
     // come in ascending order: those are appended without a search.
     if (entries_.empty() || entries_.rbegin()->first < id) {
-        entries_.try_emplace(entries_.end(), id, text);
+        entries_.try_emplace(entries_.end(), id, text, length);
     } else {
-        entries_.try_emplace(id, text);
+        entries_.try_emplace(id, text, length);
     }
-    text.clear();
     return true;
 }
 

@@ -13,11 +13,10 @@
 // name field it is opaque. Ids are unsigned 32-bit: id(-1) is 4294967295.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
-
-class ListTokenizer;
 
 class TextureList {
 public:
@@ -50,8 +49,7 @@ public:
 
 private:
     bool Parse();
-    bool ParseTokens(ListTokenizer& tokens);
-    bool CompleteEntry(std::string& text);
+    bool CompleteEntry(const char* text, std::size_t length);
 
     std::string path_;
     EntryMap entries_;

@@ -1,0 +1,15 @@
+#include "texturelist/ListScanner.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+void ListScanner::Reserve(std::size_t length) {
+    if (length > (text_.max_size() - used_) / 2) {
+        throw std::length_error("texture list block text too long");
+    }
+    const std::size_t needed = used_ + 2 * length;
+    if (text_.size() < needed) {
+        // Doubling: a block longer than every piece still costs linear time.
+        text_.resize(std::max(needed, 2 * text_.size()));
+    }
+}
