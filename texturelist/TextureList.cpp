@@ -83,6 +83,16 @@ bool TextureList::Parse() {
     if (in == nullptr) {
         return false;
     }
+    // Entry texts are the file without its whitespace, plus a TAB behind
+    // every ")", which mostly takes the place of a blank: about as long as
+    // the file.
+    if (std::fseek(in, 0, SEEK_END) == 0) {
+        const long size = std::ftell(in);
+        if (size > 0) {
+            entries_.ReserveTexts(static_cast<std::size_t>(size));
+        }
+        std::rewind(in);
+    }
     // Read in pieces that stay in the cache while they are scanned.
     std::vector<char> piece(kPieceSize);
     ListScanner scanner;
@@ -99,6 +109,7 @@ bool TextureList::Parse() {
     }
     read = read && std::ferror(in) == 0;
     std::fclose(in);
+    entries_.FinishAppending();
     return read;
 }
 
@@ -112,13 +123,9 @@ bool TextureList::CompleteEntry(const char* text, std::size_t length) {
         return false;
     }
     std::uint32_t id = texturelist::ParseId(text + afterId, text + length);
-    // The first block with an id wins; later ones are dropped. Saved lists
-    // come in ascending order: those are appended without a search.
-    if (entries_.empty() || entries_.rbegin()->first < id) {
-        entries_.try_emplace(entries_.end(), id, text, length);
-    } else {
-        entries_.try_emplace(id, text, length);
-    }
+    // The first block with an id wins; Parse() drops the later ones once
+    // the whole file is read.
+    entries_.Append(id, text, length);
     return true;
 }
 
@@ -131,16 +138,16 @@ bool TextureList::AddEntry(const std::string& text) {
     if (last == std::string::npos || last < start) {
         return false;
     }
-    std::string entry = text.substr(start, last - start + 1);
+    const std::string_view entry = std::string_view(text).substr(start, last - start + 1);
     std::size_t at = entry.find("id(");
-    if (at == std::string::npos) {
+    if (at == std::string_view::npos) {
         return false;
     }
     std::uint32_t id = texturelist::ParseId(entry.data() + at + 3, entry.data() + entry.size());
     if (id == 0) {
         return false;
     }
-    entries_[id] = std::move(entry);
+    entries_.Put(id, entry);
     return true;
 }
 
@@ -155,7 +162,7 @@ bool TextureList::Save(const char* path) const {
     }
     ListWriter writer(out);
     writer.Put("Basis{\n");
-    for (const auto& entry : entries_) {
+    for (const auto entry : entries_) {
         writer.Put("\t");
         writer.Put(entry.second.data(), entry.second.size());
         writer.Put("\n");

@@ -15,13 +15,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <string>
+
+#include "texturelist/EntryTable.h"
 
 class TextureList {
 public:
-    using EntryMap = std::map<std::uint32_t, std::string>;
-
     // Reads the list at `path` (stored as Path()). True when the file could
     // be read and every completed texture block has an id(...) and a
     // name(...) field; then Loaded() is true. False when the file cannot be
@@ -43,7 +42,7 @@ public:
     // list was not loaded, the file is read-only or any write fails.
     bool Save(const char* path) const;
 
-    const EntryMap& Entries() const { return entries_; }
+    const EntryTable& Entries() const { return entries_; }
     bool Loaded() const { return loaded_; }
     const std::string& Path() const { return path_; }
 
@@ -52,7 +51,7 @@ private:
     bool CompleteEntry(const char* text, std::size_t length);
 
     std::string path_;
-    EntryMap entries_;
+    EntryTable entries_;
     bool loaded_ = false;
 };
 

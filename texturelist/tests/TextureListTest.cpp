@@ -6,12 +6,29 @@
 
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-using Entries = TextureList::EntryMap;
+using Entries = std::map<std::uint32_t, std::string>;
+using Listing = std::vector<std::pair<std::uint32_t, std::string>>;
+
+// Entries in the order they are iterated, to compare with what a map of the
+// expected entries iterates.
+Listing InOrder(const EntryTable& entries) {
+    Listing listing;
+    for (const auto entry : entries) {
+        listing.emplace_back(entry.first, std::string(entry.second));
+    }
+    return listing;
+}
+
+Listing InOrder(const Entries& entries) {
+    return Listing(entries.begin(), entries.end());
+}
 
 const std::uint32_t kMinusOne = 4294967295u;
 
@@ -36,7 +53,7 @@ void RunLoadCases(const std::vector<LoadCase>& cases) {
         TextureList list;
         EXPECT_EQ(list.Load(path.c_str()), c.loads);
         EXPECT_EQ(list.Loaded(), c.loads);
-        EXPECT_EQ(list.Entries(), c.entries);
+        EXPECT_EQ(InOrder(list.Entries()), InOrder(c.entries));
         EXPECT_EQ(list.Path(), path);
     }
     std::remove(path.c_str());
@@ -91,6 +108,12 @@ TEST(TextureListLoad, TakesTheIdOfTheFirstIdField) {
         {"of two blocks with one id the first stays",
          "Basis{Textur{id(7)name(erst)}Textur{id(7)name(zweit)}}", true,
          {{7, "Textur{\tid(7)\tname(erst)\t}"}}},
+        {"ids out of order come out ascending, the first of each id staying",
+         "Basis{Textur{id(9)name(a)}Textur{id(3)name(b)}Textur{id(9)name(c)}Textur{id(-1)name(d)}"
+         "Textur{id(3)name(e)}Textur{id(1)name(f)}}",
+         true,
+         {{1, "Textur{\tid(1)\tname(f)\t}"}, {3, "Textur{\tid(3)\tname(b)\t}"},
+          {9, "Textur{\tid(9)\tname(a)\t}"}, {kMinusOne, "Textur{\tid(-1)\tname(d)\t}"}}},
         {"case matters in field names", "Basis{Textur{ID(7)name(a)}}", false, {}},
     });
 }
@@ -168,7 +191,7 @@ TEST(TextureListLoad, ReadsLargeListsAcrossBlocks) {
               "Textur{\tid(" + std::to_string(count + 1) + ")\tname(" + longName + ")\t}");
     ASSERT_TRUE(list.Save(path.c_str()));
     EXPECT_EQ(testfiles::ReadAll(path), file.substr(0, file.rfind("Textur{")) + "\t" +
-                                       list.Entries().at(count + 1) + "\r\n}\r\n");
+                                       std::string(list.Entries().at(count + 1)) + "\r\n}\r\n");
     std::remove(path.c_str());
 }
 
@@ -235,7 +258,7 @@ TEST(TextureListAddEntry, StoresTheBlockUnderItsId) {
         if (c.added) {
             expected[c.id] = c.stored;
         }
-        EXPECT_EQ(list.Entries(), expected);
+        EXPECT_EQ(InOrder(list.Entries()), InOrder(expected));
     }
 }
 
@@ -243,7 +266,7 @@ TEST(TextureListAddEntry, LaterEntryReplacesEarlierOneWithTheSameId) {
     TextureList list;
     ASSERT_TRUE(list.AddEntry("Textur{id(4)name(a)}"));
     ASSERT_TRUE(list.AddEntry("Textur{id(4)name(b)}"));
-    EXPECT_EQ(list.Entries(), Entries({{4, "Textur{id(4)name(b)}"}}));
+    EXPECT_EQ(InOrder(list.Entries()), InOrder(Entries({{4, "Textur{id(4)name(b)}"}})));
 }
 
 // Loads `file` and saves it again; the saved bytes.
@@ -296,7 +319,7 @@ TEST(TextureListSave, TurnsLineFeedsInsideEntriesIntoCrLf) {
               "Basis{\r\n\tTextur{\tid(5)\tname(a)\tlod{\tx(1)\t}\r\n\t\t}\r\n}\r\n");
 
     ASSERT_TRUE(list.Load(path.c_str())) << "the saved list reads back";
-    EXPECT_EQ(list.Entries(), Entries({{5, "Textur{\tid(5)\tname(a)\tlod{\tx(1)\t}}"}}));
+    EXPECT_EQ(InOrder(list.Entries()), InOrder(Entries({{5, "Textur{\tid(5)\tname(a)\tlod{\tx(1)\t}}"}})));
     std::remove(path.c_str());
 }
 

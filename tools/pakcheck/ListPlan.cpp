@@ -189,7 +189,7 @@ PlannedList PlanTextures(const std::string& hostDir, const ScriptInfo& script, c
         if (old == before.Entries().end()) {
             list.added.push_back(id);
         } else {
-            list.replaced.emplace_back(id, NameField(old->second));
+            list.replaced.emplace_back(id, NameField(std::string(old->second)));
         }
     }
     return list;

@@ -36,11 +36,12 @@ Outcome WhyRefused(const std::string& converted) {
 }
 
 // How a list holding this entry and another one behind it reads back, once
-// written, as the next installation reads the host's list.
+// written, as the next installation reads the host's list; `again` is the
+// list read back.
 enum class ReadBack { Untried, Unreadable, Read };
 
 ReadBack TryList(const std::string& converted, uint32_t behind,
-                 const std::string& scratch, TextureList::EntryMap* entries) {
+                 const std::string& scratch, TextureList* again) {
     if (scratch.empty()) return ReadBack::Untried;
     const std::string path = files::Join(scratch, "list.txt");
     const std::string list = "Basis{\r\n\tTextur{\tid(" + std::to_string(behind) +
@@ -50,9 +51,7 @@ ReadBack TryList(const std::string& converted, uint32_t behind,
         !written.AddEntry(converted) || !written.Save(path.c_str())) {
         return ReadBack::Untried;
     }
-    TextureList again;
-    if (!again.Load(path.c_str())) return ReadBack::Unreadable;
-    *entries = again.Entries();
+    if (!again->Load(path.c_str())) return ReadBack::Unreadable;
     return ReadBack::Read;
 }
 
@@ -102,9 +101,12 @@ void CheckMerged(const std::string& file, const std::string& converted, const st
                                                                                 : close + 1 - start)) +
                 ", the first \"id(\" in the block, not from the id field.");
     }
-    TextureList::EntryMap readBack;
+    TextureList readBack;
     const uint32_t behind = step->id == 4294967295u ? 4294967294u : 4294967295u;
     const ReadBack tried = TryList(converted, behind, scratch, &readBack);
+    const EntryTable& readEntries = readBack.Entries();
+    const bool lostIt = readEntries.find(step->id) == readEntries.end();
+    const bool lostBehind = readEntries.find(behind) == readEntries.end();
     step->readsBack = tried != ReadBack::Unreadable;
     if (!step->hasName) {
         Add(findings, Severity::Error, file, step->line, "texture-no-name",
@@ -114,11 +116,11 @@ void CheckMerged(const std::string& file, const std::string& converted, const st
         Add(findings, Severity::Error, file, step->line, "texture-breaks-list",
             "Texture " + id + ": once merged, \"" + list + "\" cannot be read any more, and every "
             "later installation into it fails.");
-    } else if (tried == ReadBack::Read && (readBack.count(step->id) == 0 || readBack.count(behind) == 0)) {
+    } else if (tried == ReadBack::Read && (lostIt || lostBehind)) {
         Add(findings, Severity::Error, file, step->line, "texture-reads-back",
             "Texture " + id + ": its braces do not balance, so once it is merged, \"" + list +
                 "\" reads back without " +
-                (readBack.count(step->id) == 0 ? std::string("it") : std::string("the textures after it")) +
+                (lostIt ? std::string("it") : std::string("the textures after it")) +
                 ": the next installation into the list loses them.");
     }
 }
@@ -163,7 +165,8 @@ std::vector<TextureStep> Check(const std::string& section, const std::string& fi
             continue;
         }
         step.id = probe.Entries().begin()->first;
-        CheckMerged(file, converted, probe.Entries().begin()->second, scratch, &step, findings);
+        CheckMerged(file, converted, std::string(probe.Entries().begin()->second), scratch, &step,
+                    findings);
         const auto earlier = seen.find(step.id);
         if (earlier != seen.end()) {
             Add(findings, Severity::Warning, file, step.line, "texture-id-twice",
