@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/CatalogueReader.h"
+#include "package/CatalogueReader.h"
 #include "app/SelectionLoop.h"
 #include "app/SimulatorProfile.h"
 #include "app/dialogs/InstallDialog.h"

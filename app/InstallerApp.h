@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/InstallCatalogue.h"
+#include "package/InstallCatalogue.h"
 #include "textfile/IniDocument.h"
 
 class InstallerApp {

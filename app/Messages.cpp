@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/Language.h"
+#include "package/Language.h"
 
 namespace messages {
 

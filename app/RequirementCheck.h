@@ -18,7 +18,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/InstallCatalogue.h"
+#include "package/InstallCatalogue.h"
 #include "app/SimulatorProfile.h"
 
 namespace requirements {

@@ -13,7 +13,7 @@
 
 #include <functional>
 
-#include "app/InstallCatalogue.h"
+#include "package/InstallCatalogue.h"
 #include "app/SimulatorProfile.h"
 
 namespace selectionloop {

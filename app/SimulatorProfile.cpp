@@ -1,6 +1,6 @@
 #include "app/SimulatorProfile.h"
 
-#include "app/RegistryKey.h"
+#include "engine/RegistryKey.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Reading a script section of 100 000 texture entries, against reading the
 // same file into memory with one fread (the limit).
-#include "engine/InstallScript.h"
+#include "package/InstallScript.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,8 +3,9 @@
 #include <windows.h>
 
 #include "app/Messages.h"
-#include "engine/HostDestination.h"
-#include "engine/InstallScript.h"
+#include "package/FileEntryDecision.h"
+#include "package/HostDestination.h"
+#include "package/InstallScript.h"
 
 namespace fileinstallation {
 
@@ -35,31 +36,49 @@ class ReadHandle {
   HANDLE handle;
 };
 
+// The decision's facts, looked up in the file system.
+class FileSystemFacts : public fileentry::Facts {
+ public:
+  FileSystemFacts(const std::string& source, const std::string& destination)
+      : source(source), destination(destination) {}
+  bool SourceExists() override { return FileExists(source); }
+  bool DestinationNewer() override { return IsExistingFileNewer(destination, source); }
+
+ private:
+  const std::string& source;
+  const std::string& destination;
+};
+
+fileentry::Answer AskAboutNewer(const std::string& destination, const std::string& source) {
+  const int answer =
+      messages::Show(messages::kNewerFileQuestion, MB_YESNOCANCEL, destination, source);
+  if (answer == IDYES) return fileentry::Answer::Keep;
+  if (answer == IDCANCEL) return fileentry::Answer::KeepAll;
+  return fileentry::Answer::Replace;
+}
+
 // Copies one entry; false when the copy failed (and was reported).
-bool InstallEntry(const std::string& entry, const std::string& packageDir,
+bool InstallEntry(const std::string& text, const std::string& packageDir,
                   const std::string& hostPath, bool& skipAllNewer) {
-  const size_t arrow = entry.find(">>");
-  if (arrow == std::string::npos) return true;
-  const std::string source = packageDir + "\\" + entry.substr(0, arrow);
-  if (!FileExists(source)) {
-    messages::Show(messages::kSourceMissing, MB_OK, source);
-    return true;
-  }
-  const std::string relative = entry.substr(arrow + 2);
-  const std::string destination = hostPath + relative;
-  if (!NamesFileInside(relative)) {
-    messages::Show(messages::kCopyFailed, MB_OK, source, destination);
-    return false;
-  }
-  if (IsExistingFileNewer(destination, source)) {
-    if (skipAllNewer) return true;
-    const int answer = messages::Show(messages::kNewerFileQuestion, MB_YESNOCANCEL, destination,
-                                      source);
-    if (answer == IDYES) return true;
-    if (answer == IDCANCEL) {
-      skipAllNewer = true;
+  const fileentry::Entry entry = fileentry::Split(text);
+  const std::string source = packageDir + "\\" + entry.source;
+  const std::string destination = hostPath + entry.destination;
+  FileSystemFacts facts(source, destination);
+  switch (fileentry::Decide(entry, facts, skipAllNewer)) {
+    case fileentry::Decision::Ignore:
+    case fileentry::Decision::KeepNewer:
       return true;
-    }
+    case fileentry::Decision::SourceMissing:
+      messages::Show(messages::kSourceMissing, MB_OK, source);
+      return true;
+    case fileentry::Decision::Refuse:
+      messages::Show(messages::kCopyFailed, MB_OK, source, destination);
+      return false;
+    case fileentry::Decision::AskNewer:
+      if (!fileentry::Replaces(AskAboutNewer(destination, source), skipAllNewer)) return true;
+      break;
+    case fileentry::Decision::Copy:
+      break;
   }
   const std::string folder = destination.substr(0, destination.rfind('\\'));
   const bool copied = EnsureDirectory(folder) &&

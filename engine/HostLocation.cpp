@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/RegistryKey.h"
+#include "engine/RegistryKey.h"
 
 HostLocation::HostLocation() { LocateHost(); }
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/Messages.h"
-#include "engine/CabinListMerge.h"
+#include "package/CabinListMerge.h"
 #include "engine/FileInstallation.h"
 #include "texturelist/TextureMerge.h"
 

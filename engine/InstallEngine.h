@@ -29,9 +29,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/InstallCatalogue.h"
+#include "package/InstallCatalogue.h"
 #include "engine/HostLocation.h"
-#include "engine/InstallScript.h"
+#include "package/InstallScript.h"
 #include "engine/ProgressSink.h"
 
 class InstallEngine : public HostLocation {

@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "app/InstallCatalogue.h"
+#include "package/InstallCatalogue.h"
 #include "app/dialogs/Control.h"
 #include "app/dialogs/Dialog.h"
 #include "app/dialogs/EntryListBox.h"

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/testing/ScriptedMessageBox.h"
-#include "engine/InstallScript.h"
-#include "engine/tests/EnglishMessages.h"
+#include "package/InstallScript.h"
+#include "app/tests/EnglishMessages.h"
 #include "engine/tests/TemporaryFolder.h"
 #include "engine/tests/TestFiles.h"
 

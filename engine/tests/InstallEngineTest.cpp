@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/testing/ScriptedMessageBox.h"
-#include "engine/tests/EnglishMessages.h"
+#include "app/tests/EnglishMessages.h"
 #include "engine/tests/RecordingProgressSink.h"
 #include "engine/tests/TestFiles.h"
 #include "engine/tests/TestInstallation.h"

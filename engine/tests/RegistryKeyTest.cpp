@@ -1,6 +1,6 @@
 // RegistryKey against the real registry: each test writes its values below a
 // key of its own in HKEY_CURRENT_USER and removes it afterwards.
-#include "app/RegistryKey.h"
+#include "engine/RegistryKey.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/InstallCatalogue.h"
+#include "package/InstallCatalogue.h"
 #include "app/testing/ScriptedMessageBox.h"
 #include "engine/tests/HostRegistration.h"
 #include "engine/tests/TemporaryFolder.h"

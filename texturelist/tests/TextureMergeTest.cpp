@@ -1,6 +1,6 @@
 #include "texturelist/TextureMerge.h"
 
-#include "engine/InstallScript.h"
+#include "package/InstallScript.h"
 #include "texturelist/TextureList.h"
 
 #include "textfile/tests/TestFiles.h"

@@ -8,7 +8,7 @@
 #include "IniLines.h"
 #include "PackagePath.h"
 #include "Requirements.h"
-#include "app/CatalogueReader.h"
+#include "package/CatalogueReader.h"
 #include "textfile/IniDocument.h"
 
 namespace cataloguecheck {

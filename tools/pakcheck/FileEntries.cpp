@@ -4,7 +4,7 @@
 
 #include "CodePage.h"
 #include "FileSystem.h"
-#include "engine/HostDestination.h"
+#include "package/HostDestination.h"
 
 namespace fileentries {
 

@@ -17,7 +17,7 @@
 
 #include "CatalogueCheck.h"
 #include "Finding.h"
-#include "app/InstallCatalogue.h"
+#include "package/InstallCatalogue.h"
 #include "textfile/IniNode.h"
 
 namespace requirements {

@@ -5,7 +5,7 @@
 #include "FileSystem.h"
 #include "ScriptLayout.h"
 #include "TextureEntries.h"
-#include "engine/InstallScript.h"
+#include "package/InstallScript.h"
 
 namespace scriptcheck {
 

@@ -1,8 +1,8 @@
-#include "app/CatalogueReader.h"
+#include "package/CatalogueReader.h"
 
 #include <cstdio>
 
-#include "app/Language.h"
+#include "package/Language.h"
 
 namespace cataloguereader {
 

@@ -11,7 +11,7 @@
 #include "app/testing/ScriptedMessageBox.h"
 #include "engine/tests/TestFiles.h"
 #include "engine/tests/TestInstallation.h"
-#include "engine/tests/Translations.h"
+#include "app/tests/Translations.h"
 
 namespace {
 

@@ -9,9 +9,10 @@
 #include <string>
 
 #include "app/Messages.h"
+#include "package/CatalogueReader.h"
 #include "app/testing/ScriptedMessageBox.h"
 #include "engine/tests/TestFiles.h"
-#include "engine/tests/Translations.h"
+#include "app/tests/Translations.h"
 
 namespace {
 
@@ -161,6 +162,18 @@ TEST(Show, ShowsTheFormattedTextWithTheGivenFlags) {
   EXPECT_EQ(static_cast<unsigned>(MB_YESNOCANCEL), scriptedmessagebox::Shown()[0].flags);
   EXPECT_EQ(messages::Load(messages::kInstallSucceeded), scriptedmessagebox::Shown()[1].text);
   EXPECT_EQ(static_cast<unsigned>(MB_ICONINFORMATION), scriptedmessagebox::Shown()[1].flags);
+}
+
+// The catalogue is read in the language of the system that runs this test
+// program (it runs once per LC_ALL locale).
+TEST(CatalogueLanguage, SystemLanguageChoosesTheSuffix) {
+  const char* locale = std::getenv("LC_ALL");
+  if (locale == nullptr || *locale == '\0') GTEST_SKIP() << "LC_ALL not set";
+  const char* expected = "_ENG";
+  if (std::strncmp(locale, "de", 2) == 0) expected = "_GER";
+  if (std::strncmp(locale, "fr", 2) == 0) expected = "_FRA";
+  if (std::strncmp(locale, "pl", 2) == 0) expected = "_POL";
+  EXPECT_STREQ(expected, cataloguereader::LanguageSuffix(GetSystemDefaultLangID())) << locale;
 }
 
 }  // namespace

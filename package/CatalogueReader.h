@@ -17,7 +17,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/InstallCatalogue.h"
+#include "package/InstallCatalogue.h"
 #include "textfile/IniDocument.h"
 
 namespace cataloguereader {

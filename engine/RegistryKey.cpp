@@ -1,4 +1,4 @@
-#include "app/RegistryKey.h"
+#include "engine/RegistryKey.h"
 
 #include <cstring>
 

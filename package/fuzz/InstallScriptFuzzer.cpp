@@ -1,7 +1,7 @@
 // Reads every section of an arbitrary script and compares what the buffered
 // reader delivers with a plain in-memory walk over the same bytes. Also checks
 // that entries never hold whitespace and always have balanced inner braces.
-#include "engine/InstallScript.h"
+#include "package/InstallScript.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // Merging a package's cabin list into the host's, on real files. Portable:
 // runs natively and under Wine.
-#include "engine/CabinListMerge.h"
+#include "package/CabinListMerge.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/InstallScript.h"
+#include "package/InstallScript.h"
 
 #include <cstdint>
 #include <cstring>

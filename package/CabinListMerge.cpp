@@ -1,4 +1,4 @@
-#include "engine/CabinListMerge.h"
+#include "package/CabinListMerge.h"
 
 #include "textfile/IniDocument.h"
 

@@ -1,7 +1,5 @@
 // Reading "InstSkript.ini": which sections become entries, what each key
 // gives, what missing keys give, and the language of the texts.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,9 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "app/CatalogueReader.h"
-#include "engine/tests/TemporaryFolder.h"
-#include "engine/tests/TestFiles.h"
+#include "package/CatalogueReader.h"
+#include "textfile/tests/TestFiles.h"
 #include "textfile/IniDocument.h"
 
 namespace {
@@ -39,8 +36,7 @@ class CatalogueReader : public ::testing::Test {
   // Reads `text` as the catalogue with the given language suffix, into a
   // fresh document (a second Load would merge into the first).
   const InstallCatalogue& Read(const std::string& text, const std::string& suffix = "_GER") {
-    const std::string path = folder.Path("InstSkript.ini");
-    testfiles::Write(path, text);
+    const std::string path = testfiles::Make("InstSkript.ini", text);
     auto document = std::make_unique<IniDocument>(false);
     EXPECT_EQ(0, document->Load(path.c_str(), 0, 0));
     catalogue = InstallCatalogue{};
@@ -49,7 +45,6 @@ class CatalogueReader : public ::testing::Test {
     return catalogue;
   }
 
-  TemporaryFolder folder;
   InstallCatalogue catalogue;
 };
 
@@ -174,18 +169,6 @@ TEST_F(CatalogueReader, OverlongTextNeverOverrunsTheTextBuffer) {
   EXPECT_LE(c.entries[0].name.size(), 1023u);
   EXPECT_EQ(std::string(c.entries[0].name.size(), 'x'), c.entries[0].name);
   EXPECT_EQ("a.txt", c.entries[0].script);
-}
-
-// The catalogue is read in the language of the system that runs this test
-// program (it runs once per LC_ALL locale).
-TEST(CatalogueLanguage, SystemLanguageChoosesTheSuffix) {
-  const char* locale = std::getenv("LC_ALL");
-  if (locale == nullptr || *locale == '\0') GTEST_SKIP() << "LC_ALL not set";
-  const char* expected = "_ENG";
-  if (std::strncmp(locale, "de", 2) == 0) expected = "_GER";
-  if (std::strncmp(locale, "fr", 2) == 0) expected = "_FRA";
-  if (std::strncmp(locale, "pl", 2) == 0) expected = "_POL";
-  EXPECT_STREQ(expected, cataloguereader::LanguageSuffix(GetSystemDefaultLangID())) << locale;
 }
 
 }  // namespace
