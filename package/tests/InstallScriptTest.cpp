@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "textfile/tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -188,7 +188,7 @@ TEST(InstallScriptOpen, ReportsWhetherTheScriptCanBeRead) {
     EXPECT_FALSE(script.FindSection("S"));
 
     // A script that appears after Open is read by the next search.
-    testfiles::WriteAll(missing, "S{{a}}");
+    testfiles::Write(missing, "S{{a}}");
     EXPECT_EQ(ReadSection(script, "S").entries, Entries({"a"}));
     std::remove(missing.c_str());
 
