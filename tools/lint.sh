@@ -74,6 +74,7 @@ tidy_all() {
   local extra=()
   for arg in "$@"; do extra+=("-extra-arg=$arg"); done
   run-clang-tidy -quiet -j "$jobs" -p "$database" "${extra[@]}" 2>&1 |
+    sed 's/\x1b\[[0-9;]*m//g' |
     grep -vE '^(clang-tidy|[0-9]+ warnings? (and [0-9]+ errors? )?generated|Suppressed [0-9]+ warnings|Use -header-filter|Enabled checks:)' |
     grep -v '^$'
   return "${PIPESTATUS[0]}"
