@@ -40,7 +40,7 @@ bool SetHostFolder(const std::optional<std::string>& folder) {
   HKEY key = CreateKey(HKEY_LOCAL_MACHINE, kHostKey);
   if (!key) return false;
   const bool ok = RegSetValueExA(key, "AppPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder->c_str()),
-                                 static_cast<DWORD>(folder->size() + 1)) == ERROR_SUCCESS;
+                                 static_cast<DWORD>(folder->size()) + 1) == ERROR_SUCCESS;
   RegCloseKey(key);
   return ok;
 }
