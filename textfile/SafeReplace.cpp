@@ -100,8 +100,7 @@ bool ReplaceTarget(const char* temporary, const char* target) {
                 return false;
             }
             break;
-        default:
-            return false;
+        default: return false;
         }
     }
     // Wine's ReplaceFileA renames the new file in without the target's
@@ -127,8 +126,9 @@ std::string TemporaryPathFor(const char* target) {
     // folder, even at the same time, use different temporary files.
     std::uint32_t hash = 2166136261u;
     for (std::size_t i = nameStart; i < path.size(); ++i) {
-        hash = (hash ^ static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(path[i])))) *
-               16777619u;
+        hash =
+            (hash ^ static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(path[i])))) *
+            16777619u;
     }
     static const char kHex[] = "0123456789abcdef";
     std::string name = "~0000.tmp";

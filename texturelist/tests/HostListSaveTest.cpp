@@ -41,8 +41,7 @@ bool MergeSection(const std::string& target, int failStep, const char* section) 
     InstallScript script;
     EXPECT_TRUE(script.Open(testfiles::Scratch("InstSkript.txt").c_str()));
     safereplace::FailStep(failStep);
-    return texturemerge::MergeSection(script, section, target) ==
-           texturemerge::MergeResult::Saved;
+    return texturemerge::MergeSection(script, section, target) == texturemerge::MergeResult::Saved;
 }
 
 bool SaveTextures(const std::string& target, int failStep) {
@@ -74,8 +73,7 @@ struct FileState {
     DWORD attributes;
 #endif
     bool operator==(const FileState& other) const {
-        return bytes == other.bytes && permissions == other.permissions &&
-               written == other.written
+        return bytes == other.bytes && permissions == other.permissions && written == other.written
 #ifdef _WIN32
                && attributes == other.attributes
 #endif
@@ -86,7 +84,8 @@ struct FileState {
 FileState StateOf(const std::string& path) {
     return {testfiles::Read(path), fs::status(path).permissions(), fs::last_write_time(path)
 #ifdef _WIN32
-            , testfiles::Attributes(path)
+                                                                       ,
+            testfiles::Attributes(path)
 #endif
     };
 }
@@ -110,7 +109,8 @@ protected:
         for (int i = 1; i <= 4000; ++i) {
             const std::string id = std::to_string(i);
             ini += "Kabine" + id + " = \"Fahrerstand mit langer Beschreibung " + id + "\"\r\n";
-            textures += "{t" + id + ".bmp>>Textur{id(" + id + ")name(Baum mit Rinde " + id + ")}}\n";
+            textures +=
+                "{t" + id + ".bmp>>Textur{id(" + id + ")name(Baum mit Rinde " + id + ")}}\n";
             ground += "{b" + id + ".bmp>>Textur{id(" + id + ")name(Boden aus Kies " + id + ")}}\n";
         }
         testfiles::Write(testfiles::Scratch("cabins_new.ini"), ini);
@@ -141,8 +141,8 @@ TEST_F(HostListSave, EveryFailingStepLeavesTheListItsAttributesAndItsFolderAlone
 #ifdef _WIN32
         testfiles::SetAttributes(target, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 #else
-        fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write |
-                                    fs::perms::group_read);
+        fs::permissions(target,
+                        fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 #endif
         const FileState before = StateOf(target);
         const std::vector<std::string> files = Listing(folder);

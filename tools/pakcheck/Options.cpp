@@ -48,7 +48,8 @@ bool Options::Parse(int argc, const char* const* argv, Options* options, std::st
         *error = "no package folder given";
         return false;
     }
-    if (options->languages.empty()) options->languages.assign(std::begin(kLanguages), std::end(kLanguages));
+    if (options->languages.empty())
+        options->languages.assign(std::begin(kLanguages), std::end(kLanguages));
     return true;
 }
 
@@ -56,7 +57,8 @@ const char* Options::Usage() {
     return "usage: pakcheck PACKAGE_DIR [--host HOST_DIR] [--lang GER|ENG|FRA|POL] [--json]\n"
            "\n"
            "Reads a package the way the installer will and tells what it will do with it.\n"
-           "  --host HOST_DIR  also plan an installation into this host folder (nothing is written)\n"
+           "  --host HOST_DIR  also plan an installation into this host folder (nothing is "
+           "written)\n"
            "  --lang LANG      check the catalogue texts of one language only\n"
            "  --json           write the report as JSON\n"
            "Exit status: 0 no errors, 1 errors, 2 the package folder cannot be read.\n";

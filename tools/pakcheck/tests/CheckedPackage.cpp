@@ -77,8 +77,9 @@ bool WriteTree(const std::string& folder, const Tree& tree) {
 
 bool SetWriteTime(const std::string& path, int64_t seconds) {
 #ifdef _WIN32
-    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file =
+        CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     const ULONGLONG ticks = (static_cast<ULONGLONG>(seconds) + 11644473600ULL) * 10000000ULL;
     FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
@@ -86,14 +87,17 @@ bool SetWriteTime(const std::string& path, int64_t seconds) {
     CloseHandle(file);
     return set;
 #else
-    struct utimbuf times{static_cast<time_t>(seconds), static_cast<time_t>(seconds)};
+    struct utimbuf times {
+        static_cast<time_t>(seconds), static_cast<time_t>(seconds)
+    };
     return utime(path.c_str(), &times) == 0;
 #endif
 }
 
 bool SetReadOnly(const std::string& path, bool readOnly) {
 #ifdef _WIN32
-    return SetFileAttributesA(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) != 0;
+    return SetFileAttributesA(path.c_str(),
+                              readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) != 0;
 #else
     return chmod(path.c_str(), readOnly ? 0444 : 0644) == 0;
 #endif
@@ -161,8 +165,8 @@ bool CheckedPackage::Has(const std::string& code, Severity severity, const std::
 std::string CheckedPackage::Listing() const {
     std::string text;
     for (const Finding& finding : report_.findings) {
-        text += std::string(SeverityName(finding.severity)) + " " + finding.code + " " + finding.file +
-                ":" + std::to_string(finding.line) + " " + finding.message + "\n";
+        text += std::string(SeverityName(finding.severity)) + " " + finding.code + " " +
+                finding.file + ":" + std::to_string(finding.line) + " " + finding.message + "\n";
     }
     return text.empty() ? "(no findings)\n" : text;
 }

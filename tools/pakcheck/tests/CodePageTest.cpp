@@ -19,8 +19,11 @@ TEST(CodePage, ShowsBytesAsUsersOfTheCodePageSeeThem) {
         {"ASCII is the same everywhere", "Bahnhof", CodePage::Windows1252, "Bahnhof"},
         {"Latin-1 letters in 1252", "Gr\xFCnwald", CodePage::Windows1252, "Grünwald"},
         {"the euro sign and quotes of 1252", "\x80 \x84x\x93", CodePage::Windows1252, "€ „x“"},
-        {"Polish letters in 1250", "du\xBFych pr\xEA" "dko\x9C" "ci", CodePage::Windows1250,
-         "dużych prędkości"},
+        {"Polish letters in 1250",
+         "du\xBFych pr\xEA"
+         "dko\x9C"
+         "ci",
+         CodePage::Windows1250, "dużych prędkości"},
         {"the same bytes in 1252", "du\xBF", CodePage::Windows1252, "du¿"},
         {"UTF-8 read as 1252", "Gr\xC3\xBCnwald", CodePage::Windows1252, "GrÃ¼nwald"},
         {"an undefined byte", "a\x81z", CodePage::Windows1252, "a\xEF\xBF\xBDz"},
@@ -59,7 +62,9 @@ TEST(CodePage, FindsUtf8SequencesAndUndefinedBytes) {
 }
 
 TEST(CodePage, DescribesUtf8WithTheCharacterUsersSee) {
-    EXPECT_EQ(codepage::Describe("Br\xC3\xBC" "cke", CodePage::Windows1252),
+    EXPECT_EQ(codepage::Describe("Br\xC3\xBC"
+                                 "cke",
+                                 CodePage::Windows1252),
               "is written in UTF-8: users of Windows-1252 see \"Ã¼\" for \"ü\"");
     EXPECT_EQ(codepage::Describe("x\x90", CodePage::Windows1252),
               "holds the byte 0x90, which Windows-1252 does not define");

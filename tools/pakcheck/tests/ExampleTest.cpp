@@ -42,7 +42,8 @@ void Lay(CheckedPackage* package, bool catalogue) {
 Tree Predicted(const CheckedPackage& package, const InstallPlan& plan) {
     Tree tree = testpackage::ReadTree(package.Host());
     for (const PlannedFile& file : plan.files) {
-        if (file.action != PlannedFile::Action::New && file.action != PlannedFile::Action::Replace) continue;
+        if (file.action != PlannedFile::Action::New && file.action != PlannedFile::Action::Replace)
+            continue;
         std::string bytes;
         EXPECT_TRUE(files::ReadBytes(package.Path(file.source), &bytes)) << file.source;
         tree[file.destination] = bytes;
@@ -124,7 +125,8 @@ TEST(Example, ThePlanPredictsTheInstalledHostFolder) {
     EXPECT_EQ(plan.cabins.sectionsAdded, (std::vector<std::string>{"Kabine_Gruenwald"}));
     EXPECT_EQ(plan.cabins.keysReplaced, (std::vector<std::string>{"Kabine_Stellwerk: Sitze"}));
     EXPECT_EQ(plan.cabins.keysAdded, (std::vector<std::string>{"Kabine_Stellwerk: Licht"}));
-    ExpectSameTree(Predicted(package, plan), testpackage::ReadTree(testpackage::GoldenFolder("installed")));
+    ExpectSameTree(Predicted(package, plan),
+                   testpackage::ReadTree(testpackage::GoldenFolder("installed")));
     // Planning touches nothing.
     EXPECT_EQ(testpackage::ReadTree(package.Host()), before);
 }
@@ -140,7 +142,8 @@ TEST(Example, ThePlanOfTheSignalPackagePredictsItsHostFolder) {
     ASSERT_NE(signals, nullptr) << package.Listing();
     EXPECT_TRUE(signals->succeeds);
     EXPECT_EQ(signals->groundTextures.outcome, PlannedList::Outcome::Untouched);
-    ExpectSameTree(Predicted(package, *signals), testpackage::ReadTree(testpackage::GoldenFolder("signale")));
+    ExpectSameTree(Predicted(package, *signals),
+                   testpackage::ReadTree(testpackage::GoldenFolder("signale")));
 }
 
 }  // namespace

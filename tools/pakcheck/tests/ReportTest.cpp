@@ -22,7 +22,12 @@ TEST(Options, ReadTheCommandLine) {
     };
     const Case cases[] = {
         {{"pakcheck", "paket"}, true, "paket", "", 4, false},
-        {{"pakcheck", "paket", "--host", "C:\\Baukanter", "--json"}, true, "paket", "C:\\Baukanter", 4, true},
+        {{"pakcheck", "paket", "--host", "C:\\Baukanter", "--json"},
+         true,
+         "paket",
+         "C:\\Baukanter",
+         4,
+         true},
         {{"pakcheck", "--lang", "POL", "paket"}, true, "paket", "", 1, false},
         {{"pakcheck", "paket", "--lang", "ITA"}, false, "", "", 0, false},
         {{"pakcheck", "paket", "--host"}, false, "", "", 0, false},
@@ -33,7 +38,8 @@ TEST(Options, ReadTheCommandLine) {
     for (const Case& c : cases) {
         Options options;
         std::string error;
-        const bool parsed = Options::Parse(static_cast<int>(c.arguments.size()), c.arguments.data(), &options, &error);
+        const bool parsed = Options::Parse(static_cast<int>(c.arguments.size()), c.arguments.data(),
+                                           &options, &error);
         EXPECT_EQ(parsed, c.parsed) << c.arguments.back();
         EXPECT_EQ(error.empty(), c.parsed) << c.arguments.back();
         if (!parsed) continue;
@@ -57,9 +63,10 @@ class Written : public ::testing::Test {
 protected:
     void SetUp() override {
         package_.Write("a.3dm", "a");
-        package_.Write("InstSkript.txt",
-                       "Dateinstallation{\r\n{a.3dm>>Resourcen\\a.3dm}\r\n{b.3dm>>Resourcen\\b.3dm}}\r\n"
-                       "Texturskript{{t>>Textur{id(5)name(\"Gr\xFCn\")}}}");
+        package_.Write(
+            "InstSkript.txt",
+            "Dateinstallation{\r\n{a.3dm>>Resourcen\\a.3dm}\r\n{b.3dm>>Resourcen\\b.3dm}}\r\n"
+            "Texturskript{{t>>Textur{id(5)name(\"Gr\xFCn\")}}}");
         package_.Write("cabin.ini", "[Kabine]\r\nModell = Zug\r\n");
         package_.WriteInHost("Resourcen\\Parallels\\Texturen.txt", "Basis{}");
         package_.Check(true);
@@ -70,7 +77,8 @@ protected:
 TEST_F(Written, TextGroupsFindingsUnderTheirFilesAndEndsWithASummary) {
     const std::string text = textreport::Write(package_.report());
     const std::size_t script = text.find("Install script \"InstSkript.txt\"");
-    const std::size_t missing = text.find("error   InstSkript.txt:3: The source \"b.3dm\" is not in the package");
+    const std::size_t missing =
+        text.find("error   InstSkript.txt:3: The source \"b.3dm\" is not in the package");
     const std::size_t cabin = text.find("Cabin list \"cabin.ini\"");
     const std::size_t untyped = text.find("warning cabin.ini:2: The value \"Zug\"");
     const std::size_t plan = text.find("Plan: installing from \"InstSkript.txt\"");
@@ -83,12 +91,14 @@ TEST_F(Written, TextGroupsFindingsUnderTheirFilesAndEndsWithASummary) {
     EXPECT_LT(missing, cabin);
     EXPECT_LT(cabin, untyped);
     EXPECT_LT(untyped, plan);
-    EXPECT_NE(text.find("  Dateinstallation  line 1, 2 entries\n     2  a.3dm >> Resourcen\\a.3dm\n"),
+    EXPECT_NE(text.find(
+                  "  Dateinstallation  line 1, 2 entries\n     2  a.3dm >> Resourcen\\a.3dm\n"),
               std::string::npos)
         << text;
     EXPECT_NE(text.find("     4  id 5: merged\n"), std::string::npos) << text;
     EXPECT_NE(text.find("  new      Resourcen\\a.3dm"), std::string::npos) << text;
-    EXPECT_NE(text.find("=> the installer would report success (message 106)"), std::string::npos) << text;
+    EXPECT_NE(text.find("=> the installer would report success (message 106)"), std::string::npos)
+        << text;
     const std::string last = text.substr(text.rfind('\n', text.size() - 2) + 1);
     EXPECT_EQ(last, "Summary: 1 error, 1 warning, 3 notes\n") << text;
     EXPECT_EQ(checker::ExitStatus(package_.report()), 1);
@@ -97,9 +107,11 @@ TEST_F(Written, TextGroupsFindingsUnderTheirFilesAndEndsWithASummary) {
 TEST_F(Written, JsonCarriesEveryFindingInValidUtf8) {
     const std::string json = jsonreport::Write(package_.report());
     EXPECT_EQ(json.front(), '{');
-    EXPECT_NE(json.find("\"summary\":{\"errors\":1,\"warnings\":1,\"notes\":3}"), std::string::npos) << json;
-    EXPECT_NE(json.find("{\"severity\":\"error\",\"file\":\"InstSkript.txt\",\"inHost\":false,\"line\":3,"
-                        "\"code\":\"source-missing\""),
+    EXPECT_NE(json.find("\"summary\":{\"errors\":1,\"warnings\":1,\"notes\":3}"), std::string::npos)
+        << json;
+    EXPECT_NE(json.find(
+                  "{\"severity\":\"error\",\"file\":\"InstSkript.txt\",\"inHost\":false,\"line\":3,"
+                  "\"code\":\"source-missing\""),
               std::string::npos)
         << json;
     // The script's 1252 byte and its quotes come out as UTF-8, escaped.
@@ -109,8 +121,10 @@ TEST_F(Written, JsonCarriesEveryFindingInValidUtf8) {
     bool inString = false;
     for (std::size_t i = 0; i < json.size(); ++i) {
         if (inString) {
-            if (json[i] == '\\') ++i;
-            else if (json[i] == '"') inString = false;
+            if (json[i] == '\\')
+                ++i;
+            else if (json[i] == '"')
+                inString = false;
         } else if (json[i] == '"') {
             inString = true;
         } else if (json[i] == '{' || json[i] == '[') {
