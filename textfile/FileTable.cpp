@@ -133,7 +133,7 @@ int32_t CloseFile(int32_t handle) {
     if (slot->mode == Stream) {
         // fclose releases the stream even when it fails, so a failed close
         // is reported, never repeated.
-        if (std::fclose(slot->stream) != 0) {
+        if (!safereplace::Close(slot->stream)) {
             AskRetry(-5, slot->name, "CloseFile");
             result = -5;
         }
@@ -187,8 +187,7 @@ int32_t WriteFile(int32_t handle, const void* data, int32_t count) {
     if (count <= 0) {
         return 0;
     }
-    while (std::fwrite(data, 1, static_cast<size_t>(count), slot->stream) !=
-           static_cast<size_t>(count)) {
+    while (!safereplace::Write(slot->stream, data, static_cast<size_t>(count))) {
         if (!AskRetry(-8, slot->name, "WriteFile")) {
             return -8;
         }

@@ -24,6 +24,9 @@
 // "CloseFile", "ReadFile", ...; "EoFile File not open" for EoFile on a
 // Closed slot). Wrong handles and modes are reported but never retried.
 // The default handler GiveUp never retries. Single-threaded use only.
+//
+// Stream slots write, flush and close through SafeReplace.h, so that its
+// test seam can fail any step of a save made through the table.
 #pragma once
 
 #include <cstdint>

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "textfile/SafeReplace.h"
+
 namespace {
 
 const std::size_t kFlushAt = 64 * 1024;
@@ -35,7 +37,7 @@ void ListWriter::Put(const char* text) {
 
 bool ListWriter::Flush() {
     if (!buffer_.empty()) {
-        ok_ = ok_ && std::fwrite(buffer_.data(), 1, buffer_.size(), out_) == buffer_.size();
+        ok_ = ok_ && safereplace::Write(out_, buffer_.data(), buffer_.size());
         buffer_.clear();
     }
     return ok_;

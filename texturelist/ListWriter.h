@@ -1,5 +1,6 @@
 // Buffered writing of a texture list to an open stream. Every line feed is
-// written as CR LF, so a list has the same bytes on every system.
+// written as CR LF, so a list has the same bytes on every system. Writes go
+// through safereplace::Write (textfile/SafeReplace.h) like every save's.
 #pragma once
 
 #include <cstddef>

@@ -169,7 +169,7 @@ bool TextureList::Save(const char* path) const {
     }
     writer.Put("}\n");
     bool written = writer.Flush() && safereplace::FlushToDisk(out);
-    written = std::fclose(out) == 0 && written;
+    written = safereplace::Close(out) && written;
     if (!written) {
         std::remove(temporary.c_str());
         return false;

@@ -14,8 +14,34 @@ using testfiles::Read;
 using testfiles::Scratch;
 using testfiles::Write;
 
-TEST(SafeReplace, TemporaryFileLiesBesideTheTarget) {
-    EXPECT_EQ(safereplace::TemporaryPathFor("dir/list.txt"), "dir/list.txt.pakwerk-tmp");
+TEST(SafeReplace, TemporaryFileLiesBesideTheTargetWithANameNoLongerThanItsOwn) {
+    struct Case {
+        const char* target;
+        const char* temporary;
+    } cases[] = {
+        {"host/Bodentexturen.txt", "host/~c430.tmp"},
+        {"host/Texturen.txt", "host/~2508.tmp"},
+        {"host/cabins.ini", "host/~4c1f.tmp"},
+        {"host/CABINS.INI", "host/~4c1f.tmp"},
+        {"host/Texte.ini", "host/~876d.tmp"},
+        {"list.txt", "~28e7.tm"},
+        {"host/a.ini", "host/~9860"},
+        {"host/ab", "host/~0"},
+        {"host/x", "host/~"},
+        {"host/~", "host/_"},
+        {"a/b.c/d", "a/b.c/~"},
+#ifdef _WIN32
+        {"C:\\Host\\ab", "C:\\Host\\~0"},
+        {"C:x", "C:~"},
+        {"C:\\Host/Sub\\cabins.ini", "C:\\Host/Sub\\~4c1f.tmp"},
+#endif
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target);
+        const std::string temporary = safereplace::TemporaryPathFor(c.target);
+        EXPECT_EQ(temporary, c.temporary);
+        EXPECT_LE(temporary.size(), std::string(c.target).size());
+    }
 }
 
 TEST(SafeReplace, MissingAndWritableTargetsMayBeReplaced) {
@@ -55,9 +81,9 @@ TEST(SafeReplace, FlushedTemporaryReplacesTarget) {
 }
 
 TEST(SafeReplace, FailedMoveDeletesTemporaryAndKeepsTarget) {
-    std::string temp = Scratch("safe_orphan.txt.pakwerk-tmp");
-    Write(temp, "new");
     std::string target = Scratch("no_such_folder/list.txt");
+    std::string temp = safereplace::TemporaryPathFor(Scratch("list.txt").c_str());
+    Write(temp, "new");
     EXPECT_FALSE(safereplace::ReplaceWith(temp.c_str(), target.c_str()));
     EXPECT_FALSE(Exists(temp));
 }

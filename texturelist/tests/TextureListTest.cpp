@@ -1,6 +1,7 @@
 #include "texturelist/TextureList.h"
 
 #include "tests/support/TestFiles.h"
+#include "textfile/SafeReplace.h"
 
 #include <gtest/gtest.h>
 
@@ -372,7 +373,7 @@ TEST(TextureListSave, ReplacesTheWholeFile) {
     ASSERT_TRUE(list.Load(shortList.c_str()));
     ASSERT_TRUE(list.Save(path.c_str()));
     EXPECT_EQ(testfiles::Read(path), "Basis{\r\n\tTextur{\tid(1)\tname(t)\t}\r\n}\r\n");
-    EXPECT_FALSE(testfiles::Exists(path + ".pakwerk-tmp"));
+    EXPECT_FALSE(testfiles::Exists(safereplace::TemporaryPathFor(path.c_str())));
     std::remove(path.c_str());
     std::remove(shortList.c_str());
 }
@@ -414,7 +415,7 @@ TEST(TextureListSave, LeavesAReadOnlyListUnchanged) {
     EXPECT_FALSE(list.Save(path.c_str()));
     testfiles::SetReadOnly(path, false);
     EXPECT_EQ(testfiles::Read(path), original);
-    EXPECT_FALSE(testfiles::Exists(path + ".pakwerk-tmp"));
+    EXPECT_FALSE(testfiles::Exists(safereplace::TemporaryPathFor(path.c_str())));
     std::remove(path.c_str());
 }
 

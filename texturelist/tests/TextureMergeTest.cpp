@@ -4,6 +4,7 @@
 #include "texturelist/TextureList.h"
 
 #include "tests/support/TestFiles.h"
+#include "textfile/SafeReplace.h"
 
 #include <gtest/gtest.h>
 
@@ -162,7 +163,7 @@ TEST_F(TextureMergeSection, ReportsAReadOnlyListAndLeavesItUnchanged) {
               MergeResult::SaveFailed);
     testfiles::SetReadOnly(listPath, false);
     EXPECT_EQ(testfiles::Read(listPath), kHostList);
-    EXPECT_FALSE(testfiles::Exists(listPath + ".pakwerk-tmp"));
+    EXPECT_FALSE(testfiles::Exists(safereplace::TemporaryPathFor(listPath.c_str())));
 }
 
 TEST_F(TextureMergeSection, MergesAPackageIntoAHostList) {
