@@ -14,6 +14,8 @@ bool Options::Parse(int argc, const char* const* argv, Options* options, std::st
         const std::string argument = argv[i];
         if (argument == "--help" || argument == "-h") {
             options->help = true;
+        } else if (argument == "--list-findings") {
+            options->listFindings = true;
         } else if (argument == "--json") {
             options->json = true;
         } else if (argument == "--host" || argument == "--lang") {
@@ -43,7 +45,7 @@ bool Options::Parse(int argc, const char* const* argv, Options* options, std::st
             return false;
         }
     }
-    if (options->help) return true;
+    if (options->help || options->listFindings) return true;
     if (options->packageDir.empty()) {
         *error = "no package folder given";
         return false;
@@ -59,5 +61,6 @@ const char* Options::Usage() {
            "  --host HOST_DIR  also plan an installation into this host folder (nothing is written)\n"
            "  --lang LANG      check the catalogue texts of one language only\n"
            "  --json           write the report as JSON\n"
+           "  --list-findings  list the codes of all findings with their severities\n"
            "Exit status: 0 no errors, 1 errors, 2 the package folder cannot be read.\n";
 }

@@ -1,9 +1,11 @@
 // The command line of pakcheck:
 //
 //   pakcheck PACKAGE_DIR [--host HOST_DIR] [--lang GER|ENG|FRA|POL] [--json]
+//   pakcheck --list-findings
 //
 //   Parse  true with the options; false with a message in `error` (an
-//          unknown option, a missing value, no or two package folders).
+//          unknown option, a missing value, no or two package folders;
+//          --help and --list-findings need no package folder).
 //          Without --lang all four languages are checked.
 #pragma once
 
@@ -16,6 +18,7 @@ struct Options {
     std::vector<std::string> languages;  // "GER", "ENG", "FRA", "POL"
     bool json = false;
     bool help = false;
+    bool listFindings = false;  // print the table of finding codes instead
 
     static bool Parse(int argc, const char* const* argv, Options* options, std::string* error);
     static const char* Usage();

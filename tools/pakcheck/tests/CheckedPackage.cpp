@@ -61,6 +61,12 @@ std::string GoldenFolder(const std::string& name) {
     return files::Join(SourceFolder(PAKCHECK_GOLDEN_DIR), name);
 }
 
+std::string SourceFile(const std::string& name) {
+    std::string path = SourceFolder(PAKCHECK_SOURCE_DIR);
+    for (const std::string& part : packagepath::Split(name)) path = files::Join(path, part);
+    return path;
+}
+
 Tree ReadTree(const std::string& folder) {
     Tree tree;
     ReadInto(folder, "", &tree);

@@ -18,6 +18,8 @@ namespace testpackage {
 // the expected host folders after installing them ("installed", "signale").
 std::string ExampleFolder(const std::string& name);
 std::string GoldenFolder(const std::string& name);
+// A file of the source tree by its path from the top ("tools\pakcheck\Finding.cpp").
+std::string SourceFile(const std::string& name);
 
 // A file tree: relative path with backslashes -> bytes.
 using Tree = std::map<std::string, std::string>;

@@ -1,9 +1,13 @@
 // The command line, the exit status and the two forms of the report.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <set>
 #include <string>
 
 #include "CheckedPackage.h"
+#include "FileSystem.h"
+#include "FindingCodes.h"
 #include "JsonReport.h"
 #include "TextReport.h"
 
@@ -19,6 +23,7 @@ TEST(Options, ReadTheCommandLine) {
         const char* host;
         std::size_t languages;
         bool json;
+        bool listFindings = false;
     };
     const Case cases[] = {
         {{"pakcheck", "paket"}, true, "paket", "", 4, false},
@@ -29,6 +34,7 @@ TEST(Options, ReadTheCommandLine) {
         {{"pakcheck", "paket", "--verbose"}, false, "", "", 0, false},
         {{"pakcheck", "paket", "zweites"}, false, "", "", 0, false},
         {{"pakcheck"}, false, "", "", 0, false},
+        {{"pakcheck", "--list-findings"}, true, "", "", 0, false, true},
     };
     for (const Case& c : cases) {
         Options options;
@@ -41,8 +47,84 @@ TEST(Options, ReadTheCommandLine) {
         EXPECT_EQ(options.hostDir, c.host);
         EXPECT_EQ(options.languages.size(), c.languages);
         EXPECT_EQ(options.json, c.json);
+        EXPECT_EQ(options.listFindings, c.listFindings);
     }
 }
+
+// The codes the checker's sources pass to Add() and AddInHost(): the first
+// string literal after the call that looks like a code ("source-missing").
+std::set<std::string> CodesInSources() {
+    std::set<std::string> codes;
+    std::vector<std::string> names;
+    const std::string folder = testpackage::SourceFile("tools\\pakcheck");
+    EXPECT_TRUE(files::ListFolder(folder, &names));
+    for (const std::string& name : names) {
+        if (name.size() < 4 || name.compare(name.size() - 4, 4, ".cpp") != 0) continue;
+        std::string source;
+        EXPECT_TRUE(files::ReadBytes(files::Join(folder, name), &source)) << name;
+        for (const char* call : {"Add(", "AddInHost("}) {
+            for (std::size_t at = source.find(call); at != std::string::npos; at = source.find(call, at + 1)) {
+                if (at > 0 && (std::isalnum(static_cast<unsigned char>(source[at - 1])) || source[at - 1] == '_')) continue;
+                const std::size_t end = source.find(");", at);
+                for (std::size_t quote = source.find('"', at); quote < end; quote = source.find('"', quote + 1)) {
+                    const std::size_t close = source.find('"', quote + 1);
+                    const std::string literal = source.substr(quote + 1, close - quote - 1);
+                    if (!literal.empty() && literal.find('-') != std::string::npos &&
+                        literal.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-") == std::string::npos) {
+                        codes.insert(literal);
+                        break;
+                    }
+                    quote = close;
+                }
+            }
+        }
+    }
+    return codes;
+}
+
+TEST(FindingCodes, EveryCodeInTheSourcesIsInTheTableAndEveryRowIsUsed) {
+    const std::set<std::string> used = CodesInSources();
+    EXPECT_GT(used.size(), 50u);
+    std::set<std::string> table;
+    for (const findingcodes::FindingCode& row : findingcodes::kTable) {
+        EXPECT_TRUE(table.insert(row.code).second) << "twice in the table: " << row.code;
+        EXPECT_NE(row.severities, 0u) << row.code;
+        EXPECT_EQ(findingcodes::Find(row.code), &row);
+        EXPECT_EQ(used.count(row.code), 1u) << "in the table, but never reported: " << row.code;
+    }
+    for (const std::string& code : used) {
+        EXPECT_EQ(table.count(code), 1u) << "reported, but not in FindingCodes.h: " << code;
+    }
+    EXPECT_EQ(findingcodes::Find("no-such-code"), nullptr);
+}
+
+TEST(FindingCodes, TheReadmeShowsTheWholeTable) {
+    std::string readme;
+    ASSERT_TRUE(files::ReadBytes(testpackage::SourceFile("README.md"), &readme));
+    std::string block;
+    const std::string listing = findingcodes::Listing();
+    for (std::size_t start = 0; start < listing.size();) {
+        const std::size_t end = listing.find('\n', start) + 1;
+        block += "    " + listing.substr(start, end - start);
+        start = end;
+    }
+    EXPECT_NE(readme.find(block), std::string::npos)
+        << "paste `pakcheck --list-findings`, indented by four blanks, into README.md:\n" << block;
+}
+
+// Natively only: under Wine an aborting child process may wait on a dialog.
+#ifndef _WIN32
+TEST(FindingCodes, AFindingWithACodeOutsideTheTableStopsTheChecker) {
+    Findings findings;
+    Add(&findings, Severity::Error, "InstSkript.txt", 1, "source-missing", "known");
+    EXPECT_EQ(findings.size(), 1u);
+    EXPECT_DEATH(Add(&findings, Severity::Error, "InstSkript.txt", 1, "no-such-code", "unknown"),
+                 "no-such-code");
+    // A known code with a severity the table does not list for it.
+    EXPECT_DEATH(AddInHost(&findings, Severity::Note, "", 0, "host-unreadable", "note"),
+                 "host-unreadable");
+}
+#endif
 
 TEST(Report, APackageFolderThatCannotBeReadGivesNoReport) {
     CheckedPackage package;
