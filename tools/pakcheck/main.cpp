@@ -28,6 +28,10 @@ int main(int argc, char** argv) {
         std::fputs(Options::Usage(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::fputs(Options::Version(), stdout);
+        return 0;
+    }
     if (options.listFindings) {
         std::fputs(findingcodes::Listing().c_str(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 2;

@@ -24,6 +24,8 @@ TEST(Options, ReadTheCommandLine) {
         std::size_t languages;
         bool json;
         bool listFindings = false;
+        bool help = false;
+        bool version = false;
     };
     const Case cases[] = {
         {{"pakcheck", "paket"}, true, "paket", "", 4, false},
@@ -35,6 +37,9 @@ TEST(Options, ReadTheCommandLine) {
         {{"pakcheck", "paket", "zweites"}, false, "", "", 0, false},
         {{"pakcheck"}, false, "", "", 0, false},
         {{"pakcheck", "--list-findings"}, true, "", "", 0, false, true},
+        {{"pakcheck", "--help"}, true, "", "", 0, false, false, true},
+        {{"pakcheck", "-h"}, true, "", "", 0, false, false, true},
+        {{"pakcheck", "--version"}, true, "", "", 0, false, false, false, true},
     };
     for (const Case& c : cases) {
         Options options;
@@ -48,7 +53,21 @@ TEST(Options, ReadTheCommandLine) {
         EXPECT_EQ(options.languages.size(), c.languages);
         EXPECT_EQ(options.json, c.json);
         EXPECT_EQ(options.listFindings, c.listFindings);
+        EXPECT_EQ(options.help, c.help);
+        EXPECT_EQ(options.version, c.version);
     }
+}
+
+TEST(Options, HelpNamesEveryOptionAndVersionTheProjectsVersion) {
+    const std::string usage = Options::Usage();
+    for (const char* option : {"--host", "--lang", "--json", "--list-findings", "--help", "--version"}) {
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+    }
+    EXPECT_NE(usage.find("Exit status"), std::string::npos);
+    const std::string version = Options::Version();
+    ASSERT_EQ(version.compare(0, 9, "pakcheck "), 0) << version;
+    EXPECT_EQ(version.find_first_not_of("0123456789.", 9), version.size() - 1) << version;
+    EXPECT_EQ(version.back(), '\n');
 }
 
 // The codes the checker's sources pass to Add() and AddInHost(): the first
