@@ -1,5 +1,7 @@
 #include "CheckedPackage.h"
 
+#include <filesystem>
+
 #include "FileSystem.h"
 #include "PackagePath.h"
 
@@ -142,6 +144,18 @@ const Report& CheckedPackage::Check(bool host, const std::string& language) {
     options.languages = language.empty() ? std::vector<std::string>{"GER", "ENG", "FRA", "POL"}
                                          : std::vector<std::string>{language};
     EXPECT_TRUE(checker::Check(options, &report_));
+    return report_;
+}
+
+const Report& CheckedPackage::CheckByRelativePaths(bool host) {
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(root_);
+    Options options;
+    options.packageDir = "package";
+    options.hostDir = host ? "host" : "";
+    options.languages = {"GER", "ENG", "FRA", "POL"};
+    EXPECT_TRUE(checker::Check(options, &report_));
+    std::filesystem::current_path(before);
     return report_;
 }
 

@@ -49,6 +49,10 @@ public:
 
     // Runs the checker; with `host` true it also plans an installation.
     const Report& Check(bool host = false, const std::string& language = "");
+    // The same, run from the folder that holds the package and the host and
+    // naming them "package" and "host", as an author would on the command
+    // line: the report's paths are then the same on every system.
+    const Report& CheckByRelativePaths(bool host);
     const Report& report() const { return report_; }
 
     // The findings of that code, and whether one of them matches exactly.
