@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   libinih-dev libsimpleini-dev
+  nlohmann-json3-dev
 )
 
 missing=()

@@ -31,6 +31,13 @@ bool WriteTree(const std::string& folder, const Tree& tree);
 bool SetWriteTime(const std::string& path, int64_t seconds);
 bool SetReadOnly(const std::string& path, bool readOnly);
 
+// Checks a JSON report of `report`. Natively it is parsed with a real JSON
+// parser (strict: valid UTF-8, proper escapes) and its summary, package
+// folder and findings are compared with the report, text for text; under
+// Windows, where the tests have no parser, only its brackets and strings are
+// checked for balance.
+void ExpectJsonReport(const std::string& json, const Report& report);
+
 class CheckedPackage {
 public:
     CheckedPackage();

@@ -169,6 +169,7 @@ TEST(Example, ReportsMatchTheGoldenReports) {
         const Report& report = package.CheckByRelativePaths(c.host);
         for (const bool json : {false, true}) {
             const std::string actual = json ? jsonreport::Write(report) : textreport::Write(report);
+            if (json) testpackage::ExpectJsonReport(actual, report);
             const std::string path = testpackage::SourceFile(std::string("tools\\pakcheck\\tests\\golden\\") +
                                                              c.name + (json ? ".json" : ".txt"));
             if (updating) {

@@ -206,23 +206,46 @@ TEST_F(Written, JsonCarriesEveryFindingInValidUtf8) {
     // The script's 1252 byte and its quotes come out as UTF-8, escaped.
     EXPECT_NE(json.find("name(\\\"Grün\\\")"), std::string::npos) << json;
     EXPECT_NE(json.find("\"action\":\"new\""), std::string::npos) << json;
-    int depth = 0;
-    bool inString = false;
-    for (std::size_t i = 0; i < json.size(); ++i) {
-        if (inString) {
-            if (json[i] == '\\') ++i;
-            else if (json[i] == '"') inString = false;
-        } else if (json[i] == '"') {
-            inString = true;
-        } else if (json[i] == '{' || json[i] == '[') {
-            ++depth;
-        } else if (json[i] == '}' || json[i] == ']') {
-            ASSERT_GT(depth, 0) << i;
-            --depth;
-        }
+    testpackage::ExpectJsonReport(json, package_.report());
+}
+
+// Names and texts that a JSON writer easily gets wrong: quotes, backslashes,
+// control characters, bytes that are no UTF-8 (read as Windows-1252), a cut
+// sequence, an encoded surrogate and an overlong form.
+TEST(Report, JsonStaysValidWithHostileStrings) {
+    const std::string hostile[] = {
+        "quote \" and backslash \\ and \\\"",
+        std::string("control \x01\x02\x1f\x7f tab\t cr\r lf\n nul") + '\0' + "end",
+        "1252 \xE4\xF6\xFC\x80\x9F",
+        "cut \xE2\x82",
+        "surrogate \xED\xA0\x80",
+        "overlong \xC0\xAF \xE0\x80\xAF",
+        "valid \xC3\xA4 \xF0\x9F\x98\x80",
+    };
+    Report report;
+    report.packageDir = hostile[0];
+    report.hostDir = hostile[2];
+    report.languages = {"GER"};
+    for (const std::string& text : hostile) {
+        Add(&report.findings, Severity::Warning, text, 1, "source-case", text);
+        AddInHost(&report.findings, Severity::Note, "", 0, "plan-newer-in-host", "\"" + text + "\"");
     }
-    EXPECT_EQ(depth, 0);
-    EXPECT_FALSE(inString);
+    testpackage::ExpectJsonReport(jsonreport::Write(report), report);
+
+    // The same strings through the checker: a script that names them as sources.
+    CheckedPackage package;
+    std::string script = "Dateinstallation\r\n{\r\n";
+    for (const std::string& text : hostile) {
+        std::string name = text;
+        for (char& c : name) {
+            if (c == '\r' || c == '\n' || c == '{' || c == '}' || c == '\0') c = '_';
+        }
+        script += "{" + name + ".3dm >> Resourcen\\x.3dm}\r\n";
+    }
+    package.Write("InstSkript.txt", script + "}\r\nTexturskript{}\r\n");
+    package.Check(true);
+    EXPECT_GE(package.Count("source-missing"), 7) << package.Listing();
+    testpackage::ExpectJsonReport(jsonreport::Write(package.report()), package.report());
 }
 
 }  // namespace
