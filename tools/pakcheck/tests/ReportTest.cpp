@@ -8,6 +8,7 @@
 #include "CheckedPackage.h"
 #include "FileSystem.h"
 #include "FindingCodes.h"
+#include "InstallerText.h"
 #include "JsonReport.h"
 #include "TextReport.h"
 
@@ -68,6 +69,42 @@ TEST(Options, HelpNamesEveryOptionAndVersionTheProjectsVersion) {
     ASSERT_EQ(version.compare(0, 9, "pakcheck "), 0) << version;
     EXPECT_EQ(version.find_first_not_of("0123456789.", 9), version.size() - 1) << version;
     EXPECT_EQ(version.back(), '\n');
+}
+
+// The installer's texts as the checker quotes them: every text of the
+// string table is there in every language, and a quote is one line whatever
+// the text holds.
+TEST(InstallerText, QuotesEveryTextOnOneLineInTheLanguageAskedFor) {
+    for (const char* language : {"GER", "ENG", "FRA", "POL"}) {
+        installertext::SetLanguage(language);
+        for (int id = 101; id <= 117; ++id) {
+            const std::string text = installertext::Text(id, language);
+            EXPECT_FALSE(text.empty()) << language << " " << id;
+            const std::string quote = installertext::Quote(id);
+            ASSERT_GE(quote.size(), 3u) << language << " " << id;
+            EXPECT_EQ(quote.front(), '"');
+            EXPECT_EQ(quote.back(), '"');
+            EXPECT_EQ(quote.find_first_of("\n\r\t"), std::string::npos) << quote;
+            EXPECT_EQ(quote.find("  "), std::string::npos) << quote;
+            EXPECT_EQ(quote.find('%'), std::string::npos) << quote;
+            EXPECT_NE(quote[1], ' ') << quote;
+            EXPECT_NE(quote[quote.size() - 2], ' ') << quote;
+            EXPECT_LE(quote.size(), 250u) << quote;
+            // Texts without breaks or placeholders are quoted as they are.
+            if (text.find_first_of("\n\t%") == std::string::npos) EXPECT_EQ(quote, "\"" + text + "\"");
+        }
+        EXPECT_NE(installertext::Text(106, language), installertext::Text(106, language == std::string("ENG") ? "GER" : "ENG"));
+    }
+    EXPECT_EQ(installertext::Text(118, "ENG"), "");
+    installertext::SetLanguage("ENG");
+    EXPECT_EQ(installertext::Quote(108), "\"A file from the installation script cannot be found. ...\"");
+    EXPECT_EQ(installertext::Quote(107, {"a.3dm", "C:\\b.3dm"}),
+              "\"Copying of the file a.3dm to C:\\b.3dm failed. Maybe a write protection is set?\"");
+    // A refusal is cut after its first sentence; a number it names shows as N.
+    EXPECT_EQ(installertext::Quote(115).substr(0, 24), "\"Zur korrekten Darstellu");
+    EXPECT_NE(installertext::Quote(115).find("Trako N.0 dringend vorausgesetzt! ...\""), std::string::npos)
+        << installertext::Quote(115);
+    EXPECT_NE(installertext::Quote(115, {"6"}).find("Trako 6.0"), std::string::npos);
 }
 
 // The codes the checker's sources pass to Add() and AddInHost(): the first
