@@ -5,6 +5,7 @@
 #include "CodePage.h"
 #include "FileSystem.h"
 #include "package/HostDestination.h"
+#include "InstallerText.h"
 
 namespace fileentries {
 
@@ -29,7 +30,7 @@ void CheckSource(const std::string& packageDir, const std::string& file, FileSte
     if (step->source.find_first_of("*?") != std::string::npos) {
         Add(findings, Severity::Error, file, step->line, "source-pattern",
             "The source " + shown + " holds \"*\" or \"?\": the installer looks files up by "
-            "pattern but copies only one named file, so this copy fails (message 107).");
+            "pattern but copies only one named file, so this copy fails (message " + installertext::Quote(107) + ").");
         return;
     }
     step->sourceFile = packagepath::Resolve(packageDir, step->source);
@@ -39,10 +40,10 @@ void CheckSource(const std::string& packageDir, const std::string& file, FileSte
             Add(findings, Severity::Error, file, step->line, "source-blanks",
                 "The source " + shown + " does not exist, but " + InPackage(packageDir, found.withBlanks) +
                     " does: the install script drops blanks, so a file name in it cannot hold "
-                    "any. The installer shows message 108 and leaves the file out.");
+                    "any. The installer shows message " + installertext::Quote(108) + " and leaves the file out.");
         } else {
             Add(findings, Severity::Error, file, step->line, "source-missing",
-                "The source " + shown + " is not in the package: the installer shows message 108 "
+                "The source " + shown + " is not in the package: the installer shows message " + installertext::Quote(108) + " "
                 "and leaves the file out.");
         }
         return;
@@ -50,7 +51,7 @@ void CheckSource(const std::string& packageDir, const std::string& file, FileSte
     if (files::Probe(found.path).folder) {
         Add(findings, Severity::Error, file, step->line, "source-folder",
             "The source " + shown + " is a folder: the installer copies single files only, so this "
-            "copy fails (message 107).");
+            "copy fails (message " + installertext::Quote(107) + ").");
         return;
     }
     step->sourceUsable = true;
@@ -66,22 +67,20 @@ void CheckDestination(const std::string& file, FileStep* step, Findings* finding
     step->destinationInside = hostdestination::NamesFileInside(step->destination);
     if (step->destination.empty()) {
         Add(findings, Severity::Error, file, step->line, "destination-empty",
-            "The entry names no destination after \">>\": the installer refuses it (message "
-            "107) and reports the installation as failed.");
+            "The entry names no destination after \">>\": the installer refuses it (message " + installertext::Quote(107) + ") and reports the installation as failed.");
         step->destinationInside = false;
         return;
     }
     if (!step->destinationInside) {
         Add(findings, Severity::Error, file, step->line, "destination-outside",
             "The destination " + shown + " leaves the host folder: the installer refuses to write "
-            "it (message 107) and reports the installation as failed.");
+            "it (message " + installertext::Quote(107) + ") and reports the installation as failed.");
         return;
     }
     const char last = step->destination.back();
     if (last == '\\' || last == '/') {
         Add(findings, Severity::Error, file, step->line, "destination-folder",
-            "The destination " + shown + " names a folder, not a file: the copy fails (message "
-            "107). Name the file itself.");
+            "The destination " + shown + " names a folder, not a file: the copy fails (message " + installertext::Quote(107) + "). Name the file itself.");
         return;
     }
     if (step->destination.find('/') != std::string::npos) {

@@ -9,6 +9,7 @@
 #include "InstallPlan.h"
 #include "PackagePath.h"
 #include "textfile/SafeReplace.h"
+#include "InstallerText.h"
 
 namespace installplan {
 
@@ -45,7 +46,7 @@ void Fail(PlannedFile* step, const std::string& reason, const std::string& file,
     if (findings == nullptr) return;
     Add(findings, Severity::Error, file, step->line, "plan-copy-fails",
         "Copying " + codepage::Quote(step->source) + " to " + codepage::Quote(step->destination) +
-            " fails: " + reason + ". The installer shows message 107 and reports the installation "
+            " fails: " + reason + ". The installer shows message " + installertext::Quote(107) + " and reports the installation "
             "as failed.");
 }
 
@@ -67,7 +68,7 @@ void PlanFiles(const std::string& hostDir, const ScriptInfo& script,
         }
         const bool pattern = entry.source.find_first_of("*?") != std::string::npos;
         if (!pattern && entry.sourceFile.match == packagepath::Match::Missing) {
-            step.reason = "the source is missing: message 108";
+            step.reason = "the source is missing: message " + installertext::Quote(108);
             plan->files.push_back(step);
             continue;
         }
@@ -100,7 +101,7 @@ void PlanFiles(const std::string& hostDir, const ScriptInfo& script,
             ++plan->questions;
             Add(findings, Severity::Note, script.file, step.line, "plan-newer-in-host",
                 "The host's " + codepage::Quote(entry.destination) + " is newer than the package's "
-                "file: the user is asked whether to keep it (message 103)" +
+                "file: the user is asked whether to keep it (message " + installertext::Quote(103) + ")" +
                     (target.state.readOnly ? "; it is read-only, so answering No makes the copy fail."
                                            : "."));
         } else if (target.state.exists &&
