@@ -145,7 +145,7 @@ void Measure(benchmark::State& state, const std::string& path, const char* libra
              Cleanup cleanup) {
     double total = 0;
     size_t peak = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         prepare();
         const size_t before = heapNow.load();
         heapPeak.store(before);

@@ -54,7 +54,7 @@ void BM_InstallScriptRawRead(benchmark::State& state) {
         return;
     }
     std::vector<char> buffer(static_cast<std::size_t>(file.Bytes()));
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         std::FILE* in = std::fopen(file.Path().c_str(), "rb");
         std::size_t got = in != nullptr ? std::fread(buffer.data(), 1, buffer.size(), in) : 0;
         if (in != nullptr) std::fclose(in);
@@ -72,7 +72,7 @@ void BM_InstallScriptSection(benchmark::State& state) {
         return;
     }
     std::string text;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         std::int64_t count = 0;
         if (!script.FindSection("Texturskript")) state.SkipWithError("no section");
         while (script.NextEntry(text)) {

@@ -66,7 +66,7 @@ void BM_TextureListRawRead(benchmark::State& state) {
         return;
     }
     std::vector<char> buffer(static_cast<std::size_t>(file.bytes));
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         std::FILE* in = std::fopen(file.path.c_str(), "rb");
         std::size_t got = in != nullptr ? std::fread(buffer.data(), 1, buffer.size(), in) : 0;
         if (in != nullptr) std::fclose(in);
@@ -83,7 +83,7 @@ void BM_TextureListLoad(benchmark::State& state) {
         state.SkipWithError("cannot write the list");
         return;
     }
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         TextureList list;
         if (!list.Load(file.path.c_str()) ||
             list.Entries().size() != static_cast<std::size_t>(state.range(0))) {
@@ -103,7 +103,7 @@ void BM_TextureListSave(benchmark::State& state) {
         return;
     }
     const std::string target = file.path + ".saved";
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         if (!list.Save(target.c_str())) state.SkipWithError("the list was not saved");
     }
     std::remove(target.c_str());

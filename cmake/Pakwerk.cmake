@@ -16,6 +16,7 @@
 #       every one listed in fuzzers.list for a short bounded time.
 
 option(PAKWERK_FUZZ "Build only the libraries and the libFuzzer targets" OFF)
+option(PAKWERK_WERROR "Treat warnings in the project's own code as errors (the presets turn it on)" OFF)
 
 set(PAKWERK_SANITIZERS -fsanitize=address,undefined -fno-omit-frame-pointer
     -fno-sanitize-recover=undefined)
@@ -36,7 +37,12 @@ else()
   include(GoogleTest)
 endif()
 
-add_compile_options(-Wall -Wextra)
+# The project's own code only: GoogleTest (above) keeps its own flags, and the
+# resource compiler gets none.
+add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-Wall> $<$<COMPILE_LANGUAGE:C,CXX>:-Wextra>)
+if(PAKWERK_WERROR)
+  add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-Werror>)
+endif()
 
 function(pakwerk_library name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES;LIBS")

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/Messages.h"
+#include "engine/InstallQuestions.h"
 #include "package/FileEntryDecision.h"
 #include "package/HostDestination.h"
 #include "package/InstallScript.h"
@@ -49,17 +49,9 @@ class FileSystemFacts : public fileentry::Facts {
   const std::string& destination;
 };
 
-fileentry::Answer AskAboutNewer(const std::string& destination, const std::string& source) {
-  const int answer =
-      messages::Show(messages::kNewerFileQuestion, MB_YESNOCANCEL, destination, source);
-  if (answer == IDYES) return fileentry::Answer::Keep;
-  if (answer == IDCANCEL) return fileentry::Answer::KeepAll;
-  return fileentry::Answer::Replace;
-}
-
 // Copies one entry; false when the copy failed (and was reported).
 bool InstallEntry(const std::string& text, const std::string& packageDir,
-                  const std::string& hostPath, bool& skipAllNewer) {
+                  const std::string& hostPath, bool& skipAllNewer, InstallQuestions& questions) {
   const fileentry::Entry entry = fileentry::Split(text);
   const std::string source = packageDir + "\\" + entry.source;
   const std::string destination = hostPath + entry.destination;
@@ -69,13 +61,15 @@ bool InstallEntry(const std::string& text, const std::string& packageDir,
     case fileentry::Decision::KeepNewer:
       return true;
     case fileentry::Decision::SourceMissing:
-      messages::Show(messages::kSourceMissing, MB_OK, source);
+      questions.SourceMissing(source);
       return true;
     case fileentry::Decision::Refuse:
-      messages::Show(messages::kCopyFailed, MB_OK, source, destination);
+      questions.CopyFailed(source, destination);
       return false;
     case fileentry::Decision::AskNewer:
-      if (!fileentry::Replaces(AskAboutNewer(destination, source), skipAllNewer)) return true;
+      if (!fileentry::Replaces(questions.AskAboutNewerFile(destination, source), skipAllNewer)) {
+        return true;
+      }
       break;
     case fileentry::Decision::Copy:
       break;
@@ -83,7 +77,7 @@ bool InstallEntry(const std::string& text, const std::string& packageDir,
   const std::string folder = destination.substr(0, destination.rfind('\\'));
   const bool copied = EnsureDirectory(folder) &&
                       CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0;
-  if (!copied) messages::Show(messages::kCopyFailed, MB_OK, source, destination);
+  if (!copied) questions.CopyFailed(source, destination);
   // Installed files carry no read-only, hidden or system flag, and a
   // read-only file that failed now is writable next time.
   SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -93,12 +87,12 @@ bool InstallEntry(const std::string& text, const std::string& packageDir,
 }  // namespace
 
 bool InstallFiles(InstallScript& script, const std::string& packageDir,
-                  const std::string& hostPath, bool& skipAllNewer) {
+                  const std::string& hostPath, bool& skipAllNewer, InstallQuestions& questions) {
   if (!script.FindSection("Dateinstallation")) return true;
   bool allCopied = true;
   std::string entry;
   while (script.NextEntry(entry)) {
-    if (!InstallEntry(entry, packageDir, hostPath, skipAllNewer)) allCopied = false;
+    if (!InstallEntry(entry, packageDir, hostPath, skipAllNewer, questions)) allCopied = false;
   }
   return allCopied;
 }

@@ -3,12 +3,13 @@
 // Each entry of the install script's section "Dateinstallation" reads
 // source>>destination: the source relative to the package folder, the
 // destination file relative to the host folder. Entries without ">>" are
-// ignored. A missing source is reported (message 108) and skipped. A
-// destination newer than its source is kept when the user says so (message
-// 103: Yes keeps it, Cancel keeps it and every later newer file of the run,
-// No replaces it). A destination that would leave the host folder (".."
-// above it, a rooted path, a drive, a device such as NUL or COM1) is never
-// written: it is reported like a failed copy (message 107). After every copy, good or failed, the
+// ignored. A missing source is reported (questions.SourceMissing) and
+// skipped. A destination newer than its source is kept when the user says so
+// (questions.AskAboutNewerFile: Keep keeps it, KeepAll keeps it and every
+// later newer file of the run, Replace replaces it). A destination that
+// would leave the host folder (".." above it, a rooted path, a drive, a
+// device such as NUL or COM1) is never written: it is reported like a failed
+// copy (questions.CopyFailed). After every copy, good or failed, the
 // destination's attributes are reset to normal.
 //
 //   InstallFiles         true when no copy failed, also when the section is
@@ -28,12 +29,13 @@
 
 #include <string>
 
+class InstallQuestions;
 class InstallScript;
 
 namespace fileinstallation {
 
 bool InstallFiles(InstallScript& script, const std::string& packageDir,
-                  const std::string& hostPath, bool& skipAllNewer);
+                  const std::string& hostPath, bool& skipAllNewer, InstallQuestions& questions);
 
 bool FileExists(const std::string& path);
 bool IsExistingFileNewer(const std::string& destination, const std::string& source);

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "app/Messages.h"
 #include "package/CabinListMerge.h"
 #include "engine/FileInstallation.h"
 #include "texturelist/TextureMerge.h"
@@ -16,7 +15,7 @@ constexpr int32_t kLastPosition = 4;
 InstallEngine::InstallEngine(const InstallCatalogue& catalogue, int32_t catalogueMode)
     : catalogue(catalogue), catalogueMode(catalogueMode) {}
 
-HRESULT InstallEngine::Run(ProgressSink& sink) {
+HRESULT InstallEngine::Run(ProgressSink& sink, InstallQuestions& questions) {
   sink.SetRange(0, kLastPosition);
   sink.SetPos(0);
   // Without a host folder every destination would be relative to wherever
@@ -31,38 +30,47 @@ HRESULT InstallEngine::Run(ProgressSink& sink) {
   sink.SetPos(1);
 
   if (!script.Open(scriptPath.c_str())) {
-    messages::Show(messages::kScriptMissing, MB_OK);
+    questions.ScriptMissing();
     return E_FAIL;
   }
   HRESULT status = S_OK;
   sink.SetPos(2);
-  if (!InstallFiles()) status = E_FAIL;
+  if (!InstallFiles(questions)) status = E_FAIL;
   sink.SetPos(3);
-  if (!MergeTextures()) status = E_FAIL;
-  if (!MergeGroundTextures()) status = E_FAIL;
-  if (!MergeCabinList()) status = E_FAIL;
+  if (!MergeTextures(questions)) status = E_FAIL;
+  if (!MergeGroundTextures(questions)) status = E_FAIL;
+  if (!MergeCabinList(questions)) status = E_FAIL;
   sink.SetPos(kLastPosition);
   return status;
 }
 
-bool InstallEngine::InstallFiles() {
-  return fileinstallation::InstallFiles(script, packageDir, hostPath, skipAllNewer);
+bool InstallEngine::InstallFiles(InstallQuestions& questions) {
+  return fileinstallation::InstallFiles(script, packageDir, hostPath, skipAllNewer, questions);
 }
 
-bool InstallEngine::MergeTextures() {
-  return texturemerge::MergeSection(script, "Texturskript",
-                                    hostPath + "Resourcen\\Parallels\\Texturen.txt") ==
-         texturemerge::MergeResult::Saved;
+bool InstallEngine::MergeTextures(InstallQuestions& questions) {
+  const std::string list = hostPath + "Resourcen\\Parallels\\Texturen.txt";
+  const texturemerge::MergeResult result = texturemerge::MergeSection(script, "Texturskript", list);
+  // A missing list or section fails the step without a word.
+  if (result == texturemerge::MergeResult::SaveFailed) questions.ListNotWritten(list);
+  return result == texturemerge::MergeResult::Saved;
 }
 
-bool InstallEngine::MergeGroundTextures() {
-  return texturemerge::MergeSection(script, "Bodenskript",
-                                    hostPath + "Resourcen\\Parallels\\Bodentexturen.txt") !=
-         texturemerge::MergeResult::SaveFailed;
+bool InstallEngine::MergeGroundTextures(InstallQuestions& questions) {
+  const std::string list = hostPath + "Resourcen\\Parallels\\Bodentexturen.txt";
+  if (texturemerge::MergeSection(script, "Bodenskript", list) !=
+      texturemerge::MergeResult::SaveFailed) {
+    return true;
+  }
+  questions.ListNotWritten(list);
+  return false;
 }
 
-bool InstallEngine::MergeCabinList() {
-  return cabinlist::MergeInto(hostPath + "Resourcen\\Parallels\\cabins.ini", cabinIniPath);
+bool InstallEngine::MergeCabinList(InstallQuestions& questions) {
+  const std::string list = hostPath + "Resourcen\\Parallels\\cabins.ini";
+  if (cabinlist::MergeInto(list, cabinIniPath)) return true;
+  questions.ListNotWritten(list);
+  return false;
 }
 
 std::string InstallEngine::ProgramFile() const {

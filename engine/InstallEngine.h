@@ -3,13 +3,14 @@
 //
 // The install dialog makes a fresh engine per click (construction locates the
 // host, see HostLocation), shows message 104 instead of running when
-// HostFound() is false, and otherwise calls Run. Run reports progress 0..4,
+// HostFound() is false, and otherwise calls Run with its progress bar and its
+// message boxes (InstallQuestions.h). Run reports progress 0..4,
 // opens the install script beside the program ("InstSkript.txt", or in
 // catalogue mode the chosen entry's script when its index is greater than 0)
 // and runs the four steps in order; a failed step never stops the later ones.
 //
 //   Run   S_OK when every step succeeded; E_FAIL when the script cannot be
-//         opened (message 102, no step runs, progress stays at 1), when any
+//         opened (ScriptMissing, no step runs, progress stays at 1), when any
 //         step failed, or when there is no host folder (nothing is touched)
 //
 // The steps, true on success:
@@ -20,8 +21,10 @@
 //                        only when writing the list failed
 //   MergeCabinList       the package's cabin.ini into cabins.ini; false only
 //                        when writing the list failed
-// They read only the engine's paths, its script and skipAllNewer, and show
-// their own messages; every file they write lies below the host folder.
+// A list that could not be written is reported (ListNotWritten with the
+// list's path). The steps read only the engine's paths, its script and
+// skipAllNewer, and say everything through `questions`; every file they
+// write lies below the host folder.
 #pragma once
 
 #include <windows.h>
@@ -31,6 +34,7 @@
 
 #include "package/InstallCatalogue.h"
 #include "engine/HostLocation.h"
+#include "engine/InstallQuestions.h"
 #include "package/InstallScript.h"
 #include "engine/ProgressSink.h"
 
@@ -43,12 +47,12 @@ class InstallEngine : public HostLocation {
   InstallEngine(const InstallEngine&) = delete;
   InstallEngine& operator=(const InstallEngine&) = delete;
 
-  HRESULT Run(ProgressSink& sink);
+  HRESULT Run(ProgressSink& sink, InstallQuestions& questions);
 
-  bool InstallFiles();
-  bool MergeTextures();
-  bool MergeGroundTextures();
-  bool MergeCabinList();
+  bool InstallFiles(InstallQuestions& questions);
+  bool MergeTextures(InstallQuestions& questions);
+  bool MergeGroundTextures(InstallQuestions& questions);
+  bool MergeCabinList(InstallQuestions& questions);
 
   // Filled by Run: the running program's folder without a trailing
   // backslash, the package's cabin list, and the script it opened.

@@ -60,6 +60,17 @@ void InstallScript::Close() {
     position_ = 0;
     filled_ = 0;
     inSection_ = false;
+    bodyOpen_ = false;
+    groupEntered_ = false;
+    ending_ = Ending::Reading;
+    line_ = 1;
+    lastOfBlock_ = 0;
+    blockStart_ = 0;
+    sectionLine_ = 0;
+    nameLine_ = 0;
+    itemLine_ = 0;
+    itemBegin_ = 0;
+    itemEnd_ = 0;
 }
 
 bool InstallScript::Refill() {
@@ -69,18 +80,37 @@ bool InstallScript::Refill() {
     if (buffer_.size() != kBufferSize) {
         buffer_.resize(kBufferSize);
     }
+    if (filled_ > 0) {
+        lastOfBlock_ = buffer_[filled_ - 1];
+    }
+    blockStart_ += filled_;
     // A read error ends the script like the end of the file does.
     filled_ = std::fread(buffer_.data(), 1, buffer_.size(), stream_);
     position_ = 0;
     return filled_ > 0;
 }
 
+// Only whitespace is ever passed here, so counting lines costs nothing on
+// the runs of text that make up most of a script.
+void InstallScript::CountBreak(char c) {
+    if (c == '\r') {
+        ++line_;
+    } else if (c == '\n') {
+        const char before = position_ > 0 ? buffer_[position_ - 1] : lastOfBlock_;
+        if (before != '\r') {
+            ++line_;
+        }
+    }
+}
+
 int InstallScript::Peek() {
     for (;;) {
         while (position_ < filled_) {
-            if (ClassOf(buffer_[position_]) != kWhitespace) {
-                return static_cast<unsigned char>(buffer_[position_]);
+            const char c = buffer_[position_];
+            if (ClassOf(c) != kWhitespace) {
+                return static_cast<unsigned char>(c);
             }
+            CountBreak(c);
             ++position_;
         }
         if (!Refill()) {
@@ -97,10 +127,9 @@ int InstallScript::Get() {
     return c;
 }
 
-// Skips one brace group from the brace that stands next: "{" raises the level,
-// "}" lowers it, until it is back at zero or below. A lone "}" is a group.
-void InstallScript::SkipGroup() {
-    std::int64_t level = 0;
+// "{" raises the level, "}" lowers it, until it is back at zero or below. A
+// lone "}" is a group.
+void InstallScript::SkipGroup(std::int64_t level) {
     do {
         int c = Get();
         if (c == kEnd) {
@@ -114,20 +143,18 @@ void InstallScript::SkipGroup() {
     } while (level > 0);
 }
 
-// Reads the next top-level name token and compares it on the fly, so that a
-// long run of text outside braces costs no memory.
-bool InstallScript::NameTokenEquals(const char* name, std::size_t length) {
-    int c = Peek();
-    if (c == kEnd) {
-        return length == 0;
-    }
-    if (IsBrace(c)) {
-        SkipGroup();
-    }
+// Compares on the fly, so that a long run of text outside braces costs no
+// memory unless the caller asks for the text.
+bool InstallScript::ReadName(const char* name, std::size_t length, std::string* text) {
     std::size_t matched = 0;
     bool same = true;
-    for (c = Peek(); c != kEnd && !IsBrace(c); c = Peek()) {
+    int c = Peek();
+    nameLine_ = c != kEnd && !IsBrace(c) ? line_ : 0;
+    for (; c != kEnd && !IsBrace(c); c = Peek()) {
         ++position_;
+        if (text != nullptr) {
+            text->push_back(static_cast<char>(c));
+        }
         if (same && matched < length && static_cast<unsigned char>(name[matched]) == c) {
             ++matched;
         } else {
@@ -137,13 +164,34 @@ bool InstallScript::NameTokenEquals(const char* name, std::size_t length) {
     return same && matched == length;
 }
 
-bool InstallScript::FindSection(const char* name) {
+// Reads the next top-level name token, passing over a brace group before it.
+bool InstallScript::NameTokenEquals(const char* name, std::size_t length) {
+    int c = Peek();
+    if (c == kEnd) {
+        nameLine_ = 0;
+        return length == 0;
+    }
+    if (IsBrace(c)) {
+        SkipGroup();
+    }
+    return ReadName(name, length, nullptr);
+}
+
+bool InstallScript::Restart() {
     Close();
-    if (name == nullptr || path_.empty()) {
+    if (path_.empty()) {
         return false;
     }
     stream_ = std::fopen(path_.c_str(), "rb");
-    if (stream_ == nullptr) {
+    return stream_ != nullptr;
+}
+
+bool InstallScript::FindSection(const char* name) {
+    if (name == nullptr) {
+        Close();
+        return false;
+    }
+    if (!Restart()) {
         return false;
     }
     std::size_t length = std::strlen(name);
@@ -152,25 +200,57 @@ bool InstallScript::FindSection(const char* name) {
             return false;
         }
     }
+    sectionLine_ = nameLine_;
     Get();  // the opening brace of the section body
     inSection_ = true;
+    bodyOpen_ = true;
+    groupEntered_ = true;
     return true;
 }
 
-bool InstallScript::NextEntry(std::string& text) {
-    text.clear();
-    if (!inSection_) {
+bool InstallScript::NextName(std::string& name, int32_t& line) {
+    name.clear();
+    line = 0;
+    inSection_ = false;
+    if (groupEntered_) {
+        // The group after the last name was opened; its rest is what the
+        // search would have skipped.
+        if (bodyOpen_) {
+            SkipGroup(1);
+        }
+        bodyOpen_ = false;
+        groupEntered_ = false;
+    } else if (IsBrace(Peek())) {
+        SkipGroup();
+    } else if (Peek() == kEnd) {
         return false;
     }
-    if (Get() != '{') {
-        inSection_ = false;  // the body's "}" or stray text: the section ends here
+    if (Peek() == kEnd) {
+        return false;  // the file ends after a group: no name follows it
+    }
+    ReadName("", 0, &name);
+    line = nameLine_;
+    return true;
+}
+
+bool InstallScript::EnterGroup() {
+    if (Peek() != '{') {
         return false;
     }
+    ++position_;
+    bodyOpen_ = true;
+    groupEntered_ = true;
+    return true;
+}
+
+bool InstallScript::ReadEntry(std::string& text) {
+    itemLine_ = line_;
+    itemBegin_ = Offset();
+    ++position_;
     std::int64_t level = 1;
     for (;;) {
         if (position_ == filled_ && !Refill()) {
-            text.clear();  // cut off by the end of the file
-            inSection_ = false;
+            itemEnd_ = Offset();
             return false;
         }
         // Copy whole runs of plain text from the buffer at once.
@@ -187,17 +267,84 @@ bool InstallScript::NextEntry(std::string& text) {
         if (stop == end) {
             continue;
         }
-        ++position_;
         char c = *stop;
         if (c == '{') {
             ++level;
         } else if (c == '}') {
             if (--level == 0) {
+                ++position_;
+                itemEnd_ = Offset();
                 return true;
             }
         } else {
+            CountBreak(c);
+            ++position_;
             continue;  // whitespace
         }
+        ++position_;
         text.push_back(c);  // an inner brace
     }
+}
+
+bool InstallScript::NextEntry(std::string& text) {
+    text.clear();
+    if (!inSection_) {
+        return false;
+    }
+    // The body's "}", stray text or the end of the file: the section ends here.
+    inSection_ = false;
+    const int c = Peek();
+    if (c == '{') {
+        if (ReadEntry(text)) {
+            inSection_ = true;
+            return true;
+        }
+        text.clear();
+        ending_ = Ending::CutOff;
+        bodyOpen_ = false;
+    } else {
+        ending_ = c == '}' ? Ending::Brace : c == kEnd ? Ending::FileEnd : Ending::Text;
+        itemLine_ = line_;
+        itemBegin_ = Offset();
+        itemEnd_ = itemBegin_;
+        if (c == '}') {
+            ++position_;
+            itemEnd_ = Offset();
+        }
+        bodyOpen_ = c != kEnd && c != '}';
+    }
+    return false;
+}
+
+bool InstallScript::NextItem(std::string& text, Item& kind) {
+    text.clear();
+    if (!bodyOpen_) {
+        return false;
+    }
+    const int c = Peek();
+    if (c == kEnd || c == '}') {
+        if (c == '}') {
+            ++position_;
+        }
+        bodyOpen_ = false;
+        inSection_ = false;
+        return false;
+    }
+    if (c == '{') {
+        if (ReadEntry(text)) {
+            kind = Item::Entry;
+        } else {
+            kind = Item::CutOff;
+            bodyOpen_ = false;
+            inSection_ = false;
+        }
+        return true;
+    }
+    kind = Item::Text;
+    inSection_ = false;  // NextEntry ends at text outside braces
+    itemBegin_ = Offset();
+    ReadName("", 0, &text);
+    itemLine_ = nameLine_;
+    itemEnd_ = Offset();
+    return true;
 }

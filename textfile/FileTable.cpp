@@ -119,7 +119,8 @@ int32_t OpenFile(const char* name, const char* mode) {
         slot.length = 0;
     }
     slot.mode = Stream;
-    std::strcpy(slot.name, name);
+    // NameFits above: the name and its terminator fit the slot.
+    std::memcpy(slot.name, name, std::strlen(name) + 1);
     return handle;
 }
 

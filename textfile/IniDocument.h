@@ -36,7 +36,9 @@
 #include <vector>
 
 #include "textfile/IniDroppedLine.h"
+#include "textfile/IniLineListener.h"
 #include "textfile/IniNode.h"
+#include "textfile/IniSyntax.h"
 
 class IniDocument {
 public:
@@ -48,6 +50,8 @@ public:
     // Reads `path` (nullptr: the stored fileName()) and merges it into the
     // document. offset and size as LoadWholeFile; 0 and 0 read it all.
     int32_t Load(const char* path, int32_t offset, int32_t size);
+    // Load, telling `listener` (may be null) what it made of each line.
+    int32_t Load(const char* path, int32_t offset, int32_t size, IniLineListener* listener);
 
     // Writes the document to `path` (nullptr: fileName()) in canonical
     // layout with CR LF line ends, through a temporary file beside it that
@@ -157,7 +161,7 @@ private:
     int32_t AddSectionHeaderText(std::basic_string_view<CharT> line);
     template <typename CharT>
     int32_t AddKeyLineText(std::basic_string_view<CharT> line, int32_t sectionIndex,
-                           IniDroppedLine::Reason* why);
+                           IniDroppedLine::Reason* why, inisyntax::KeyLine<CharT>* parts);
     template <typename CharT>
     int32_t AddCommentLineText(std::basic_string_view<CharT> text, int32_t sectionIndex);
     template <typename CharT>
@@ -171,7 +175,8 @@ private:
     std::vector<std::unique_ptr<IniNode>> nodes_;
     int32_t currentSection_ = -1;
     std::vector<IniDroppedLine> dropped_;
-    int32_t loadingLine_ = 0;
+    int32_t loadingLine_ = 0;  // the line being read; 0 outside Load
+    IniLineListener* listener_ = nullptr;
     // Every section by name (the search in file order gives the same
     // section, names being unique); large sections index their keys too.
     IniNameIndex sections_;

@@ -53,6 +53,11 @@ int32_t NextLine<char16_t>(int32_t handle, const char16_t** line, uint32_t* leng
 }  // namespace
 
 int32_t IniDocument::Load(const char* path, int32_t offset, int32_t size) {
+    return Load(path, offset, size, nullptr);
+}
+
+int32_t IniDocument::Load(const char* path, int32_t offset, int32_t size,
+                          IniLineListener* listener) {
     if (path != nullptr) {
         // A longer path would be cut and name another file.
         if (std::strlen(path) > kMaxPath) return -1;
@@ -62,6 +67,7 @@ int32_t IniDocument::Load(const char* path, int32_t offset, int32_t size) {
     if (handle < 0) return -1;
     const bool firstLoad = !loadedOnce_;
     loadedOnce_ = true;
+    listener_ = listener;
     if (wide_) {
         // One 8-bit character stands for the mark FF FE; reading goes on at
         // the second 16-bit unit.
@@ -75,6 +81,8 @@ int32_t IniDocument::Load(const char* path, int32_t offset, int32_t size) {
         if (firstLoad) utf8Mark_ = mark;
         ReadLines<char>(handle);
     }
+    listener_ = nullptr;
+    loadingLine_ = 0;
     textfile::CloseFile(handle);
     return 0;
 }
@@ -82,6 +90,7 @@ int32_t IniDocument::Load(const char* path, int32_t offset, int32_t size) {
 template <typename CharT>
 void IniDocument::ReadLines(int32_t handle) {
     using View = std::basic_string_view<CharT>;
+    using Line = IniLineListener::Line;
     const textfile::FileSlot& slot = textfile::FileSlotTable[handle];
     const CharT* previousEnd = reinterpret_cast<const CharT*>(slot.buffer) + slot.position;
     loadingLine_ = 1;
@@ -95,6 +104,9 @@ void IniDocument::ReadLines(int32_t handle) {
         previousEnd = line + length;
         const View text = inisyntax::Trim(View(line, length));
         if (text.empty() || text[0] == CharT(';')) {
+            if (listener_ != nullptr && !text.empty()) {
+                listener_->OnLine(Line{Line::Comment, loadingLine_, BytesOf(text), {}, {}, {}, 0, {}});
+            }
             pending.push_back(text);
             continue;
         }
@@ -105,11 +117,23 @@ void IniDocument::ReadLines(int32_t handle) {
             }
             for (View comment : pending) AddCommentLineText(comment, current);
             IniDroppedLine::Reason why = IniDroppedLine::NotAKey;
-            if (AddKeyLineText(text, current, &why) < 0) Drop(BytesOf(text), why);
+            inisyntax::KeyLine<CharT> parts;
+            if (AddKeyLineText(text, current, &why, &parts) < 0) {
+                Drop(BytesOf(text), why);
+            } else if (listener_ != nullptr) {
+                listener_->OnLine(Line{Line::Key, loadingLine_, BytesOf(text),
+                                       nodes_[current]->name_.bytes(), BytesOf(parts.name),
+                                       BytesOf(parts.valueText), parts.items, {}});
+            }
         } else {
             for (View comment : pending) AddCommentLineText(comment, -1);
             current = AddSectionHeaderText(text);
-            if (current < 0) Drop(BytesOf(text), IniDroppedLine::BadHeader);
+            if (current < 0) {
+                Drop(BytesOf(text), IniDroppedLine::BadHeader);
+            } else if (listener_ != nullptr) {
+                listener_->OnLine(Line{Line::Header, loadingLine_, BytesOf(text),
+                                       nodes_[current]->name_.bytes(), {}, {}, 0, {}});
+            }
         }
         pending.clear();
     }
@@ -120,6 +144,10 @@ void IniDocument::ReadLines(int32_t handle) {
 
 void IniDocument::Drop(std::string_view text, IniDroppedLine::Reason why) {
     dropped_.push_back(IniDroppedLine{fileName_, loadingLine_, why, std::string(text)});
+    if (listener_ != nullptr) {
+        listener_->OnLine(IniLineListener::Line{IniLineListener::Line::Dropped, loadingLine_, text,
+                                                {}, {}, {}, 0, why});
+    }
 }
 
 template <typename CharT>
@@ -130,6 +158,7 @@ int32_t IniDocument::AddSectionHeaderText(std::basic_string_view<CharT> line) {
     const Name name = BytesOf(line.substr(open, close - open));
     IniNode* section = GetOrAddSectionByName(name);
     if (section == nullptr) return -1;
+    if (section->line_ == 0) section->line_ = loadingLine_;
     // Only a ";" after the "]" starts the comment: one inside the name
     // would grow the comment on every save and load.
     const size_t semicolon = line.find(CharT(';'), close + 1);
@@ -142,13 +171,13 @@ int32_t IniDocument::AddSectionHeaderText(std::basic_string_view<CharT> line) {
 
 template <typename CharT>
 int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t sectionIndex,
-                                    IniDroppedLine::Reason* why) {
+                                    IniDroppedLine::Reason* why, inisyntax::KeyLine<CharT>* split) {
     IniNode* section = SectionAt(sectionIndex);
     if (section == nullptr) {
         *why = IniDroppedLine::OutsideSection;
         return -1;
     }
-    inisyntax::KeyLine<CharT> parts;
+    inisyntax::KeyLine<CharT>& parts = *split;
     if (!inisyntax::SplitKeyLine(line, &parts)) {
         *why = IniDroppedLine::NotAKey;
         return -1;
@@ -176,6 +205,7 @@ int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t 
         return -2;
     }
     node->count_ = count;
+    node->line_ = loadingLine_;
     currentSection_ = sectionIndex;
     if (IniNode* old = LookupKey(section, node->name_.bytes())) {
         ReplaceEntry(section, old, std::move(node));
@@ -222,13 +252,15 @@ int32_t IniDocument::AddSectionHeader(const char16_t* line) {
 int32_t IniDocument::AddKeyLine(const char* line, int32_t sectionIndex) {
     if (line == nullptr || !Accepts(false)) return -1;
     IniDroppedLine::Reason why;
-    return AddKeyLineText(std::string_view(line), sectionIndex, &why);
+    inisyntax::KeyLine<char> parts;
+    return AddKeyLineText(std::string_view(line), sectionIndex, &why, &parts);
 }
 
 int32_t IniDocument::AddKeyLine(const char16_t* line, int32_t sectionIndex) {
     if (line == nullptr || !Accepts(true)) return -1;
     IniDroppedLine::Reason why;
-    return AddKeyLineText(std::u16string_view(line), sectionIndex, &why);
+    inisyntax::KeyLine<char16_t> parts;
+    return AddKeyLineText(std::u16string_view(line), sectionIndex, &why, &parts);
 }
 
 int32_t IniDocument::AddCommentLine(const char* text, int32_t sectionIndex) {

@@ -33,6 +33,10 @@ public:
     const IniBlob& text() const;
     // Characters, items or bytes of the value, by kind.
     int32_t count() const { return count_; }
+    // The line of the file it was read from where a section's first header
+    // or a key stood (a key set twice: the line of the value kept); 0 for
+    // comment lines and for nodes not read by Load.
+    int32_t line() const { return line_; }
     // A section's index of the entry found last, -1 when none.
     int32_t keyCursor() const;
     // A section's key entries and comment lines in file order.
@@ -68,5 +72,6 @@ private:
     NodeKind kind_;
     int32_t count_ = 0;
     int32_t position_ = -1;  // index in the parent's node or entry list
+    int32_t line_ = 0;
     std::unique_ptr<Rest> rest_;
 };

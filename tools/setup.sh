@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
-# Installs everything the build and the tests need from Debian's packages.
+# Installs everything the build and the tests need from Debian's packages;
+# with --benchmark also what the speed benchmarks in bench/ need.
 # Idempotent and quiet: when everything is present it only checks and returns.
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ make git
+  cmake ninja-build g++ make git python3
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32 xvfb x11-utils imagemagick
-  googletest libgtest-dev libbenchmark-dev
-  clang libclang-rt-14-dev
-  libinih-dev libsimpleini-dev
-  nlohmann-json3-dev
+  googletest libgtest-dev nlohmann-json3-dev
+  clang libclang-rt-14-dev clang-format clang-tidy
 )
+if [ "${1:-}" = --benchmark ]; then
+  packages+=(libbenchmark-dev libinih-dev libsimpleini-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

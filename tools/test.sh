@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Runs every test: the portable libraries natively under AddressSanitizer and
-# UndefinedBehaviorSanitizer, each fuzz target for a short bounded time, and
-# the Windows build under Wine (as an unprivileged user, with a virtual X
-# display for the windows and message boxes). Installs what it needs first.
+# Runs every test: the include check between the layers, the builds (warnings
+# are errors), the style and clang-tidy check, the portable libraries natively
+# under AddressSanitizer and UndefinedBehaviorSanitizer, each fuzz target for
+# a short bounded time, and the Windows build under Wine (as an unprivileged
+# user, with a virtual X display for the windows and message boxes). Installs
+# what it needs first.
 set -u
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -12,6 +14,9 @@ bash tools/setup.sh || exit 1
 FUZZ_SECONDS=${FUZZ_SECONDS:-30}
 status=0
 step() { echo; echo "==== $*"; }
+
+step "includes between the layers"
+python3 tools/check-layers.py || exit 1
 
 step "native build"
 cmake --preset native >/dev/null && cmake --build --preset native || exit 1
@@ -42,6 +47,9 @@ if command -v clang++ >/dev/null; then
 else
   echo "clang not found: fuzzing skipped"
 fi
+
+step "style and clang-tidy"
+bash tools/lint.sh || status=1
 
 # A private X display for the Windows tests: message boxes and dialogs need one.
 display=

@@ -1,5 +1,6 @@
 #include "app/dialogs/InstallDialog.h"
 
+#include "app/InstallMessageBoxes.h"
 #include "app/Messages.h"
 #include "app/dialogs/AboutDialog.h"
 #include "app/dialogs/SystemMenu.h"
@@ -84,7 +85,8 @@ void InstallDialog::RunInstall() {
     running = false;
     return;
   }
-  const int32_t status = engine.Run(progressBar);
+  InstallMessageBoxes questions;
+  const int32_t status = engine.Run(progressBar, questions);
   if (status < 0) {
     messages::Show(messages::kInstallFailed, MB_OK);
   } else {

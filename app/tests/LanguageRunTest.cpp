@@ -1,6 +1,6 @@
 // A whole installation run as a user of the system's language sees it: every
-// message the engine shows, in order, with its arguments in their places.
-// Runs once per locale with the texts.
+// message box the program shows for the engine's questions, in order, with
+// its arguments in their places. Runs once per locale with the texts.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "app/testing/ScriptedMessageBox.h"
-#include "engine/tests/TestFiles.h"
-#include "engine/tests/TestInstallation.h"
+#include "app/InstallMessageBoxes.h"
+#include "app/tests/ScriptedMessageBox.h"
 #include "app/tests/Translations.h"
+#include "engine/tests/TestInstallation.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
-using scriptedmessagebox::ShownBox;
 using namespace testfiles;
 
 const Translations kSourceMissing{
@@ -69,7 +69,9 @@ TEST(LanguageRun, ShowsEveryMessageInTheSystemsLanguage) {
   Write(installation.Host("neuer.3dm"), "host");
   SetWriteTime(installation.Host("neuer.3dm"), kNew);
 
-  const TestInstallation::Outcome outcome = installation.Run({IDYES});
+  ScriptedMessageBox boxes({IDYES});
+  InstallMessageBoxes questions;
+  const TestInstallation::Outcome outcome = installation.Run(questions);
 
   EXPECT_EQ(E_FAIL, outcome.status);
   const std::vector<ShownBox> expected = {
@@ -79,18 +81,20 @@ TEST(LanguageRun, ShowsEveryMessageInTheSystemsLanguage) {
       {kCopyFailed.ForSystem({installation.Package("escape.3dm"), installation.Host("..\\escape.3dm")}),
        MB_OK},
   };
-  EXPECT_EQ(expected, outcome.shown);
+  EXPECT_EQ(expected, boxes.Shown());
   EXPECT_EQ("host", Read(installation.Host("neuer.3dm")));
 }
 
 TEST(LanguageRun, MissingScriptIsReportedInTheSystemsLanguage) {
   TestInstallation installation;
+  ScriptedMessageBox boxes;
+  InstallMessageBoxes questions;
 
-  const TestInstallation::Outcome outcome = installation.Run();
+  const TestInstallation::Outcome outcome = installation.Run(questions);
 
   EXPECT_EQ(E_FAIL, outcome.status);
   const std::vector<ShownBox> expected = {{kScriptMissing.ForSystem(), MB_OK}};
-  EXPECT_EQ(expected, outcome.shown);
+  EXPECT_EQ(expected, boxes.Shown());
 }
 
 }  // namespace

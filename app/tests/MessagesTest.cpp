@@ -6,12 +6,15 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "app/InstallMessageBoxes.h"
 #include "app/Messages.h"
 #include "package/CatalogueReader.h"
-#include "app/testing/ScriptedMessageBox.h"
-#include "engine/tests/TestFiles.h"
+#include "app/tests/ScriptedMessageBox.h"
+#include "tests/support/TestFiles.h"
 #include "app/tests/Translations.h"
 
 namespace {
@@ -153,15 +156,78 @@ TEST(Format, PercentSignsInArgumentsStayAsTheyAre) {
 }
 
 TEST(Show, ShowsTheFormattedTextWithTheGivenFlags) {
-  scriptedmessagebox::Reset({IDNO});
+  ScriptedMessageBox boxes({IDNO});
   EXPECT_EQ(IDNO, messages::Show(messages::kNewerFileQuestion, MB_YESNOCANCEL, "a", "b"));
   EXPECT_EQ(IDOK, messages::Show(messages::kInstallSucceeded, MB_ICONINFORMATION));
-  ASSERT_EQ(2u, scriptedmessagebox::Shown().size());
-  EXPECT_EQ(messages::Format(messages::kNewerFileQuestion, "a", "b"),
-            scriptedmessagebox::Shown()[0].text);
-  EXPECT_EQ(static_cast<unsigned>(MB_YESNOCANCEL), scriptedmessagebox::Shown()[0].flags);
-  EXPECT_EQ(messages::Load(messages::kInstallSucceeded), scriptedmessagebox::Shown()[1].text);
-  EXPECT_EQ(static_cast<unsigned>(MB_ICONINFORMATION), scriptedmessagebox::Shown()[1].flags);
+  ASSERT_EQ(2u, boxes.Shown().size());
+  EXPECT_EQ(messages::Format(messages::kNewerFileQuestion, "a", "b"), boxes.Shown()[0].text);
+  EXPECT_EQ(static_cast<unsigned>(MB_YESNOCANCEL), boxes.Shown()[0].flags);
+  EXPECT_EQ(messages::Load(messages::kInstallSucceeded), boxes.Shown()[1].text);
+  EXPECT_EQ(static_cast<unsigned>(MB_ICONINFORMATION), boxes.Shown()[1].flags);
+}
+
+TEST(Show, ABoxThatEndsRestoresTheOneBefore) {
+  ScriptedMessageBox outer({IDYES});
+  {
+    ScriptedMessageBox inner({IDNO});
+    EXPECT_EQ(IDNO, messages::Show(messages::kNewerFileQuestion, MB_YESNOCANCEL, "a", "b"));
+  }
+  EXPECT_EQ(IDYES, messages::Show(messages::kNewerFileQuestion, MB_YESNOCANCEL, "a", "b"));
+  EXPECT_EQ(1u, outer.Shown().size());
+}
+
+// The run's questions as boxes: which text, which buttons, the arguments in
+// which order, and what each button means.
+TEST(InstallMessageBoxes, AskAndTellWithTheRunsTexts) {
+  using fileentry::Answer;
+  struct Case {
+    const char* behaviour;
+    int button;  // the scripted answer; 0: the box could not be shown
+    std::function<Answer(InstallMessageBoxes&)> call;
+    std::vector<ShownBox> shown;
+    Answer answer;
+  };
+  const auto newer = [](InstallMessageBoxes& boxes) {
+    return boxes.AskAboutNewerFile("C:\\Host\\a.dat", "C:\\Paket\\a.dat");
+  };
+  const ShownBox question{
+      messages::Format(messages::kNewerFileQuestion, "C:\\Host\\a.dat", "C:\\Paket\\a.dat"),
+      MB_YESNOCANCEL};
+  const auto told = [](void (*tell)(InstallMessageBoxes&)) {
+    return [tell](InstallMessageBoxes& boxes) {
+      tell(boxes);
+      return Answer::Replace;
+    };
+  };
+  const Case cases[] = {
+      {"Yes keeps the newer file", IDYES, newer, {question}, Answer::Keep},
+      {"Cancel keeps every newer file", IDCANCEL, newer, {question}, Answer::KeepAll},
+      {"No replaces it", IDNO, newer, {question}, Answer::Replace},
+      {"a box not shown replaces it", 0, newer, {question}, Answer::Replace},
+      {"missing source", 0,
+       told([](InstallMessageBoxes& boxes) { boxes.SourceMissing("C:\\Paket\\b.dat"); }),
+       {{messages::Format(messages::kSourceMissing, "C:\\Paket\\b.dat"), MB_OK}},
+       Answer::Replace},
+      {"failed copy: source, then destination", 0,
+       told([](InstallMessageBoxes& boxes) {
+         boxes.CopyFailed("C:\\Paket\\b.dat", "C:\\Host\\b.dat");
+       }),
+       {{messages::Format(messages::kCopyFailed, "C:\\Paket\\b.dat", "C:\\Host\\b.dat"),
+         MB_OK}},
+       Answer::Replace},
+      {"missing script", 0, told([](InstallMessageBoxes& boxes) { boxes.ScriptMissing(); }),
+       {{messages::Load(messages::kScriptMissing), MB_OK}}, Answer::Replace},
+      {"a list not written shows nothing: the run's failure says it", 0,
+       told([](InstallMessageBoxes& boxes) { boxes.ListNotWritten("C:\\Host\\cabins.ini"); }),
+       {}, Answer::Replace},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.behaviour);
+    ScriptedMessageBox boxes(c.button == 0 ? std::vector<int>{} : std::vector<int>{c.button});
+    InstallMessageBoxes questions;
+    EXPECT_EQ(c.answer, c.call(questions));
+    EXPECT_EQ(c.shown, boxes.Shown());
+  }
 }
 
 // The catalogue is read in the language of the system that runs this test

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/RequirementCheck.h"
-#include "app/testing/ScriptedMessageBox.h"
+#include "app/tests/ScriptedMessageBox.h"
 
 namespace {
 
@@ -92,18 +92,18 @@ TEST(RequirementCheck, PluginWalkTakesPluginCountNumbersFromTheFront) {
 
 class RefusalMessages : public ::testing::Test {
  protected:
-  RefusalMessages() { scriptedmessagebox::Reset(); }
-
   // The one box shown for a refusal of `entry` on this simulator.
-  scriptedmessagebox::ShownBox Refuse(uint32_t version, uint32_t patch, uint32_t mask,
+  ShownBox Refuse(uint32_t version, uint32_t patch, uint32_t mask,
                                       const CatalogueEntry& entry) {
     const requirements::Verdict verdict =
         requirements::Check(SimulatorProfile::FromValues(version, patch, mask), entry);
     requirements::ShowRefusals(verdict, entry);
-    EXPECT_EQ(1u, scriptedmessagebox::Shown().size());
-    if (scriptedmessagebox::Shown().empty()) return {};
-    return scriptedmessagebox::Shown().front();
+    EXPECT_EQ(1u, boxes.Shown().size());
+    if (boxes.Shown().empty()) return {};
+    return boxes.Shown().front();
   }
+
+  ScriptedMessageBox boxes;
 };
 
 // The refusal texts are German in every language.
@@ -111,7 +111,7 @@ constexpr const char* kOpening =
     "Zur korrekten Darstellung der Inhalte des Artikels wird die Installation\n";
 
 TEST_F(RefusalMessages, VersionMessageNamesTheRequiredVersion) {
-  const scriptedmessagebox::ShownBox box = Refuse(0x50000, 0, 0, Entry({6}));
+  const ShownBox box = Refuse(0x50000, 0, 0, Entry({6}));
   EXPECT_EQ(0u, box.text.find(kOpening)) << box.text;
   EXPECT_NE(std::string::npos, box.text.find("\nvon Trako 6.0 dringend vorausgesetzt!\n"))
       << box.text;
@@ -119,7 +119,7 @@ TEST_F(RefusalMessages, VersionMessageNamesTheRequiredVersion) {
 }
 
 TEST_F(RefusalMessages, PatchMessageNamesVersionAndPatch) {
-  const scriptedmessagebox::ShownBox box = Refuse(0x50000, 1, 0, Entry({5}, 3));
+  const ShownBox box = Refuse(0x50000, 1, 0, Entry({5}, 3));
   EXPECT_EQ(0u, box.text.find(kOpening)) << box.text;
   EXPECT_NE(std::string::npos,
             box.text.find("\nvon Trako 5.0 mit dem Patch 3 dringend vorausgesetzt!\n"))
@@ -128,7 +128,7 @@ TEST_F(RefusalMessages, PatchMessageNamesVersionAndPatch) {
 }
 
 TEST_F(RefusalMessages, PluginMessageListsTheMissingPluginsBeforeOneBlank) {
-  const scriptedmessagebox::ShownBox box = Refuse(0x50000, 0, 0, Entry({5, 2, 7}));
+  const ShownBox box = Refuse(0x50000, 0, 0, Entry({5, 2, 7}));
   EXPECT_EQ(0u, box.text.find(kOpening)) << box.text;
   EXPECT_NE(std::string::npos,
             box.text.find("\nvon Trako 5.0 mit Plug-in 2,7 dringend vorausgesetzt!\n"))
@@ -141,7 +141,7 @@ TEST_F(RefusalMessages, AcceptedPackageShowsNothing) {
   const requirements::Verdict verdict =
       requirements::Check(SimulatorProfile::FromValues(0x50000, 1, 0x2), entry);
   requirements::ShowRefusals(verdict, entry);
-  EXPECT_TRUE(scriptedmessagebox::Shown().empty());
+  EXPECT_TRUE(boxes.Shown().empty());
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/SelectionLoop.h"
-#include "app/testing/ScriptedMessageBox.h"
+#include "app/tests/ScriptedMessageBox.h"
 
 namespace {
 
@@ -18,7 +18,6 @@ constexpr int32_t kCancel = -100;
 class SelectionLoop : public ::testing::Test {
  protected:
   SelectionLoop() {
-    scriptedmessagebox::Reset();
     catalogue.entryCount = 3;
     catalogue.entries[0].name = "acceptable";
     catalogue.entries[0].trakoVersion[0] = 4;
@@ -46,10 +45,11 @@ class SelectionLoop : public ::testing::Test {
 
   std::vector<std::string> ShownTexts() const {
     std::vector<std::string> texts;
-    for (const auto& box : scriptedmessagebox::Shown()) texts.push_back(box.text);
+    for (const auto& box : boxes.Shown()) texts.push_back(box.text);
     return texts;
   }
 
+  ScriptedMessageBox boxes;
   InstallCatalogue catalogue;
   SimulatorProfile profile = SimulatorProfile::FromValues(0x50000, 1, 0);
   std::vector<int32_t> choices;
@@ -80,7 +80,7 @@ TEST_F(SelectionLoop, RefusalExplainsAndOffersTheChoiceAgain) {
   ASSERT_EQ(2u, texts.size()) << "one message per refused choice";
   EXPECT_NE(std::string::npos, texts[0].find("von Trako 6.0 dringend")) << texts[0];
   EXPECT_NE(std::string::npos, texts[1].find("mit Plug-in 3 dringend")) << texts[1];
-  for (const auto& box : scriptedmessagebox::Shown()) {
+  for (const auto& box : boxes.Shown()) {
     EXPECT_EQ(static_cast<unsigned>(MB_OK | MB_ICONHAND), box.flags);
   }
 }

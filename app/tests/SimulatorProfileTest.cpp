@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/SimulatorProfile.h"
-#include "engine/tests/TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "engine/tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 enum class Language { German, English, French, Polish };
 

@@ -10,20 +10,17 @@
 #include <string>
 #include <vector>
 
-#include "app/testing/ScriptedMessageBox.h"
+#include "engine/tests/RecordingQuestions.h"
 #include "package/InstallScript.h"
-#include "app/tests/EnglishMessages.h"
-#include "engine/tests/TemporaryFolder.h"
-#include "engine/tests/TestFiles.h"
+#include "tests/support/TemporaryFolder.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
-using scriptedmessagebox::ShownBox;
-using namespace englishmessages;
+using namespace asked;
 using namespace testfiles;
-
-constexpr unsigned kQuestion = MB_YESNOCANCEL;
-constexpr unsigned kNotice = MB_OK;
+using fileentry::Answer;
+using Asked = std::vector<std::string>;
 
 // Attributes an installed file must not keep. (Wine reports a file set to
 // FILE_ATTRIBUTE_NORMAL as FILE_ATTRIBUTE_ARCHIVE.)
@@ -40,12 +37,12 @@ class InstallFilesTest : public ::testing::Test {
   }
 
   // Runs the step over a "Dateinstallation" section holding `entries`.
-  bool Install(const std::string& entries, std::vector<int> answers = {}) {
+  bool Install(const std::string& entries, const std::vector<Answer>& answers = {}) {
     Write(package + "\\InstSkript.txt", "Dateinstallation\r\n{\r\n" + entries + "}\r\n");
-    scriptedmessagebox::Reset(std::move(answers));
+    questions = RecordingQuestions(answers);
     InstallScript script;
     EXPECT_TRUE(script.Open((package + "\\InstSkript.txt").c_str()));
-    return fileinstallation::InstallFiles(script, package, hostPath, skipAllNewer);
+    return fileinstallation::InstallFiles(script, package, hostPath, skipAllNewer, questions);
   }
 
   std::string Source(const std::string& name) const { return package + "\\" + name; }
@@ -60,13 +57,14 @@ class InstallFilesTest : public ::testing::Test {
     SetWriteTime(Target(name), time);
   }
 
-  const std::vector<ShownBox>& Shown() const { return scriptedmessagebox::Shown(); }
+  const Asked& Shown() const { return questions.calls; }
 
   TemporaryFolder root;
   std::string host = root.Path("Host");
   std::string hostPath = host + "\\";
   std::string package = root.Path("Paket");
   bool skipAllNewer = false;
+  RecordingQuestions questions;
 };
 
 TEST_F(InstallFilesTest, CopiesNewFilesIntoFoldersSeveralLevelsDeep) {
@@ -102,17 +100,19 @@ TEST_F(InstallFilesTest, AsksBeforeReplacingANewerFile) {
   struct Case {
     const char* behaviour;
     bool skipBefore;
-    std::vector<int> answers;
+    std::vector<Answer> answers;
     int questions;
     bool firstReplaced;
     bool secondReplaced;
     bool skipAfter;
   };
   const Case cases[] = {
-      {"Yes keeps the file", false, {IDYES, IDYES}, 2, false, false, false},
-      {"No replaces the file", false, {IDNO, IDYES}, 2, true, false, false},
-      {"Cancel keeps this and every later newer file", false, {IDCANCEL}, 1, false, false, true},
-      {"a box that could not be shown replaces", false, {}, 2, true, true, false},
+      {"Keep keeps the file", false, {Answer::Keep, Answer::Keep}, 2, false, false, false},
+      {"Replace replaces the file", false, {Answer::Replace, Answer::Keep}, 2, true, false, false},
+      {"KeepAll keeps this and every later newer file", false, {Answer::KeepAll}, 1, false, false,
+       true},
+      {"Replace for both replaces both", false, {Answer::Replace, Answer::Replace}, 2, true, true,
+       false},
       {"after an earlier Cancel nothing is asked", true, {}, 0, false, false, true},
   };
   for (const Case& c : cases) {
@@ -128,9 +128,8 @@ TEST_F(InstallFilesTest, AsksBeforeReplacingANewerFile) {
     EXPECT_TRUE(Install("{first.dat>>first.dat}{fresh.dat>>fresh.dat}{second.dat>>second.dat}",
                         c.answers));
 
-    std::vector<ShownBox> expected = {
-        {NewerFile(Target("first.dat"), Source("first.dat")), kQuestion},
-        {NewerFile(Target("second.dat"), Source("second.dat")), kQuestion}};
+    Asked expected = {NewerFile(Target("first.dat"), Source("first.dat")),
+                      NewerFile(Target("second.dat"), Source("second.dat"))};
     expected.resize(static_cast<size_t>(c.questions));
     EXPECT_EQ(expected, Shown());
     EXPECT_EQ(c.firstReplaced ? kContent : "old", Read(Target("first.dat")));
@@ -152,17 +151,16 @@ TEST_F(InstallFilesTest, WriteProtectedFileFailsOnceAndIsWritableAfterwards) {
   }
   PackageFile("next.dat", kOld);
 
-  EXPECT_FALSE(Install("{locked.dat>>locked.dat}{next.dat>>next.dat}", {IDNO}));
+  EXPECT_FALSE(Install("{locked.dat>>locked.dat}{next.dat>>next.dat}", {Answer::Replace}));
 
-  const std::vector<ShownBox> expected = {
-      {NewerFile(Target("locked.dat"), Source("locked.dat")), kQuestion},
-      {CopyFailed(Source("locked.dat"), Target("locked.dat")), kNotice}};
+  const Asked expected = {NewerFile(Target("locked.dat"), Source("locked.dat")),
+                         CopyFailed(Source("locked.dat"), Target("locked.dat"))};
   EXPECT_EQ(expected, Shown());
   EXPECT_EQ("old", Read(Target("locked.dat")));
   EXPECT_EQ(0u, Attributes(Target("locked.dat")) & kProtecting);
   EXPECT_EQ(kContent, Read(Target("next.dat"))) << "later entries still run";
 
-  EXPECT_TRUE(Install("{locked.dat>>locked.dat}", {IDNO}));
+  EXPECT_TRUE(Install("{locked.dat>>locked.dat}", {Answer::Replace}));
   EXPECT_EQ(kContent, Read(Target("locked.dat")));
 }
 
@@ -171,7 +169,7 @@ TEST_F(InstallFilesTest, MissingSourceIsReportedWithItsFullPathAndSkipped) {
 
   EXPECT_TRUE(Install("{Modelle\\fehlt.dat>>fehlt.dat}{present.dat>>present.dat}"));
 
-  const std::vector<ShownBox> expected = {{SourceMissing(Source("Modelle\\fehlt.dat")), kNotice}};
+  const Asked expected = {SourceMissing(Source("Modelle\\fehlt.dat"))};
   EXPECT_EQ(expected, Shown());
   EXPECT_FALSE(Exists(Target("fehlt.dat")));
   EXPECT_EQ(kContent, Read(Target("present.dat")));
@@ -192,7 +190,7 @@ TEST_F(InstallFilesTest, SplitsAtTheFirstArrow) {
 
   EXPECT_FALSE(Install("{a.dat>>b>>c.dat}"));
 
-  const std::vector<ShownBox> expected = {{CopyFailed(Source("a.dat"), Target("b>>c.dat")), kNotice}};
+  const Asked expected = {CopyFailed(Source("a.dat"), Target("b>>c.dat"))};
   EXPECT_EQ(expected, Shown()) << "\">\" is no file name character, so the copy fails";
 }
 
@@ -209,8 +207,7 @@ TEST_F(InstallFilesTest, NeverWritesOutsideTheHostFolder) {
   for (const char* destination : refused) {
     SCOPED_TRACE(destination);
     EXPECT_FALSE(Install(std::string("{x.dat>>") + destination + "}{good.dat>>good.dat}"));
-    const std::vector<ShownBox> expected = {
-        {CopyFailed(Source("x.dat"), Target(destination)), kNotice}};
+    const Asked expected = {CopyFailed(Source("x.dat"), Target(destination))};
     EXPECT_EQ(expected, Shown());
     EXPECT_EQ(kContent, Read(Target("good.dat"))) << "later entries still run";
   }
@@ -237,9 +234,8 @@ TEST_F(InstallFilesTest, NoSectionNoCopies) {
   Write(package + "\\InstSkript.txt", "Texturskript{{a.dat>>a.dat}}");
   InstallScript script;
   ASSERT_TRUE(script.Open((package + "\\InstSkript.txt").c_str()));
-  scriptedmessagebox::Reset();
 
-  EXPECT_TRUE(fileinstallation::InstallFiles(script, package, hostPath, skipAllNewer));
+  EXPECT_TRUE(fileinstallation::InstallFiles(script, package, hostPath, skipAllNewer, questions));
 
   EXPECT_TRUE(Shown().empty());
   EXPECT_FALSE(Exists(Target("a.dat")));

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "tests/support/TestRegistry.h"
+
 class HostRegistration {
  public:
   // No registration at all.
@@ -21,5 +23,5 @@ class HostRegistration {
   HostRegistration(const HostRegistration&) = delete;
   HostRegistration& operator=(const HostRegistration&) = delete;
 
-  static constexpr const char* kKeyPath = "Software\\Velmar\\KANTRA 8.00";
+  static constexpr const char* kKeyPath = testregistry::kHostKey;
 };

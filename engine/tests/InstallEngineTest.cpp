@@ -1,6 +1,6 @@
 // Whole installation runs: a registered host folder, a package folder with
 // its script, files, texture entries and cabin list, scripted answers, and
-// what the user sees and what lands on disk.
+// what the engine asks and tells and what lands on disk.
 #include "engine/InstallEngine.h"
 
 #include <windows.h>
@@ -10,17 +10,17 @@
 #include <string>
 #include <vector>
 
-#include "app/testing/ScriptedMessageBox.h"
-#include "app/tests/EnglishMessages.h"
 #include "engine/tests/RecordingProgressSink.h"
-#include "engine/tests/TestFiles.h"
+#include "engine/tests/RecordingQuestions.h"
 #include "engine/tests/TestInstallation.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
-using scriptedmessagebox::ShownBox;
-using namespace englishmessages;
+using namespace asked;
 using namespace testfiles;
+using fileentry::Answer;
+using Asked = std::vector<std::string>;
 
 using Progress = std::vector<std::string>;
 const Progress kWholeRun = {"SetRange(0,4)", "SetPos(0)", "SetPos(1)", "SetPos(2)",
@@ -80,7 +80,7 @@ TEST(InstallRun, InstallsFilesTexturesAndCabinsAndSucceeds) {
 
   EXPECT_EQ(S_OK, outcome.status);
   EXPECT_EQ(kWholeRun, outcome.progress);
-  EXPECT_TRUE(outcome.shown.empty());
+  EXPECT_TRUE(outcome.asked.empty());
   EXPECT_EQ("model a", Read(installation.Host("Resourcen\\Modelle\\Neu\\a.3dm")));
   EXPECT_EQ(kMergedTextures, Read(installation.Host(kTextures)));
   EXPECT_EQ(kMergedGroundTextures, Read(installation.Host(kGroundTextures)));
@@ -100,10 +100,10 @@ TEST(InstallRun, AFailedCopyFailsTheRunButEveryStepStillRuns) {
 
   EXPECT_EQ(E_FAIL, outcome.status);
   EXPECT_EQ(kWholeRun, outcome.progress);
-  const std::vector<ShownBox> expected = {
-      {CopyFailed(installation.Package("Modelle\\a.3dm"), installation.Host("..\\a.3dm")), MB_OK},
-      {SourceMissing(installation.Package("Modelle\\fehlt.3dm")), MB_OK}};
-  EXPECT_EQ(expected, outcome.shown);
+  const Asked expected = {
+      CopyFailed(installation.Package("Modelle\\a.3dm"), installation.Host("..\\a.3dm")),
+      SourceMissing(installation.Package("Modelle\\fehlt.3dm"))};
+  EXPECT_EQ(expected, outcome.asked);
   EXPECT_FALSE(Exists(installation.Outside("a.3dm")));
   EXPECT_EQ(kMergedTextures, Read(installation.Host(kTextures)));
   EXPECT_EQ(kMergedGroundTextures, Read(installation.Host(kGroundTextures)));
@@ -119,9 +119,8 @@ TEST(InstallRun, MissingSourcesAloneDoNotFailTheRun) {
   const TestInstallation::Outcome outcome = installation.Run();
 
   EXPECT_EQ(S_OK, outcome.status);
-  const std::vector<ShownBox> expected = {
-      {SourceMissing(installation.Package("fehlt.3dm")), MB_OK}};
-  EXPECT_EQ(expected, outcome.shown);
+  const Asked expected = {SourceMissing(installation.Package("fehlt.3dm"))};
+  EXPECT_EQ(expected, outcome.asked);
 }
 
 TEST(InstallRun, MissingScriptStopsBeforeAnyStep) {
@@ -133,8 +132,8 @@ TEST(InstallRun, MissingScriptStopsBeforeAnyStep) {
 
   EXPECT_EQ(E_FAIL, outcome.status);
   EXPECT_EQ(kStoppedAtScript, outcome.progress);
-  const std::vector<ShownBox> expected = {{ScriptMissing(), MB_OK}};
-  EXPECT_EQ(expected, outcome.shown);
+  const Asked expected = {ScriptMissing()};
+  EXPECT_EQ(expected, outcome.asked);
   EXPECT_FALSE(Exists(installation.Host("Resourcen\\Modelle")));
   EXPECT_TRUE(Untouched(installation, kTextures, kHostTextures));
   EXPECT_TRUE(Untouched(installation, kGroundTextures, kHostGroundTextures));
@@ -191,8 +190,8 @@ TEST(InstallRun, MissingEntryScriptIsReportedAsMissingInstSkript) {
 
   EXPECT_EQ(E_FAIL, outcome.status);
   EXPECT_EQ(kStoppedAtScript, outcome.progress);
-  const std::vector<ShownBox> expected = {{ScriptMissing(), MB_OK}};
-  EXPECT_EQ(expected, outcome.shown);
+  const Asked expected = {ScriptMissing()};
+  EXPECT_EQ(expected, outcome.asked);
   EXPECT_TRUE(Untouched(installation, kTextures, kHostTextures));
 }
 
@@ -223,7 +222,7 @@ TEST(InstallRun, TextureMergesDifferWhenListOrSectionIsMissing) {
 
     EXPECT_EQ(c.status, outcome.status);
     EXPECT_EQ(kWholeRun, outcome.progress);
-    EXPECT_TRUE(outcome.shown.empty());
+    EXPECT_TRUE(outcome.asked.empty());
     const bool texturesMerged = c.script.find("Texturskript") != std::string::npos &&
                                 c.removedList != kTextures;
     const bool groundMerged = c.script.find("Bodenskript") != std::string::npos &&
@@ -275,7 +274,7 @@ TEST(InstallRun, CabinListIsMergedOnlyWhenBothListsExist) {
     const TestInstallation::Outcome outcome = installation.Run();
 
     EXPECT_EQ(S_OK, outcome.status);
-    EXPECT_TRUE(outcome.shown.empty());
+    EXPECT_TRUE(outcome.asked.empty());
     if (c.hostList) {
       EXPECT_TRUE(Untouched(installation, kCabins, kHostCabins));
     } else {
@@ -284,7 +283,7 @@ TEST(InstallRun, CabinListIsMergedOnlyWhenBothListsExist) {
   }
 }
 
-TEST(InstallRun, WriteProtectedListsFailTheRunAndStayAsTheyWere) {
+TEST(InstallRun, WriteProtectedListsAreReportedFailTheRunAndStayAsTheyWere) {
   struct Case {
     const char* list;
     const char* bytes;
@@ -305,7 +304,7 @@ TEST(InstallRun, WriteProtectedListsFailTheRunAndStayAsTheyWere) {
 
     EXPECT_EQ(E_FAIL, outcome.status);
     EXPECT_EQ(kWholeRun, outcome.progress);
-    EXPECT_TRUE(outcome.shown.empty());
+    EXPECT_EQ(Asked{ListNotWritten(installation.Host(c.list))}, outcome.asked);
     EXPECT_TRUE(Untouched(installation, c.list, c.bytes));
     EXPECT_EQ("model a", Read(installation.Host("Resourcen\\Modelle\\Neu\\a.3dm")));
   }
@@ -322,17 +321,17 @@ TEST(InstallRun, EveryRunAsksAgainAfterCancel) {
     Write(installation.Host(name), "kept");
     SetWriteTime(installation.Host(name), kNew);
   }
-  const ShownBox firstQuestion{NewerFile(installation.Host("a.3dm"), installation.Package("a.3dm")),
-                               MB_YESNOCANCEL};
-  const ShownBox secondQuestion{
-      NewerFile(installation.Host("b.3dm"), installation.Package("b.3dm")), MB_YESNOCANCEL};
+  const std::string firstQuestion =
+      NewerFile(installation.Host("a.3dm"), installation.Package("a.3dm"));
+  const std::string secondQuestion =
+      NewerFile(installation.Host("b.3dm"), installation.Package("b.3dm"));
 
-  const TestInstallation::Outcome cancelled = installation.Run({IDCANCEL});
-  EXPECT_EQ(std::vector<ShownBox>{firstQuestion}, cancelled.shown);
+  const TestInstallation::Outcome cancelled = installation.Run({Answer::KeepAll});
+  EXPECT_EQ(Asked{firstQuestion}, cancelled.asked);
   EXPECT_EQ(S_OK, cancelled.status);
 
-  const TestInstallation::Outcome again = installation.Run({IDYES, IDNO});
-  EXPECT_EQ((std::vector<ShownBox>{firstQuestion, secondQuestion}), again.shown);
+  const TestInstallation::Outcome again = installation.Run({Answer::Keep, Answer::Replace});
+  EXPECT_EQ((Asked{firstQuestion, secondQuestion}), again.asked);
   EXPECT_EQ("kept", Read(installation.Host("a.3dm")));
   EXPECT_EQ("new", Read(installation.Host("b.3dm")));
 }
@@ -343,32 +342,32 @@ TEST(InstallRun, PackageFolderIsTheRunningProgramsFolder) {
   ASSERT_FALSE(Exists(folder + "\\InstSkript.txt")) << "a script beside the test program";
   TemporaryFolder host;
   HostRegistration registration(host.Path());
-  scriptedmessagebox::Reset();
   InstallCatalogue catalogue;
   InstallEngine engine(catalogue, 0);
   RecordingProgressSink sink;
+  RecordingQuestions questions;
 
-  EXPECT_EQ(E_FAIL, engine.Run(sink));
+  EXPECT_EQ(E_FAIL, engine.Run(sink, questions));
 
   EXPECT_EQ(folder, engine.PackageDir());
   EXPECT_EQ(folder + "\\cabin.ini", engine.CabinIniPath());
   EXPECT_EQ(folder + "\\InstSkript.txt", engine.ScriptPath());
-  const std::vector<ShownBox> expected = {{ScriptMissing(), MB_OK}};
-  EXPECT_EQ(expected, scriptedmessagebox::Shown());
+  const Asked expected = {ScriptMissing()};
+  EXPECT_EQ(expected, questions.calls);
 }
 
 TEST(InstallRun, WithoutAHostNothingIsTouched) {
   HostRegistration none;
-  scriptedmessagebox::Reset();
   InstallCatalogue catalogue;
   InstallEngine engine(catalogue, 0);
   ASSERT_FALSE(engine.HostFound());
   RecordingProgressSink sink;
+  RecordingQuestions questions;
 
-  EXPECT_EQ(E_FAIL, engine.Run(sink));
+  EXPECT_EQ(E_FAIL, engine.Run(sink, questions));
 
   EXPECT_EQ((Progress{"SetRange(0,4)", "SetPos(0)"}), sink.calls);
-  EXPECT_TRUE(scriptedmessagebox::Shown().empty());
+  EXPECT_TRUE(questions.calls.empty());
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/tests/TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 
 namespace {
 

@@ -4,7 +4,8 @@
 
 #include "engine/tests/PackageEngine.h"
 #include "engine/tests/RecordingProgressSink.h"
-#include "engine/tests/TestFiles.h"
+#include "engine/tests/RecordingQuestions.h"
+#include "tests/support/TestFiles.h"
 
 TestInstallation::TestInstallation()
     : hostFolder(root.Path("Host")),
@@ -18,23 +19,34 @@ void TestInstallation::WriteScript(const std::string& text, const std::string& n
   testfiles::Write(Package(name), text);
 }
 
-TestInstallation::Outcome TestInstallation::Run(std::vector<int> answers) const {
-  return Run(std::move(answers), InstallCatalogue{}, 0);
+TestInstallation::Outcome TestInstallation::Run(
+    const std::vector<fileentry::Answer>& answers) const {
+  return Run(answers, InstallCatalogue{}, 0);
 }
 
-TestInstallation::Outcome TestInstallation::Run(std::vector<int> answers,
+TestInstallation::Outcome TestInstallation::Run(const std::vector<fileentry::Answer>& answers,
                                                 const InstallCatalogue& catalogue,
                                                 int32_t catalogueMode) const {
-  scriptedmessagebox::Reset(std::move(answers));
+  RecordingQuestions questions(answers);
+  Outcome outcome = RunWith(questions, catalogue, catalogueMode);
+  outcome.asked = questions.calls;
+  return outcome;
+}
+
+TestInstallation::Outcome TestInstallation::Run(InstallQuestions& questions) const {
+  return RunWith(questions, InstallCatalogue{}, 0);
+}
+
+TestInstallation::Outcome TestInstallation::RunWith(InstallQuestions& questions,
+                                                    const InstallCatalogue& catalogue,
+                                                    int32_t catalogueMode) const {
   PackageEngine engine(catalogue, catalogueMode, packageFolder);
   EXPECT_TRUE(engine.HostFound());
   EXPECT_EQ(hostFolder + "\\", engine.HostPath());
   RecordingProgressSink sink;
   Outcome outcome;
-  outcome.status = engine.Run(sink);
+  outcome.status = engine.Run(sink, questions);
   outcome.progress = sink.calls;
-  outcome.shown = scriptedmessagebox::Shown();
-  outcome.unansweredQuestions = scriptedmessagebox::UnansweredQuestions();
   outcome.scriptPath = engine.ScriptPath();
   outcome.packageDir = engine.PackageDir();
   return outcome;

@@ -1,7 +1,9 @@
 // A host installation and a package for one test: a temporary folder with
 // "Host" (registered as the host's AppPath) and "Paket" (the folder the
 // engine runs from). Run performs one whole installation run with scripted
-// answers to the questions and reports what the user would have seen.
+// answers to the questions and reports what the engine asked and told
+// (RecordingQuestions.h); given questions of the caller's, it asks those and
+// leaves `asked` empty.
 #pragma once
 
 #include <windows.h>
@@ -9,18 +11,18 @@
 #include <string>
 #include <vector>
 
-#include "package/InstallCatalogue.h"
-#include "app/testing/ScriptedMessageBox.h"
+#include "engine/InstallQuestions.h"
 #include "engine/tests/HostRegistration.h"
-#include "engine/tests/TemporaryFolder.h"
+#include "package/FileEntryDecision.h"
+#include "package/InstallCatalogue.h"
+#include "tests/support/TemporaryFolder.h"
 
 class TestInstallation {
  public:
   struct Outcome {
     HRESULT status = S_OK;
     std::vector<std::string> progress;  // the sink's calls
-    std::vector<scriptedmessagebox::ShownBox> shown;
-    int unansweredQuestions = 0;
+    std::vector<std::string> asked;     // the questions' calls
     std::string scriptPath;
     std::string packageDir;
   };
@@ -39,11 +41,15 @@ class TestInstallation {
 
   void WriteScript(const std::string& text, const std::string& name = "InstSkript.txt") const;
 
-  Outcome Run(std::vector<int> answers = {}) const;
-  Outcome Run(std::vector<int> answers, const InstallCatalogue& catalogue,
+  Outcome Run(const std::vector<fileentry::Answer>& answers = {}) const;
+  Outcome Run(const std::vector<fileentry::Answer>& answers, const InstallCatalogue& catalogue,
               int32_t catalogueMode) const;
+  Outcome Run(InstallQuestions& questions) const;
 
  private:
+  Outcome RunWith(InstallQuestions& questions, const InstallCatalogue& catalogue,
+                  int32_t catalogueMode) const;
+
   TemporaryFolder root;
   std::string hostFolder;
   std::string packageFolder;

@@ -12,7 +12,7 @@
 #include <iterator>
 #include <string>
 
-#include "textfile/tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -65,8 +65,8 @@ class CabinListMergeTest : public ::testing::Test {
 
 // A replaced key moves to the end of its section.
 TEST_F(CabinListMergeTest, PackageKeysWinAndNewSectionsFollowTheHostsOwn) {
-  testfiles::WriteAll(hostList(), "; Kabinen\r\n[A]\r\nk = 1\r\nj = \"x y\"\r\n[C]\r\nn = 4\r\n");
-  testfiles::WriteAll(packageList(), "[A]\r\nk = 2\r\n[B]\r\nm = 3\r\n");
+  testfiles::Write(hostList(), "; Kabinen\r\n[A]\r\nk = 1\r\nj = \"x y\"\r\n[C]\r\nn = 4\r\n");
+  testfiles::Write(packageList(), "[A]\r\nk = 2\r\n[B]\r\nm = 3\r\n");
 
   EXPECT_TRUE(cabinlist::MergeInto(hostList(), packageList()));
 
@@ -91,10 +91,10 @@ TEST_F(CabinListMergeTest, NothingIsWrittenWithoutBothLists) {
     fs::remove(hostList());
     fs::remove(packageList());
     if (c.hostText != nullptr) {
-      testfiles::WriteAll(hostList(), c.hostText);
+      testfiles::Write(hostList(), c.hostText);
       AgeHostList();
     }
-    if (c.packageText != nullptr) testfiles::WriteAll(packageList(), c.packageText);
+    if (c.packageText != nullptr) testfiles::Write(packageList(), c.packageText);
 
     EXPECT_TRUE(cabinlist::MergeInto(hostList(), packageList()));
 
@@ -110,8 +110,8 @@ TEST_F(CabinListMergeTest, NothingIsWrittenWithoutBothLists) {
 
 TEST_F(CabinListMergeTest, WriteProtectedHostListFailsAndStaysWhole) {
   const std::string original = "[A]\r\nk = 1\r\n";
-  testfiles::WriteAll(hostList(), original);
-  testfiles::WriteAll(packageList(), "[A]\r\nk = 2\r\n[B]\r\nm = 3\r\n");
+  testfiles::Write(hostList(), original);
+  testfiles::Write(packageList(), "[A]\r\nk = 2\r\n[B]\r\nm = 3\r\n");
   AgeHostList();
   fs::permissions(hostList(), fs::perms::owner_write | fs::perms::group_write |
                                   fs::perms::others_write,

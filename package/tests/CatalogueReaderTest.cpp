@@ -8,7 +8,7 @@
 #include <string>
 
 #include "package/CatalogueReader.h"
-#include "textfile/tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 #include "textfile/IniDocument.h"
 
 namespace {

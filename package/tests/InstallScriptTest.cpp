@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "textfile/tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -116,6 +116,127 @@ TEST(InstallScriptEntries, KeepTheirTextWithoutWhitespaceAndOuterBraces) {
     });
 }
 
+// Where the reader found things and why a section ended, as the package
+// checker reports them.
+struct PlaceCase {
+    const char* behaviour;
+    std::string script;
+    const char* section;
+    int32_t sectionLine;
+    std::vector<int32_t> entryLines;
+    InstallScript::Ending ending;
+    int32_t endingLine;  // ItemLine once NextEntry returned false
+};
+
+TEST(InstallScriptPlaces, AreReportedWithLinesAndTheSectionsEnding) {
+    using Ending = InstallScript::Ending;
+    const std::string bigGap(70 * 1024, '\n');
+    const std::vector<PlaceCase> cases = {
+        {"lines ended by CR LF", "X{}\r\nS\r\n{\r\n {a}\r\n {b}\r\n}", "S", 2, {4, 5}, Ending::Brace, 6},
+        {"lines ended by LF or CR alone", "\n\rS{\r{a}\n{b}}", "S", 3, {4, 5}, Ending::Brace, 5},
+        {"a name broken across lines is where it starts", "Datei\r\nnstallation{{a}}",
+         "Dateinstallation", 1, {2}, Ending::Brace, 2},
+        {"breaks inside an entry count", "S{{a\r\n\r\nb}{c}}", "S", 1, {1, 3}, Ending::Brace, 3},
+        {"breaks inside a skipped group count", "{x\n\ny}\nS{{a}}", "S", 4, {4}, Ending::Brace, 4},
+        {"text outside entries ends the section where it stands", "S{{a}\r\njunk{b}}", "S", 1, {1},
+         Ending::Text, 2},
+        {"an entry cut off by the end of the file", "S{{a}\n{b", "S", 1, {1}, Ending::CutOff, 2},
+        {"the end of the file where the body should close", "S{{a}\n", "S", 1, {1},
+         Ending::FileEnd, 2},
+        {"a CR LF split across the reader's blocks counts once",
+         "S{" + std::string(64 * 1024 - 3, ' ') + "\r\n{a}}", "S", 1, {2}, Ending::Brace, 2},
+        {"lines far beyond the first block", "S{" + bigGap + "{a}}", "S", 1,
+         {static_cast<int32_t>(bigGap.size()) + 1}, Ending::Brace,
+         static_cast<int32_t>(bigGap.size()) + 1},
+        {"no section", "S{{a}}", "T", 0, {}, Ending::Reading, 0},
+    };
+    for (const PlaceCase& c : cases) {
+        SCOPED_TRACE(c.behaviour);
+        std::string path = WriteScript(c.script);
+        InstallScript script;
+        ASSERT_TRUE(script.Open(path.c_str()));
+        EXPECT_EQ(script.FindSection(c.section), c.sectionLine != 0);
+        EXPECT_EQ(script.SectionLine(), c.sectionLine);
+        std::vector<int32_t> lines;
+        std::string text;
+        while (script.NextEntry(text)) lines.push_back(script.ItemLine());
+        EXPECT_EQ(lines, c.entryLines);
+        EXPECT_EQ(script.SectionEnding(), c.ending);
+        EXPECT_EQ(script.ItemLine(), c.endingLine);
+        std::remove(path.c_str());
+    }
+}
+
+TEST(InstallScriptPlaces, TheRestOfABodyIsReadItemByItem) {
+    using Item = InstallScript::Item;
+    const std::string content = "S{ {a}\r\nRest des\r\nTextes {b b}{c}x{d";
+    std::string path = WriteScript(content);
+    InstallScript script;
+    ASSERT_TRUE(script.Open(path.c_str()));
+    ASSERT_TRUE(script.FindSection("S"));
+    std::string text;
+    ASSERT_TRUE(script.NextEntry(text));
+    EXPECT_EQ(content.substr(script.ItemBegin(), script.ItemEnd() - script.ItemBegin()), "{a}");
+    EXPECT_FALSE(script.NextEntry(text));
+    struct Expected {
+        Item kind;
+        std::string text;
+        int32_t line;
+        std::string bytes;
+    };
+    const std::vector<Expected> expected = {
+        {Item::Text, "RestdesTextes", 2, "Rest des\r\nTextes "},
+        {Item::Entry, "bb", 3, "{b b}"},
+        {Item::Entry, "c", 3, "{c}"},
+        {Item::Text, "x", 3, "x"},
+        {Item::CutOff, "d", 3, "{d"},
+    };
+    Item kind;
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(e.text);
+        ASSERT_TRUE(script.NextItem(text, kind));
+        EXPECT_EQ(kind, e.kind);
+        EXPECT_EQ(text, e.text);
+        EXPECT_EQ(script.ItemLine(), e.line);
+        EXPECT_EQ(content.substr(script.ItemBegin(), script.ItemEnd() - script.ItemBegin()), e.bytes);
+    }
+    EXPECT_FALSE(script.NextItem(text, kind));
+    EXPECT_FALSE(script.NextEntry(text)) << "NextEntry stays false once it stopped";
+    std::remove(path.c_str());
+}
+
+TEST(InstallScriptPlaces, TopLevelNamesAreWalkedAsTheSearchPassesThem) {
+    const std::string content =
+        "{Kommentar}\r\nHinweis\r\nDateinstallation{{a}{b}}}S\r\n{{c}x}\r\nT{{Texturskript}}U";
+    std::string path = WriteScript(content);
+    InstallScript script;
+    ASSERT_TRUE(script.Open(path.c_str()));
+    ASSERT_TRUE(script.Restart());
+    std::vector<std::pair<std::string, int32_t>> names;
+    std::vector<std::string> items;
+    std::string name;
+    int32_t line = 0;
+    while (script.NextName(name, line)) {
+        names.emplace_back(name, line);
+        if (name == "T" && script.EnterGroup()) {
+            std::string text;
+            InstallScript::Item kind;
+            while (script.NextItem(text, kind)) items.push_back(text);
+        }
+        if (name == "HinweisDateinstallation") {
+            EXPECT_TRUE(script.EnterGroup());
+        }
+    }
+    const std::vector<std::pair<std::string, int32_t>> expected = {
+        {"HinweisDateinstallation", 2}, {"", 0}, {"S", 3}, {"T", 5}, {"U", 5}};
+    EXPECT_EQ(names, expected) << "a lone \"}\" is passed over alone, as FindSection does";
+    EXPECT_EQ(items, std::vector<std::string>({"Texturskript"}));
+    EXPECT_FALSE(script.FindSection("Dateinstallation"));
+    EXPECT_TRUE(script.FindSection("U"));
+    EXPECT_EQ(script.SectionLine(), 5);
+    std::remove(path.c_str());
+}
+
 TEST(InstallScriptEntries, StopForGoodAtTheEndOfTheSection) {
     std::string path = WriteScript("A{{a}}{b}B{{c}}");
     InstallScript script;
@@ -188,7 +309,7 @@ TEST(InstallScriptOpen, ReportsWhetherTheScriptCanBeRead) {
     EXPECT_FALSE(script.FindSection("S"));
 
     // A script that appears after Open is read by the next search.
-    testfiles::WriteAll(missing, "S{{a}}");
+    testfiles::Write(missing, "S{{a}}");
     EXPECT_EQ(ReadSection(script, "S").entries, Entries({"a"}));
     std::remove(missing.c_str());
 

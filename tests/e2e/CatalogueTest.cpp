@@ -178,7 +178,7 @@ TEST_F(Catalogue, AnAcceptedPackageInstallsByItself) {
 // Without the host program the automatic install says 104 and the install
 // dialog stays open until the user cancels it.
 TEST_F(Catalogue, WithoutTheHostTheInstallDialogSays104AndStays) {
-  ASSERT_TRUE(hostregistry::SetHostFolder(std::nullopt));
+  ASSERT_TRUE(testregistry::SetHostFolder(std::nullopt));
   HWND dialog = ExpectFreshSelection();
   ASSERT_NE(dialog, nullptr);
   ASSERT_NO_FATAL_FAILURE(Choose(dialog, kSignals));

@@ -19,7 +19,7 @@ std::string ScratchRoot() {
 
 }  // namespace
 
-hostregistry::SimulatorProfile Scenario::DefaultSimulator() { return {0x50000, 1, 0x2}; }
+testregistry::SimulatorProfile Scenario::DefaultSimulator() { return {0x50000, 1, 0x2}; }
 
 std::string Scenario::ExampleFolder() { return filetree::FromUnixPath(PAKWERK_EXAMPLE_DIR); }
 
@@ -31,7 +31,7 @@ filetree::Contents Scenario::Golden(const std::string& name) {
 
 Scenario::~Scenario() {
   program_.Terminate();
-  hostregistry::Clear();
+  testregistry::Clear();
   if (!root_.empty()) filetree::RemoveTree(root_);
 }
 
@@ -61,7 +61,7 @@ bool Scenario::Prepare(Package package) {
       !filetree::SetWriteTimes(package_, filetree::YearStart(kPackageYear))) {
     return Fail("cannot date the example files");
   }
-  if (!hostregistry::SetHostFolder(host_) || !hostregistry::SetSimulatorProfile(DefaultSimulator())) {
+  if (!testregistry::SetHostFolder(host_) || !testregistry::SetSimulatorProfile(DefaultSimulator())) {
     return Fail("cannot write the registry");
   }
   return true;

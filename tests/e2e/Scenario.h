@@ -14,7 +14,7 @@
 #include "automation/ChildProcess.h"
 #include "automation/ProgramWindows.h"
 #include "e2e/FileTree.h"
-#include "e2e/HostRegistry.h"
+#include "tests/support/TestRegistry.h"
 
 #include <windows.h>
 
@@ -29,7 +29,7 @@ class Scenario {
 
   // Simulator major version 5, patch 1, plug-in 2 present: the catalogue's
   // packages for Trako 6, for patch 3 and for plug-in 7 are refused.
-  static hostregistry::SimulatorProfile DefaultSimulator();
+  static testregistry::SimulatorProfile DefaultSimulator();
 
   static constexpr DWORD kShowTimeoutMs = 15000;
   static constexpr int kHostYear = 2020;

@@ -61,7 +61,7 @@ TEST_F(SinglePackage, CancelEndsWithoutInstalling) {
 // Message 104; the dialog stays for another try, and a try after the host
 // has been installed succeeds.
 TEST_F(SinglePackage, WithoutTheHostSays104AndKeepsTheDialogOpen) {
-  ASSERT_TRUE(hostregistry::SetHostFolder(std::nullopt));
+  ASSERT_TRUE(testregistry::SetHostFolder(std::nullopt));
   Start();
   HWND dialog = Expect(ProgramWindow::Install);
   ASSERT_NE(dialog, nullptr);
@@ -74,7 +74,7 @@ TEST_F(SinglePackage, WithoutTheHostSays104AndKeepsTheDialogOpen) {
   EXPECT_TRUE(scenario_.Running());
   ExpectHost(Scenario::OriginalHost());
 
-  ASSERT_TRUE(hostregistry::SetHostFolder(scenario_.HostFolder()));
+  ASSERT_TRUE(testregistry::SetHostFolder(scenario_.HostFolder()));
   ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
   HWND done = ExpectMessage(Text(106), {IDOK}, true);
   ASSERT_NE(done, nullptr);

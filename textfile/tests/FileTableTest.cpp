@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 using namespace textfile;
 
@@ -356,7 +356,7 @@ TEST_F(FileTableTest, StreamWritesAndReadsBack) {
     EXPECT_EQ(WriteText(handle, "%s=%d\n", "x", 42), 0);
     EXPECT_EQ(FlushFile(handle), 0);
     EXPECT_EQ(CloseFile(handle), 0);
-    EXPECT_EQ(testfiles::ReadAll(path), "abx=42\n") << "binary streams write LF as it is";
+    EXPECT_EQ(testfiles::Read(path), "abx=42\n") << "binary streams write LF as it is";
     EXPECT_EQ(LenFile(path.c_str()), 7);
 
     handle = OpenFile(path.c_str(), "rb");

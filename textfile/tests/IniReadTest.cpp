@@ -319,6 +319,59 @@ TEST(IniRead, DroppedLinesAreRecordedWithTheirReason) {
     EXPECT_EQ(Lines(SectionNamed(document, "Good")), (Strings{"ok"}));
 }
 
+// Everything the document made of each line, as a listener is told it.
+class RecordingListener : public IniLineListener {
+public:
+    std::vector<std::string> told;
+    void OnLine(const Line& line) override {
+        static const char* const kKinds[] = {"Comment", "Header", "Key", "Dropped"};
+        std::string record = std::to_string(line.number) + " " + kKinds[line.kind] + " <" +
+                             std::string(line.text) + ">";
+        if (line.kind == Line::Header || line.kind == Line::Key) {
+            record += " [" + std::string(line.section) + "]";
+        }
+        if (line.kind == Line::Key) {
+            record += " " + std::string(line.key) + " <" + std::string(line.value) + "> " +
+                      std::to_string(line.items);
+        }
+        if (line.kind == Line::Dropped) record += " " + std::to_string(line.reason);
+        told.push_back(record);
+    }
+};
+
+TEST(IniRead, LinesAreToldAsReadAndSectionsAndKeysKeepTheirLines) {
+    IniDocument document;
+    RecordingListener listener;
+    const std::string path = testfiles::Make(
+        "lines.ini",
+        "; top\r\norphan = 1\r\n[Good] ; c\r\na = 1, \"x,y\" ; z\r\n  \r\n\r\n[Bad\r\n[Good]\nb = 3\ra = \"t\"\r\n");
+    ASSERT_EQ(document.Load(path.c_str(), 0, 0, &listener), 0);
+    EXPECT_EQ(listener.told, (Strings{
+                                 "1 Comment <; top>",
+                                 "2 Dropped <orphan = 1> 2",
+                                 "3 Header <[Good] ; c> [Good]",
+                                 "4 Key <a = 1, \"x,y\" ; z> [Good] a <1, \"x,y\"> 2",
+                                 "7 Dropped <[Bad> 3",
+                                 "8 Header <[Good]> [Good]",
+                                 "9 Key <b = 3> [Good] b <3> 1",
+                                 "10 Key <a = \"t\"> [Good] a <\"t\"> 1",
+                             }));
+    const IniNode* good = SectionNamed(document, "Good");
+    EXPECT_EQ(good->line(), 3) << "a section keeps the line of its first header";
+    EXPECT_EQ(document.FindEntry("Good", "a")->line(), 10) << "a key set twice: the value kept";
+    EXPECT_EQ(document.FindEntry("Good", "b")->line(), 9);
+
+    // A second file: its new nodes carry their own lines; nodes made
+    // directly carry none.
+    ASSERT_EQ(LoadText(document, "more.ini", "\r\n[More]\r\nc = 1\r\n[Good]\r\nb = 4\r\n"), 0);
+    EXPECT_EQ(SectionNamed(document, "More")->line(), 2);
+    EXPECT_EQ(good->line(), 3);
+    EXPECT_EQ(document.FindEntry("Good", "b")->line(), 5);
+    ASSERT_GE(document.AddKeyLine("d = 1", document.FindSection("Good")), 0);
+    EXPECT_EQ(document.FindEntry("Good", "d")->line(), 0);
+    EXPECT_EQ(listener.told.size(), 8u) << "only the load it was given to is told";
+}
+
 TEST(IniRead, UnreadableFilesLeaveTheDocumentAlone) {
     IniDocument document;
     ASSERT_EQ(LoadText(document, "keep.ini", "[K]\r\nk = 1\r\n"), 0);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "TestFiles.h"
+#include "tests/support/TestFiles.h"
 #include "textfile/IniDocument.h"
 
 namespace initest {

@@ -25,7 +25,7 @@ std::string SavedForm(const std::string& input, bool wide = false) {
     EXPECT_EQ(LoadText(document, "canon_in.ini", input), 0);
     std::string out = testfiles::Scratch("canon_out.ini");
     EXPECT_EQ(document.Save(out.c_str()), 0);
-    return testfiles::ReadAll(out);
+    return testfiles::Read(out);
 }
 
 TEST(IniWrite, LoadAndSaveGiveTheCanonicalForm) {
@@ -105,7 +105,7 @@ TEST(IniWrite, TextsSurviveEscapingAndReading) {
     ASSERT_EQ(text, "[q\"\tx\t\r\n\n\r\b]");
     std::string path = testfiles::Scratch("escapes_out.ini");
     ASSERT_EQ(document.Save(path.c_str()), 0);
-    EXPECT_EQ(testfiles::ReadAll(path),
+    EXPECT_EQ(testfiles::Read(path),
               "[E]\r\nt\t = \"[x5B]q[x22][t]x[t][e][x0A][x0D][x08]]\"\r\nu\t = \"[e]\"\r\n\r\n");
     IniDocument again;
     ASSERT_EQ(again.Load(path.c_str(), 0, 0), 0);
@@ -126,7 +126,7 @@ TEST(IniWrite, MergedDocumentKeepsTheFirstFilesOrder) {
     ASSERT_EQ(LoadText(document, "package.ini", "[C]\r\nc = 1\r\n[A]\r\nx = 5\r\nz = 3\r\n"), 0);
     std::string path = testfiles::Scratch("merged.ini");
     ASSERT_EQ(document.Save(path.c_str()), 0);
-    EXPECT_EQ(testfiles::ReadAll(path),
+    EXPECT_EQ(testfiles::Read(path),
               "[A]\r\ny\t = 2\r\nx\t = 5\r\nz\t = 3\r\n\r\n"
               "[B]\r\nb\t = 1\r\n\r\n"
               "[C]\r\nc\t = 1\r\n\r\n");
@@ -147,7 +147,7 @@ TEST(IniWrite, CommentsBeforeAMergedHeaderStayAtTheEnd) {
     ASSERT_EQ(LoadText(document, "package2.ini", "; from the package\r\n[A]\r\nb = 2\r\n"), 0);
     std::string path = testfiles::Scratch("merged2.ini");
     ASSERT_EQ(document.Save(path.c_str()), 0);
-    const std::string saved = testfiles::ReadAll(path);
+    const std::string saved = testfiles::Read(path);
     EXPECT_EQ(saved, "[A]\r\na\t = 1\r\nb\t = 2\r\n\r\n; from the package\r\n");
     EXPECT_EQ(SavedForm(saved), saved);
 }
@@ -156,7 +156,7 @@ TEST(IniWrite, EmptyDocumentGivesAnEmptyFile) {
     IniDocument document;
     std::string path = testfiles::Make("empty_out.ini", "old");
     ASSERT_EQ(document.Save(path.c_str()), 0);
-    EXPECT_EQ(testfiles::ReadAll(path), "");
+    EXPECT_EQ(testfiles::Read(path), "");
 }
 
 TEST(IniWrite, Utf8MarkIsWrittenBack) {
@@ -168,7 +168,7 @@ TEST(IniWrite, SaveWithoutPathWritesTheLoadedFile) {
     std::string path = testfiles::Make("inplace.ini", "[P]\nk=1\n");
     ASSERT_EQ(document.Load(path.c_str(), 0, 0), 0);
     ASSERT_EQ(document.Save(nullptr), 0);
-    EXPECT_EQ(testfiles::ReadAll(path), "[P]\r\nk\t = 1\r\n\r\n");
+    EXPECT_EQ(testfiles::Read(path), "[P]\r\nk\t = 1\r\n\r\n");
     IniDocument never;
     EXPECT_EQ(never.Save(nullptr), -1);
 }
@@ -193,7 +193,7 @@ protected:
         std::filesystem::remove(target);
     }
     void ExpectTargetUntouched() {
-        EXPECT_EQ(testfiles::ReadAll(target), original);
+        EXPECT_EQ(testfiles::Read(target), original);
         EXPECT_FALSE(testfiles::Exists(safereplace::TemporaryPathFor(target.c_str())));
     }
     const std::string original = "[Old]\r\nkeep = 1\r\n";
@@ -212,7 +212,7 @@ TEST_F(SafeSave, UnwritableTemporaryFileLeavesTheTarget) {
     std::string blocker = safereplace::TemporaryPathFor(target.c_str());
     std::filesystem::create_directory(blocker);
     EXPECT_EQ(document.Save(target.c_str()), -1);
-    EXPECT_EQ(testfiles::ReadAll(target), original);
+    EXPECT_EQ(testfiles::Read(target), original);
     std::filesystem::remove(blocker);
 }
 
@@ -225,7 +225,7 @@ TEST_F(SafeSave, MissingFolderOrLongPathIsRefused) {
 
 TEST_F(SafeSave, SuccessfulSaveLeavesNoTemporaryFile) {
     EXPECT_EQ(document.Save(target.c_str()), 0);
-    EXPECT_EQ(testfiles::ReadAll(target), "[New]\r\nk\t = 1\r\n\r\n");
+    EXPECT_EQ(testfiles::Read(target), "[New]\r\nk\t = 1\r\n\r\n");
     EXPECT_FALSE(testfiles::Exists(safereplace::TemporaryPathFor(target.c_str())));
 }
 

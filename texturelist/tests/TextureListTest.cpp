@@ -1,6 +1,6 @@
 #include "texturelist/TextureList.h"
 
-#include "textfile/tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -49,7 +49,7 @@ void RunLoadCases(const std::vector<LoadCase>& cases) {
     std::string path = testfiles::Scratch("list.txt");
     for (const LoadCase& c : cases) {
         SCOPED_TRACE(c.behaviour);
-        testfiles::WriteAll(path, c.file);
+        testfiles::Write(path, c.file);
         TextureList list;
         EXPECT_EQ(list.Load(path.c_str()), c.loads);
         EXPECT_EQ(list.Loaded(), c.loads);
@@ -142,8 +142,8 @@ TEST(TextureListLoad, FailsWholeOrDropsOnlyTheUnfinishedBlock) {
 TEST(TextureListLoad, StartsAfreshAndForgetsAFailedRead) {
     std::string good = testfiles::Scratch("good.txt");
     std::string bad = testfiles::Scratch("bad.txt");
-    testfiles::WriteAll(good, "Basis{Textur{id(1)name(a)}}");
-    testfiles::WriteAll(bad, "Basis{Textur{id(2)}}");
+    testfiles::Write(good, "Basis{Textur{id(1)name(a)}}");
+    testfiles::Write(bad, "Basis{Textur{id(2)}}");
     std::string missing = testfiles::Scratch("missing.txt");
     std::remove(missing.c_str());
 
@@ -178,7 +178,7 @@ TEST(TextureListLoad, ReadsLargeListsAcrossBlocks) {
     const std::string longName(600 * 1024, 'n');
     file += "Textur{id(" + std::to_string(count + 1) + ")name(" + longName + ")}}\r\n";
     std::string path = testfiles::Scratch("large.txt");
-    testfiles::WriteAll(path, file);
+    testfiles::Write(path, file);
 
     TextureList list;
     ASSERT_TRUE(list.Load(path.c_str()));
@@ -190,7 +190,7 @@ TEST(TextureListLoad, ReadsLargeListsAcrossBlocks) {
     EXPECT_EQ(list.Entries().at(count + 1),
               "Textur{\tid(" + std::to_string(count + 1) + ")\tname(" + longName + ")\t}");
     ASSERT_TRUE(list.Save(path.c_str()));
-    EXPECT_EQ(testfiles::ReadAll(path), file.substr(0, file.rfind("Textur{")) + "\t" +
+    EXPECT_EQ(testfiles::Read(path), file.substr(0, file.rfind("Textur{")) + "\t" +
                                        std::string(list.Entries().at(count + 1)) + "\r\n}\r\n");
     std::remove(path.c_str());
 }
@@ -272,11 +272,11 @@ TEST(TextureListAddEntry, LaterEntryReplacesEarlierOneWithTheSameId) {
 // Loads `file` and saves it again; the saved bytes.
 std::string Resave(const std::string& file) {
     std::string path = testfiles::Scratch("resave.txt");
-    testfiles::WriteAll(path, file);
+    testfiles::Write(path, file);
     TextureList list;
     EXPECT_TRUE(list.Load(path.c_str()));
     EXPECT_TRUE(list.Save(path.c_str()));
-    std::string saved = testfiles::ReadAll(path);
+    std::string saved = testfiles::Read(path);
     std::remove(path.c_str());
     return saved;
 }
@@ -310,12 +310,12 @@ TEST(TextureListSave, WritesTheFixedLayoutWithCrLf) {
 
 TEST(TextureListSave, TurnsLineFeedsInsideEntriesIntoCrLf) {
     std::string path = testfiles::Scratch("list.txt");
-    testfiles::WriteAll(path, "Basis{}");
+    testfiles::Write(path, "Basis{}");
     TextureList list;
     ASSERT_TRUE(list.Load(path.c_str()));
     ASSERT_TRUE(list.AddEntry("Textur{\tid(5)\tname(a)\tlod{\tx(1)\t}\n\t\t}\n\t\t"));
     ASSERT_TRUE(list.Save(path.c_str()));
-    EXPECT_EQ(testfiles::ReadAll(path),
+    EXPECT_EQ(testfiles::Read(path),
               "Basis{\r\n\tTextur{\tid(5)\tname(a)\tlod{\tx(1)\t}\r\n\t\t}\r\n}\r\n");
 
     ASSERT_TRUE(list.Load(path.c_str())) << "the saved list reads back";
@@ -329,13 +329,13 @@ TEST(TextureListSave, ReplacesTheWholeFile) {
     for (int id = 1; id <= 1000; ++id) {
         longList += "Textur{id(" + std::to_string(id) + ")name(t)}";
     }
-    testfiles::WriteAll(path, longList + "}");
+    testfiles::Write(path, longList + "}");
     std::string shortList = testfiles::Scratch("short.txt");
-    testfiles::WriteAll(shortList, "Basis{Textur{id(1)name(t)}}");
+    testfiles::Write(shortList, "Basis{Textur{id(1)name(t)}}");
     TextureList list;
     ASSERT_TRUE(list.Load(shortList.c_str()));
     ASSERT_TRUE(list.Save(path.c_str()));
-    EXPECT_EQ(testfiles::ReadAll(path), "Basis{\r\n\tTextur{\tid(1)\tname(t)\t}\r\n}\r\n");
+    EXPECT_EQ(testfiles::Read(path), "Basis{\r\n\tTextur{\tid(1)\tname(t)\t}\r\n}\r\n");
     EXPECT_FALSE(testfiles::Exists(path + ".pakwerk-tmp"));
     std::remove(path.c_str());
     std::remove(shortList.c_str());
@@ -344,12 +344,12 @@ TEST(TextureListSave, ReplacesTheWholeFile) {
 TEST(TextureListSave, RefusesAndLeavesTheDiskAloneWhenItCannotWrite) {
     std::string path = testfiles::Scratch("list.txt");
     const std::string original = "Basis{ Textur{ id(1) name(a) } }";
-    testfiles::WriteAll(path, original);
+    testfiles::Write(path, original);
 
     TextureList unloaded;
     ASSERT_TRUE(unloaded.AddEntry("Textur{id(2)name(b)}"));
     EXPECT_FALSE(unloaded.Save(path.c_str())) << "a list that was never loaded";
-    EXPECT_EQ(testfiles::ReadAll(path), original);
+    EXPECT_EQ(testfiles::Read(path), original);
     std::string fresh = testfiles::Scratch("fresh.txt");
     std::remove(fresh.c_str());
     EXPECT_FALSE(unloaded.Save(fresh.c_str()));
@@ -360,7 +360,7 @@ TEST(TextureListSave, RefusesAndLeavesTheDiskAloneWhenItCannotWrite) {
     std::string noFolder = testfiles::Scratch("no_such_folder/list.txt");
     EXPECT_FALSE(list.Save(noFolder.c_str()));
     EXPECT_FALSE(list.Save(nullptr));
-    EXPECT_EQ(testfiles::ReadAll(path), original);
+    EXPECT_EQ(testfiles::Read(path), original);
     std::remove(path.c_str());
 }
 
@@ -370,14 +370,14 @@ TEST(TextureListSave, LeavesAReadOnlyListUnchanged) {
     }
     std::string path = testfiles::Scratch("list.txt");
     const std::string original = "Basis{ Textur{ id(1) name(a) } }";
-    testfiles::WriteAll(path, original);
+    testfiles::Write(path, original);
     TextureList list;
     ASSERT_TRUE(list.Load(path.c_str()));
     ASSERT_TRUE(list.AddEntry("Textur{id(2)name(b)}"));
     testfiles::SetReadOnly(path, true);
     EXPECT_FALSE(list.Save(path.c_str()));
     testfiles::SetReadOnly(path, false);
-    EXPECT_EQ(testfiles::ReadAll(path), original);
+    EXPECT_EQ(testfiles::Read(path), original);
     EXPECT_FALSE(testfiles::Exists(path + ".pakwerk-tmp"));
     std::remove(path.c_str());
 }

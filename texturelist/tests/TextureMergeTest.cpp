@@ -3,7 +3,7 @@
 #include "package/InstallScript.h"
 #include "texturelist/TextureList.h"
 
-#include "textfile/tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -55,11 +55,11 @@ protected:
 
     MergeResult Merge(const std::string& list, const std::string& scriptText,
                       const char* section = "Texturskript") {
-        testfiles::WriteAll(listPath, list);
+        testfiles::Write(listPath, list);
         return MergeInto(scriptText, section);
     }
     MergeResult MergeInto(const std::string& scriptText, const char* section) {
-        testfiles::WriteAll(scriptPath, scriptText);
+        testfiles::Write(scriptPath, scriptText);
         EXPECT_TRUE(script.Open(scriptPath.c_str()));
         return texturemerge::MergeSection(script, section, listPath);
     }
@@ -106,7 +106,7 @@ TEST_F(TextureMergeSection, MergesEntriesByIdAndSavesTheCanonicalList) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.behaviour);
         EXPECT_EQ(Merge(kHostList, c.script), MergeResult::Saved);
-        EXPECT_EQ(testfiles::ReadAll(listPath), c.saved);
+        EXPECT_EQ(testfiles::Read(listPath), c.saved);
         TextureList reread;
         EXPECT_TRUE(reread.Load(listPath.c_str())) << "the merged list reads back";
     }
@@ -115,19 +115,19 @@ TEST_F(TextureMergeSection, MergesEntriesByIdAndSavesTheCanonicalList) {
 TEST_F(TextureMergeSection, LeavesTheListByteForByteWhenTheSectionIsAbsent) {
     const std::string list = "Basis {\n  Textur { id(3) name(x) }\n}\n";
     EXPECT_EQ(Merge(list, "Bodenskript{ {a>>Textur{id(5)name(n)}} }"), MergeResult::SectionAbsent);
-    EXPECT_EQ(testfiles::ReadAll(listPath), list);
+    EXPECT_EQ(testfiles::Read(listPath), list);
 
     EXPECT_EQ(Merge(list, "Hinweis Texturskript{ {a>>Textur{id(5)name(n)}} }"),
               MergeResult::SectionAbsent)
         << "free text in front hides the section";
-    EXPECT_EQ(testfiles::ReadAll(listPath), list);
+    EXPECT_EQ(testfiles::Read(listPath), list);
 
-    testfiles::WriteAll(listPath, list);
+    testfiles::Write(listPath, list);
     std::remove(scriptPath.c_str());
     EXPECT_EQ(texturemerge::MergeSection(script, "Texturskript", listPath),
               MergeResult::SectionAbsent)
         << "a script that has gone away";
-    EXPECT_EQ(testfiles::ReadAll(listPath), list);
+    EXPECT_EQ(testfiles::Read(listPath), list);
 }
 
 TEST_F(TextureMergeSection, NeverCreatesOrTouchesAListItCannotLoad) {
@@ -137,13 +137,13 @@ TEST_F(TextureMergeSection, NeverCreatesOrTouchesAListItCannotLoad) {
 
     const std::string broken = "Basis{ Textur{ id(3) } }";
     EXPECT_EQ(Merge(broken, scriptText), MergeResult::ListNotLoaded);
-    EXPECT_EQ(testfiles::ReadAll(listPath), broken);
+    EXPECT_EQ(testfiles::Read(listPath), broken);
 }
 
 TEST_F(TextureMergeSection, LoadsTheListBeforeItReadsTheScript) {
     // Without a list the script is not searched: the section being read
     // before the merge is still there to continue.
-    testfiles::WriteAll(scriptPath, "A{{a1}{a2}}Texturskript{{x>>Textur{id(5)name(n)}}}");
+    testfiles::Write(scriptPath, "A{{a1}{a2}}Texturskript{{x>>Textur{id(5)name(n)}}}");
     ASSERT_TRUE(script.Open(scriptPath.c_str()));
     ASSERT_TRUE(script.FindSection("A"));
     std::string text;
@@ -158,31 +158,31 @@ TEST_F(TextureMergeSection, ReportsAReadOnlyListAndLeavesItUnchanged) {
     if (!testfiles::ReadOnlyIsEnforced()) {
         GTEST_SKIP() << "root writes read-only files; the Windows run checks this";
     }
-    testfiles::WriteAll(listPath, kHostList);
+    testfiles::Write(listPath, kHostList);
     testfiles::SetReadOnly(listPath, true);
     EXPECT_EQ(MergeInto("Texturskript{ {a>>Textur{id(5)name(n)}} }", "Texturskript"),
               MergeResult::SaveFailed);
     testfiles::SetReadOnly(listPath, false);
-    EXPECT_EQ(testfiles::ReadAll(listPath), kHostList);
+    EXPECT_EQ(testfiles::Read(listPath), kHostList);
     EXPECT_FALSE(testfiles::Exists(listPath + ".pakwerk-tmp"));
 }
 
 TEST_F(TextureMergeSection, MergesAPackageIntoAHostList) {
-    testfiles::WriteAll(listPath, testfiles::ReadAll(testfiles::DataFile("Texturen.txt")));
+    testfiles::Write(listPath, testfiles::Read(testfiles::DataFile("Texturen.txt")));
     ASSERT_TRUE(script.Open(testfiles::DataFile("InstSkript.txt").c_str()));
     EXPECT_EQ(texturemerge::MergeSection(script, "Texturskript", listPath), MergeResult::Saved);
-    EXPECT_EQ(testfiles::ReadAll(listPath),
-              testfiles::ReadAll(testfiles::DataFile("Texturen.merged.txt")));
+    EXPECT_EQ(testfiles::Read(listPath),
+              testfiles::Read(testfiles::DataFile("Texturen.merged.txt")));
 
     // Read back, the entry with an inner block loses its line breaks.
-    std::string canonical = testfiles::ReadAll(listPath);
+    std::string canonical = testfiles::Read(listPath);
     const std::string multiLine = "\t}\r\n\t\t}\r\n";
     std::size_t at = canonical.find(multiLine);
     ASSERT_NE(at, std::string::npos);
     canonical.replace(at, multiLine.size(), "\t}}\r\n");
     EXPECT_EQ(texturemerge::MergeSection(script, "Bodenskript", listPath), MergeResult::Saved)
         << "an empty section";
-    EXPECT_EQ(testfiles::ReadAll(listPath), canonical);
+    EXPECT_EQ(testfiles::Read(listPath), canonical);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 
 #include "CodePage.h"
 #include "FileSystem.h"
-#include "IniLines.h"
 #include "PackagePath.h"
 #include "textfile/IniDocument.h"
 #include "textfile/IniSyntax.h"
@@ -76,8 +75,10 @@ std::string Canonical(NodeKind kind, const std::string& value, int32_t count) {
     return out;
 }
 
+using Line = IniLineListener::Line;
+
 // The value findings of one key line.
-void CheckValue(const IniLine& line, const std::string& file, Findings* findings) {
+void CheckValue(const Line& line, const std::string& file, Findings* findings) {
     std::string value;
     int32_t count = 0;
     const NodeKind kind = inisyntax::DecodeValue(line.value, line.items, &value, &count);
@@ -153,35 +154,50 @@ const char* DroppedBecause(IniDroppedLine::Reason reason) {
     return "";
 }
 
-}  // namespace
+// The findings about each line, told while the document reads the list.
+class ValueChecker : public IniLineListener {
+public:
+    explicit ValueChecker(const std::string& file) : file_(file) {}
+    Findings findings;
 
-void CheckValues(const std::string& bytes, const std::string& file, Findings* findings) {
-    const std::vector<IniLine> lines = inilines::Read(bytes);
-    std::map<std::pair<std::string_view, std::string_view>, int32_t> keys;
-    std::set<std::string_view> headers;
-    for (const IniLine& line : lines) {
+    void OnLine(const Line& line) override {
         const std::string problem = codepage::Describe(line.text, codepage::CodePage::Windows1252);
         if (!problem.empty()) {
-            Add(findings, Severity::Warning, file, line.number, "cabin-code-page",
+            Add(&findings, Severity::Warning, file_, line.number, "cabin-code-page",
                 "The line " + problem + "; the merge copies the bytes as they are.");
         }
-        if (line.kind == IniLine::Kind::Header && !headers.insert(line.section).second) {
-            Add(findings, Severity::Note, file, line.number, "cabin-section-twice",
+        if (line.kind == Line::Header && !headers_.insert(std::string(line.section)).second) {
+            Add(&findings, Severity::Note, file_, line.number, "cabin-section-twice",
                 "The section \"" + codepage::ToUtf8(line.section, codepage::CodePage::Windows1252) +
                     "\" appears a second time: its keys join the first one's.");
         }
-        if (line.kind != IniLine::Kind::Key) continue;
-        const auto earlier = keys.find({line.section, line.key});
-        if (earlier != keys.end()) {
-            Add(findings, Severity::Warning, file, line.number, "cabin-key-twice",
+        if (line.kind != Line::Key) return;
+        const auto key = std::make_pair(std::string(line.section), std::string(line.key));
+        const auto earlier = keys_.find(key);
+        if (earlier != keys_.end()) {
+            Add(&findings, Severity::Warning, file_, line.number, "cabin-key-twice",
                 "\"" + codepage::ToUtf8(line.key, codepage::CodePage::Windows1252) +
                     "\" is set a second time in its section (first at line " +
                     std::to_string(earlier->second) + "): only this later value is kept.");
         } else {
-            keys.emplace(std::make_pair(line.section, line.key), line.number);
+            keys_.emplace(key, line.number);
         }
-        CheckValue(line, file, findings);
+        CheckValue(line, file_, &findings);
     }
+
+private:
+    std::string file_;
+    std::map<std::pair<std::string, std::string>, int32_t> keys_;
+    std::set<std::string> headers_;
+};
+
+}  // namespace
+
+void CheckValues(const std::string& path, const std::string& file, Findings* findings) {
+    IniDocument document(false);
+    ValueChecker checker(file);
+    if (document.Load(path.c_str(), 0, 0, &checker) != 0) return;
+    findings->insert(findings->end(), checker.findings.begin(), checker.findings.end());
 }
 
 CabinInfo Check(const std::string& packageDir, Findings* findings) {
@@ -201,7 +217,9 @@ CabinInfo Check(const std::string& packageDir, Findings* findings) {
     }
     std::string bytes;
     IniDocument document(false);
-    if (!files::ReadBytes(where.path, &bytes) || document.Load(where.path.c_str(), 0, 0) != 0) {
+    ValueChecker checker(kPackageList);
+    if (!files::ReadBytes(where.path, &bytes) ||
+        document.Load(where.path.c_str(), 0, 0, &checker) != 0) {
         Add(findings, bytes.empty() ? Severity::Note : Severity::Warning, kPackageList, 0,
             "cabin-unreadable",
             bytes.empty() ? "The cabin list is empty: the installer leaves the host's cabins.ini as it is."
@@ -219,7 +237,7 @@ CabinInfo Check(const std::string& packageDir, Findings* findings) {
             "The line " + codepage::Quote(dropped.text) + " is dropped because " +
                 DroppedBecause(dropped.reason) + ".");
     }
-    CheckValues(bytes, kPackageList, findings);
+    findings->insert(findings->end(), checker.findings.begin(), checker.findings.end());
     for (const auto& node : document.nodes()) {
         if (node->kind() != NodeKind::Section) continue;
         CabinSection section;

@@ -8,7 +8,10 @@
 //                with text after it, more than three decimals), a byte-order
 //                mark, keys set twice, bytes Windows-1252 shows wrongly
 //   CheckValues  the value findings alone, for any list the merge rewrites
-//                (the host's too); `file` names it in the findings
+//                (the host's too, read from `path`); `file` names it in the
+//                findings; none when the list cannot be read
+//
+// Lines are named as the document reads them (IniLineListener).
 #pragma once
 
 #include <cstdint>
@@ -35,6 +38,6 @@ inline constexpr const char* kPackageList = "cabin.ini";
 
 CabinInfo Check(const std::string& packageDir, Findings* findings);
 
-void CheckValues(const std::string& bytes, const std::string& file, Findings* findings);
+void CheckValues(const std::string& path, const std::string& file, Findings* findings);
 
 }  // namespace cabincheck

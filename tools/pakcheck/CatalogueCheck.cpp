@@ -5,7 +5,6 @@
 
 #include "CodePage.h"
 #include "FileSystem.h"
-#include "IniLines.h"
 #include "PackagePath.h"
 #include "Requirements.h"
 #include "package/CatalogueReader.h"
@@ -43,16 +42,29 @@ std::string Shown(const std::string& bytes, codepage::CodePage page) {
     return text;
 }
 
+// Where the document read section `name` (its first header); 0 when absent.
+int32_t SectionLine(const IniDocument& document, const std::string& name) {
+    for (const auto& node : document.nodes()) {
+        if (node->kind() == NodeKind::Section && node->name().bytes() == name) return node->line();
+    }
+    return 0;
+}
+
+// Where the document read the value it keeps for `key`; 0 when absent.
+int32_t KeyLine(IniDocument& document, const std::string& section, const char* key) {
+    const IniNode* node = document.FindEntry(section.c_str(), key);
+    return node != nullptr ? node->line() : 0;
+}
+
 // Sections that look meant for the catalogue but are never read.
-void CheckSectionNames(IniDocument& document, const std::vector<IniLine>& lines,
-                       Findings* findings) {
+void CheckSectionNames(IniDocument& document, Findings* findings) {
     for (const auto& node : document.nodes()) {
         if (node->kind() != NodeKind::Section) continue;
         const std::string name(node->name().bytes());
         bool entry = false;
         for (int k = 0; k < kSections && !entry; ++k) entry = name == SectionName(k);
         if (entry) continue;
-        const int32_t line = inilines::SectionLine(lines, name);
+        const int32_t line = node->line();
         const std::string shown = codepage::ToUtf8(name, codepage::CodePage::Windows1252);
         int number = -1;
         char rest = 0;
@@ -73,7 +85,7 @@ void CheckSectionNames(IniDocument& document, const std::vector<IniLine>& lines,
 }
 
 // One language's name or description of an entry.
-void CheckText(IniDocument& document, const std::vector<IniLine>& lines, const CatalogueItem& item,
+void CheckText(IniDocument& document, const CatalogueItem& item,
                const std::string& key, const std::string& language, const std::string& read,
                Findings* findings) {
     const bool name = key.compare(0, 4, "Name") == 0;
@@ -86,7 +98,7 @@ void CheckText(IniDocument& document, const std::vector<IniLine>& lines, const C
                 (name ? " see an empty line in the list." : " see no description."));
         return;
     }
-    const int32_t line = inilines::KeyLine(lines, item.section, key);
+    const int32_t line = node->line();
     if (node->kind() != NodeKind::Text) {
         Add(findings, Severity::Warning, kCatalogue, line, "catalogue-text-unquoted",
             where + " is not in double quotes, so it is no text: " + who + " see " +
@@ -110,11 +122,10 @@ void CheckText(IniDocument& document, const std::vector<IniLine>& lines, const C
     }
 }
 
-void CheckScript(const std::string& packageDir, IniDocument& document,
-                 const std::vector<IniLine>& lines, const std::string& script, CatalogueItem* item,
-                 Findings* findings) {
+void CheckScript(const std::string& packageDir, IniDocument& document, const std::string& script,
+                 CatalogueItem* item, Findings* findings) {
     const IniNode* node = document.FindEntry(item->section.c_str(), "Script");
-    const int32_t line = node != nullptr ? inilines::KeyLine(lines, item->section, "Script") : item->line;
+    const int32_t line = node != nullptr ? node->line() : item->line;
     const std::string shown = codepage::Quote(script);
     if (item->position == 0) {
         item->scriptUsed = kSingleScript;
@@ -166,7 +177,6 @@ CatalogueInfo Check(const std::string& packageDir, const std::vector<std::string
         return info;
     }
     info.loaded = true;
-    const std::vector<IniLine> lines = inilines::Read(bytes);
     for (const IniDroppedLine& dropped : document->droppedLines()) {
         Add(findings, Severity::Warning, kCatalogue, dropped.line, "catalogue-line-dropped",
             "The line " + codepage::Quote(dropped.text) + " is dropped: " +
@@ -174,7 +184,7 @@ CatalogueInfo Check(const std::string& packageDir, const std::vector<std::string
                  : dropped.reason == IniDroppedLine::BadHeader    ? "the header has no \"]\"."
                                                                   : "it has no \"=\"."));
     }
-    CheckSectionNames(*document, lines, findings);
+    CheckSectionNames(*document, findings);
 
     // Start-up's own reading, once per language.
     std::vector<std::unique_ptr<InstallCatalogue>> read;
@@ -197,22 +207,22 @@ CatalogueInfo Check(const std::string& packageDir, const std::vector<std::string
         CatalogueItem item;
         item.position = static_cast<int32_t>(position);
         item.section = sections[position];
-        item.line = inilines::SectionLine(lines, item.section);
+        item.line = SectionLine(*document, item.section);
         item.script = codepage::ToUtf8(first.script, codepage::CodePage::Windows1252);
         for (std::size_t l = 0; l < languages.size(); ++l) {
             const CatalogueEntry& entry = read[l]->entries[position];
             const codepage::CodePage page = PageOf(languages[l]);
             item.texts.push_back({languages[l], Shown(entry.name, page), Shown(entry.description, page)});
-            CheckText(*document, lines, item, "Name_" + languages[l], languages[l], entry.name, findings);
-            CheckText(*document, lines, item, "Desc_" + languages[l], languages[l], entry.description,
+            CheckText(*document, item, "Name_" + languages[l], languages[l], entry.name, findings);
+            CheckText(*document, item, "Desc_" + languages[l], languages[l], entry.description,
                       findings);
         }
-        CheckScript(packageDir, *document, lines, first.script, &item, findings);
+        CheckScript(packageDir, *document, first.script, &item, findings);
         requirements::Source source;
         source.version = document->FindEntry(item.section.c_str(), "TrakoVersion");
         source.patch = document->FindEntry(item.section.c_str(), "TrakoPatch");
-        source.versionLine = inilines::KeyLine(lines, item.section, "TrakoVersion");
-        source.patchLine = inilines::KeyLine(lines, item.section, "TrakoPatch");
+        source.versionLine = KeyLine(*document, item.section, "TrakoVersion");
+        source.patchLine = KeyLine(*document, item.section, "TrakoPatch");
         if (source.versionLine == 0) source.versionLine = item.line;
         requirements::Judge(first, source, kCatalogue, &item, findings);
         info.entries.push_back(item);

@@ -1,9 +1,12 @@
 #include "FileEntries.h"
 
+#include <cstdio>
+#include <cstring>
 #include <map>
 
 #include "CodePage.h"
 #include "FileSystem.h"
+#include "package/FileEntryDecision.h"
 #include "package/HostDestination.h"
 #include "InstallerText.h"
 
@@ -83,6 +86,23 @@ void CheckDestination(const std::string& file, FileStep* step, Findings* finding
             "The destination " + shown + " names a folder, not a file: the copy fails (message " + installertext::Quote(107) + "). Name the file itself.");
         return;
     }
+    const char refused = RefusedCharacter(step->destination);
+    if (refused != 0) {
+        std::string which = "\"" + std::string(1, refused) + "\"";
+        if (static_cast<unsigned char>(refused) < 32) {
+            char code[8];
+            std::snprintf(code, sizeof code, "0x%.2X", static_cast<unsigned>(refused));
+            which = std::string("the control character ") + code;
+        }
+        Add(findings, Severity::Error, file, step->line, "destination-character",
+            "The destination " + shown + " holds " + which + ", which Windows refuses in file "
+            "names" + (step->destination.find(">>") != std::string::npos
+                           ? " (only the first \">>\" splits an entry)"
+                           : "") +
+                ": the copy fails (message " + installertext::Quote(107) + ") and the installer reports the installation as "
+                "failed.");
+        return;
+    }
     if (step->destination.find('/') != std::string::npos) {
         Add(findings, Severity::Warning, file, step->line, "destination-slash",
             "The destination " + shown + " uses \"/\": the installer creates missing folders only "
@@ -104,6 +124,14 @@ void CheckCodePage(const std::string& file, const FileStep& step, Findings* find
 
 }  // namespace
 
+char RefusedCharacter(const std::string& name) {
+    for (char c : name) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if ((u >= 1 && u < 32) || (u != 0 && std::strchr("<>:\"|?*", c) != nullptr)) return c;
+    }
+    return 0;
+}
+
 std::vector<FileStep> Check(const std::string& packageDir, const std::string& file,
                             const std::vector<std::string>& entries,
                             const std::vector<int32_t>& lines, Findings* findings) {
@@ -113,8 +141,8 @@ std::vector<FileStep> Check(const std::string& packageDir, const std::string& fi
         FileStep step;
         step.entry = entries[i];
         step.line = lines[i];
-        const std::size_t arrow = step.entry.find(">>");
-        if (arrow == std::string::npos) {
+        const fileentry::Entry split = fileentry::Split(step.entry);
+        if (!split.hasArrow) {
             Add(findings, Severity::Warning, file, step.line, "file-no-arrow",
                 "The entry " + codepage::Quote(step.entry) + " has no \">>\": the installer "
                 "skips it without a word.");
@@ -122,8 +150,8 @@ std::vector<FileStep> Check(const std::string& packageDir, const std::string& fi
             continue;
         }
         step.hasArrow = true;
-        step.source = step.entry.substr(0, arrow);
-        step.destination = step.entry.substr(arrow + 2);
+        step.source = split.source;
+        step.destination = split.destination;
         CheckSource(packageDir, file, &step, findings);
         CheckDestination(file, &step, findings);
         CheckCodePage(file, step, findings);

@@ -1,13 +1,18 @@
 // The file step of an installation plan: for each entry of
 // "Dateinstallation", in order, what the installer's copy would do, with the
-// files copied earlier in the same run taken into account.
+// files copied earlier in the same run taken into account. The decision is
+// the installer's own (FileEntryDecision.h), its facts answered from the
+// host as the run leaves it; what happens to a copy the decision lets go
+// ahead is worked out here as Windows would decide it.
 #include <map>
 #include <set>
 
 #include "CodePage.h"
+#include "FileEntries.h"
 #include "FileSystem.h"
 #include "InstallPlan.h"
 #include "PackagePath.h"
+#include "package/FileEntryDecision.h"
 #include "textfile/SafeReplace.h"
 #include "InstallerText.h"
 
@@ -21,6 +26,7 @@ using Action = PlannedFile::Action;
 struct Target {
     files::FileState state;
     std::string path;
+    bool madeInRun = false;  // a folder an earlier copy of the run made
 };
 
 // The folder part of a relative destination up to its last separator of
@@ -37,6 +43,47 @@ bool FolderExists(const std::string& hostDir, const std::string& folder,
     const packagepath::Resolved found = packagepath::Resolve(hostDir, folder);
     return found.match != packagepath::Match::Missing && files::Probe(found.path).folder;
 }
+
+// A file on the way to `destination` (along either separator): Windows
+// cannot make a folder there, so the copy fails. Empty when there is none.
+std::string FileOnTheWay(const std::string& hostDir, const std::string& destination,
+                         const std::map<std::string, Target>& written) {
+    std::string folder = FolderOf(destination, "\\/");
+    while (!folder.empty()) {
+        const auto earlier = written.find(packagepath::Key(folder));
+        if (earlier != written.end() && !earlier->second.state.folder) return folder;
+        const packagepath::Resolved found = packagepath::Resolve(hostDir, folder);
+        if (found.match != packagepath::Match::Missing && !files::Probe(found.path).folder) return folder;
+        folder = FolderOf(folder, "\\/");
+    }
+    return std::string();
+}
+
+// The decision's facts, answered as Windows would from the host as the run
+// leaves it: a source is found when it exists (a pattern is taken as
+// found); a destination is newer when it is a file there and the source
+// cannot be opened for its time (a folder or a pattern) or is older.
+class PlannedFacts : public fileentry::Facts {
+public:
+    PlannedFacts(const FileStep& entry, const Target& target, const files::FileState& source)
+        : entry_(entry), target_(target), source_(source) {}
+    bool SourceExists() override {
+        return IsPattern(entry_.source) || entry_.sourceFile.match != packagepath::Match::Missing;
+    }
+    bool DestinationNewer() override {
+        if (!target_.state.exists || target_.state.folder) return false;
+        if (fileentries::RefusedCharacter(entry_.destination) != 0) return false;
+        return !entry_.sourceUsable || target_.state.writeTime > source_.writeTime;
+    }
+    static bool IsPattern(const std::string& source) {
+        return source.find_first_of("*?") != std::string::npos;
+    }
+
+private:
+    const FileStep& entry_;
+    const Target& target_;
+    const files::FileState& source_;
+};
 
 // A copy that fails because of the host folder; failures the script alone
 // causes are the script's findings already.
@@ -61,42 +108,41 @@ void PlanFiles(const std::string& hostDir, const ScriptInfo& script,
         step.line = entry.line;
         step.source = entry.source;
         step.destination = entry.destination;
-        if (!entry.hasArrow) {
-            step.reason = "no \">>\"";
-            plan->files.push_back(step);
-            continue;
-        }
-        const bool pattern = entry.source.find_first_of("*?") != std::string::npos;
-        if (!pattern && entry.sourceFile.match == packagepath::Match::Missing) {
-            step.reason = "the source is missing: message " + installertext::Quote(108);
-            plan->files.push_back(step);
-            continue;
-        }
-        if (!entry.sourceUsable) {
-            Fail(&step, pattern ? "the source is a pattern" : "the source is a folder", script.file,
-                 nullptr);
-            plan->files.push_back(step);
-            continue;
-        }
-        if (!entry.destinationInside) {
-            Fail(&step, "the destination leaves the host folder", script.file, nullptr);
-            plan->files.push_back(step);
-            continue;
-        }
         const std::string key = packagepath::Key(entry.destination);
         Target target;
         const auto earlier = written.find(key);
         if (earlier != written.end()) {
             target = earlier->second;
-        } else {
+        } else if (!key.empty() && made.count(key) != 0) {
+            target.state.exists = true;
+            target.state.folder = true;
+            target.madeInRun = true;
+        } else if (entry.destinationInside && fileentries::RefusedCharacter(entry.destination) == 0) {
+            // A name Windows refuses names nothing there (and "<", ">" and
+            // "?" would be patterns to a lookup).
             const packagepath::Resolved found = packagepath::Resolve(hostDir, entry.destination);
             target.path = found.path;
             if (found.match != packagepath::Match::Missing) target.state = files::Probe(found.path);
         }
-        const files::FileState source = files::Probe(entry.sourceFile.path);
-        if (target.state.exists && target.state.folder) {
-            Fail(&step, "the host has a folder of that name", script.file, findings);
-        } else if (target.state.exists && target.state.writeTime > source.writeTime) {
+        const files::FileState source =
+            entry.sourceUsable ? files::Probe(entry.sourceFile.path) : files::FileState();
+        PlannedFacts facts(entry, target, source);
+        const fileentry::Entry split{entry.hasArrow, entry.source, entry.destination};
+        switch (fileentry::Decide(split, facts, false)) {
+        case fileentry::Decision::Ignore:
+            step.reason = "no \">>\"";
+            plan->files.push_back(step);
+            continue;
+        case fileentry::Decision::SourceMissing:
+            step.reason = "the source is missing: message " + installertext::Quote(108);
+            plan->files.push_back(step);
+            continue;
+        case fileentry::Decision::Refuse:
+            Fail(&step, "the destination leaves the host folder", script.file, nullptr);
+            plan->files.push_back(step);
+            continue;
+        case fileentry::Decision::KeepNewer:
+        case fileentry::Decision::AskNewer:
             step.action = Action::AskNewer;
             ++plan->questions;
             Add(findings, Severity::Note, script.file, step.line, "plan-newer-in-host",
@@ -104,6 +150,28 @@ void PlanFiles(const std::string& hostDir, const ScriptInfo& script,
                 "file: the user is asked whether to keep it (message " + installertext::Quote(103) + ")" +
                     (target.state.readOnly ? "; it is read-only, so answering No makes the copy fail."
                                            : "."));
+            plan->files.push_back(step);
+            continue;
+        case fileentry::Decision::Copy:
+            break;
+        }
+        const std::string onTheWay = FileOnTheWay(hostDir, entry.destination, written);
+        if (!entry.sourceUsable) {
+            Fail(&step, PlannedFacts::IsPattern(entry.source) ? "the source is a pattern"
+                                                              : "the source is a folder",
+                 script.file, nullptr);
+        } else if (fileentries::RefusedCharacter(entry.destination) != 0) {
+            Fail(&step, "the destination holds a character Windows refuses in file names",
+                 script.file, nullptr);
+        } else if (target.state.exists && target.state.folder) {
+            Fail(&step,
+                 target.madeInRun ? "an earlier entry of the run made a folder of that name"
+                                     : "the host has a folder of that name",
+                 script.file, findings);
+        } else if (!onTheWay.empty()) {
+            Fail(&step, "the folder " + codepage::Quote(onTheWay) +
+                            " on the way is a file, so it cannot be made",
+                 script.file, findings);
         } else if (target.state.exists &&
                    (target.state.readOnly || !safereplace::TargetWritable(target.path.c_str()))) {
             Fail(&step, "the host's file is read-only or may not be written", script.file, findings);

@@ -68,6 +68,7 @@ inline constexpr FindingCode kTable[] = {
     {"destination-empty", kError, "an entry names no destination: it is refused"},
     {"destination-outside", kError, "a destination leaves the host folder: it is refused"},
     {"destination-folder", kError, "a destination names a folder: the copy fails"},
+    {"destination-character", kError, "a destination holds a character Windows refuses in file names: the copy fails"},
     {"destination-slash", kWarning, "a destination uses \"/\", along which no folders are made"},
     {"destination-twice", kWarning, "two entries write the same destination"},
     {"texture-skipped", kWarning, "a texture entry is skipped without a word"},

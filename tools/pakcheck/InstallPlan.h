@@ -4,9 +4,12 @@
 // the cabin sections and keys merged, and whether each step succeeds.
 //
 // The texture and cabin merges are the installer's own, run on copies of the
-// host's lists in a scratch folder; the file copies follow the installer's
-// rules (the destination rule, strictly newer times, folders made along
-// backslashes, read-only targets failing).
+// host's lists in a scratch folder; each file entry gets the installer's own
+// decision (FileEntryDecision.h), and a copy it lets go ahead fails where
+// Windows would refuse it: a character not allowed in file names, a folder
+// (of the host or made earlier in the run) where the file should go, a file
+// where a folder on the way should be, a folder on the way along "/" that
+// is not made, a read-only target.
 //
 //   Make  the plan, with findings for every step that fails, every question
 //         the user will get and every list left alone

@@ -229,11 +229,10 @@ PlannedList PlanCabins(const std::string& hostDir, const CabinInfo& cabin,
     }
     if (!WriteOverHostList(original, copy, &list, findings)) return list;
     Compare(before, package, &list, findings);
-    std::string hostBytes;
-    if (files::ReadBytes(original, &hostBytes)) {
+    {
         // The merge rewrites the host's own entries in canonical form too.
         Findings hostValues;
-        cabincheck::CheckValues(hostBytes, list.file, &hostValues);
+        cabincheck::CheckValues(original, list.file, &hostValues);
         for (Finding& finding : hostValues) {
             if (finding.code == "cabin-code-page") continue;
             finding.inHost = true;

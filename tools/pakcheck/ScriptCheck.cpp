@@ -3,7 +3,6 @@
 #include "CodePage.h"
 #include "FileEntries.h"
 #include "FileSystem.h"
-#include "ScriptLayout.h"
 #include "TextureEntries.h"
 #include "package/InstallScript.h"
 #include "InstallerText.h"
@@ -19,15 +18,18 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 // Why the installer does not find section `name`, when the script shows a
 // likely reason: the name with text before it outside braces, in another
 // case, or only inside braces. Empty when the name is simply not there.
-std::string WhyMissing(const ScriptLayout& layout, const std::string& name, int32_t* line) {
+std::string WhyMissing(InstallScript& script, const std::string& name, int32_t* line) {
     const std::string folded = packagepath::Folded(name);
-    for (const ScriptPart& part : layout.parts) {
-        if (part.name.empty()) continue;
-        const bool sameCase = EndsWith(part.name, name);
-        if (!sameCase && !EndsWith(packagepath::Folded(part.name), folded)) continue;
-        *line = part.nameLine;
-        const std::string written = part.name.substr(part.name.size() - name.size());
-        const std::string before = part.name.substr(0, part.name.size() - name.size());
+    std::string part;
+    int32_t partLine = 0;
+    script.Restart();
+    while (script.NextName(part, partLine)) {
+        if (part.empty()) continue;
+        const bool sameCase = EndsWith(part, name);
+        if (!sameCase && !EndsWith(packagepath::Folded(part), folded)) continue;
+        *line = partLine;
+        const std::string written = part.substr(part.size() - name.size());
+        const std::string before = part.substr(0, part.size() - name.size());
         std::string why;
         if (!before.empty()) {
             why = "the text " + codepage::Quote(before) +
@@ -39,76 +41,76 @@ std::string WhyMissing(const ScriptLayout& layout, const std::string& name, int3
         }
         return why;
     }
-    for (const ScriptPart& part : layout.parts) {
-        for (const ScriptItem& item : part.items) {
-            if (item.text.find(name) == std::string::npos) continue;
-            *line = item.line;
+    script.Restart();
+    while (script.NextName(part, partLine)) {
+        if (!script.EnterGroup()) continue;
+        std::string item;
+        InstallScript::Item kind;
+        while (script.NextItem(item, kind)) {
+            if (item.find(name) == std::string::npos) continue;
+            *line = script.ItemLine();
             return "its name stands inside braces (is a closing brace missing before it?)";
         }
     }
     return std::string();
 }
 
-// The section's entries as the installer reads them.
-std::vector<std::string> ReadEntries(InstallScript& script, const char* name, bool* found) {
-    std::vector<std::string> entries;
-    *found = script.FindSection(name);
-    std::string entry;
-    while (*found && script.NextEntry(entry)) entries.push_back(entry);
-    return entries;
-}
-
-// Where each entry stands, from the layout when it shows the same entries.
-std::vector<const ScriptItem*> EntryItems(const ScriptPart* part,
-                                          const std::vector<std::string>& entries) {
-    std::vector<const ScriptItem*> items(entries.size(), nullptr);
-    if (part == nullptr) return items;
-    std::size_t n = 0;
-    for (const ScriptItem& item : part->items) {
-        if (!item.entry || !item.closed) break;
-        if (n == entries.size() || item.text != entries[n]) {
-            return std::vector<const ScriptItem*>(entries.size(), nullptr);
-        }
-        items[n++] = &item;
-    }
-    if (n != entries.size()) return std::vector<const ScriptItem*>(entries.size(), nullptr);
-    return items;
-}
-
 // Text in a section body that ends it early, and an entry cut off by the
-// end of the file.
-void CheckBody(const ScriptPart& part, const std::string& file, Findings* findings) {
-    for (std::size_t i = 0; i < part.items.size(); ++i) {
-        const ScriptItem& item = part.items[i];
-        if (!item.closed) {
-            Add(findings, Severity::Warning, file, item.line, "entry-unclosed",
-                "Section \"" + part.name + "\": this entry has no closing brace before the end "
-                "of the file; the installer drops it.");
-            return;
+// end of the file; the reader stands where NextEntry stopped.
+void CheckEnding(InstallScript& script, const std::string& name, const std::string& file,
+                 Findings* findings) {
+    if (script.SectionEnding() == InstallScript::Ending::CutOff) {
+        Add(findings, Severity::Warning, file, script.ItemLine(), "entry-unclosed",
+            "Section \"" + name + "\": this entry has no closing brace before the end "
+            "of the file; the installer drops it.");
+        return;
+    }
+    if (script.SectionEnding() != InstallScript::Ending::Text) return;
+    std::string text;
+    InstallScript::Item kind;
+    if (!script.NextItem(text, kind)) return;
+    const int32_t line = script.ItemLine();
+    int32_t unread = 0;
+    std::string item;
+    while (script.NextItem(item, kind)) {
+        if (kind != InstallScript::Item::Text) ++unread;
+    }
+    if (unread > 0) {
+        Add(findings, Severity::Warning, file, line, "section-ended",
+            "Section \"" + name + "\": the text " + codepage::Quote(text) +
+                " outside braces ends the section here; the installer does not read the " +
+                std::to_string(unread) + (unread == 1 ? " entry" : " entries") + " after it.");
+    } else {
+        Add(findings, Severity::Note, file, line, "section-text",
+            "Section \"" + name + "\": the text " + codepage::Quote(text) +
+                " outside braces is ignored.");
+    }
+}
+
+// A second top-level section of the same name, which the installer never reads.
+void CheckTwice(InstallScript& script, const std::string& name, int32_t firstLine,
+                const std::string& file, Findings* findings) {
+    std::string part;
+    int32_t line = 0;
+    bool first = true;
+    script.Restart();
+    while (script.NextName(part, line)) {
+        if (part != name) continue;
+        if (first) {
+            first = false;
+            continue;
         }
-        if (item.entry) continue;
-        int32_t unread = 0;
-        for (std::size_t j = i + 1; j < part.items.size(); ++j) {
-            if (part.items[j].entry) ++unread;
-        }
-        if (unread > 0) {
-            Add(findings, Severity::Warning, file, item.line, "section-ended",
-                "Section \"" + part.name + "\": the text " + codepage::Quote(item.text) +
-                    " outside braces ends the section here; the installer does not read the " +
-                    std::to_string(unread) + (unread == 1 ? " entry" : " entries") + " after it.");
-        } else {
-            Add(findings, Severity::Note, file, item.line, "section-text",
-                "Section \"" + part.name + "\": the text " + codepage::Quote(item.text) +
-                    " outside braces is ignored.");
-        }
+        Add(findings, Severity::Warning, file, line, "section-twice",
+            "A second section \"" + name + "\" (the first is at line " + std::to_string(firstLine) +
+                "): the installer reads only the first.");
         return;
     }
 }
 
-void ReportMissing(const ScriptLayout& layout, const std::string& name, const std::string& file,
+void ReportMissing(InstallScript& script, const std::string& name, const std::string& file,
                    Findings* findings) {
     int32_t line = 0;
-    const std::string why = WhyMissing(layout, name, &line);
+    const std::string why = WhyMissing(script, name, &line);
     const bool textures = name == kTextureSection;
     std::string effect;
     if (name == kFileSection) {
@@ -148,7 +150,6 @@ ScriptInfo Check(const std::string& packageDir, const std::string& file, const s
             "The install script exists only as \"" + where.path +
                 "\", in another case: Windows finds it, a case-sensitive system does not.");
     }
-    const ScriptLayout layout = ScriptLayout::Read(bytes);
     InstallScript script;
     if (!script.Open(where.path.c_str())) {
         Add(findings, Severity::Error, file, 0, "script-missing",
@@ -159,34 +160,30 @@ ScriptInfo Check(const std::string& packageDir, const std::string& file, const s
     for (const char* name : {kFileSection, kTextureSection, kGroundSection}) {
         ScriptSection section;
         section.name = name;
-        const std::vector<std::string> entries = ReadEntries(script, name, &section.found);
-        section.entries = static_cast<int32_t>(entries.size());
-        const ScriptPart* part = layout.Section(name);
+        section.found = script.FindSection(name);
         if (!section.found) {
-            ReportMissing(layout, name, file, findings);
+            ReportMissing(script, name, file, findings);
             info.sections.push_back(section);
             continue;
         }
-        if (part != nullptr) {
-            section.line = part->nameLine;
-            CheckBody(*part, file, findings);
-            for (const ScriptPart& other : layout.parts) {
-                if (&other != part && other.name == name) {
-                    Add(findings, Severity::Warning, file, other.nameLine, "section-twice",
-                        "A second section \"" + std::string(name) + "\" (the first is at line " +
-                            std::to_string(part->nameLine) + "): the installer reads only the first.");
-                    break;
-                }
-            }
+        section.line = script.SectionLine();
+        std::vector<std::string> entries;
+        std::vector<textureentries::Place> places;
+        std::string entry;
+        while (script.NextEntry(entry)) {
+            entries.push_back(entry);
+            places.push_back({script.ItemLine(), script.ItemBegin(), script.ItemEnd()});
         }
-        const std::vector<const ScriptItem*> items = EntryItems(part, entries);
+        section.entries = static_cast<int32_t>(entries.size());
+        CheckEnding(script, name, file, findings);
+        CheckTwice(script, name, section.line, file, findings);
         if (section.name == kFileSection) {
             std::vector<int32_t> lines;
-            for (const ScriptItem* item : items) lines.push_back(item != nullptr ? item->line : 0);
+            for (const textureentries::Place& place : places) lines.push_back(place.line);
             info.files = fileentries::Check(packageDir, file, entries, lines, findings);
         } else {
             std::vector<TextureStep> steps =
-                textureentries::Check(name, file, entries, items, bytes, scratch, findings);
+                textureentries::Check(name, file, entries, places, bytes, scratch, findings);
             info.textures.insert(info.textures.end(), steps.begin(), steps.end());
         }
         info.sections.push_back(section);

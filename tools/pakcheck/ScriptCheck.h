@@ -1,8 +1,8 @@
 // What the installer will make of one install script: which of its three
 // sections it finds, every file it copies and every texture it merges, and
 // the findings about them. Sections and entries come from the installer's
-// own InstallScript reader, texture entries go through its own conversion
-// and TextureList; ScriptLayout only supplies line numbers and reasons.
+// own InstallScript reader, with the lines and reasons it reports; texture
+// entries go through the installer's own conversion and TextureList.
 //
 //   Check  fills a ScriptInfo; readable is false (and an error is added)
 //          when the script cannot be read

@@ -129,7 +129,7 @@ void CheckMerged(const std::string& file, const std::string& converted, const st
 
 std::vector<TextureStep> Check(const std::string& section, const std::string& file,
                                const std::vector<std::string>& entries,
-                               const std::vector<const ScriptItem*>& items, std::string_view script,
+                               const std::vector<Place>& places, std::string_view script,
                                const std::string& scratch, Findings* findings) {
     std::vector<TextureStep> steps;
     std::map<uint32_t, int32_t> seen;  // id -> line of the entry that set it
@@ -137,8 +137,8 @@ std::vector<TextureStep> Check(const std::string& section, const std::string& fi
         TextureStep step;
         step.section = section;
         step.entry = entries[i];
-        const ScriptItem* item = items[i];
-        step.line = item != nullptr ? item->line : 0;
+        const Place& place = places[i];
+        step.line = place.line;
         const std::string where = "Section \"" + section + "\": the entry " +
                                   codepage::Quote(step.entry, 48);
         std::string converted;
@@ -181,8 +181,9 @@ std::vector<TextureStep> Check(const std::string& section, const std::string& fi
                 "Texture " + std::to_string(step.id) + " " + problem +
                     "; the list keeps the bytes as they are.");
         }
-        if (item != nullptr && item->end <= script.size()) {
-            const std::string field = FieldWithBlanks(script.substr(item->begin, item->end - item->begin));
+        if (place.begin <= place.end && place.end <= script.size()) {
+            const std::string field =
+                FieldWithBlanks(script.substr(place.begin, place.end - place.begin));
             if (!field.empty()) {
                 Add(findings, Severity::Note, file, step.line, "texture-blanks",
                     "Texture " + std::to_string(step.id) + ": the installer drops blanks, so " +

@@ -18,15 +18,22 @@
 
 #include "Finding.h"
 #include "ScriptCheck.h"
-#include "ScriptLayout.h"
 
 namespace textureentries {
 
-// `items[i]` is where entries[i] stands in `script` (nullptr when unknown);
-// `scratch` is an empty folder the check may write to.
+// Where an entry stands in the script, as the reader reports it: its line
+// and its bytes [begin, end), braces included.
+struct Place {
+    int32_t line = 0;
+    std::size_t begin = 0;
+    std::size_t end = 0;
+};
+
+// `places[i]` is where entries[i] stands in `script`; `scratch` is an empty
+// folder the check may write to.
 std::vector<TextureStep> Check(const std::string& section, const std::string& file,
                                const std::vector<std::string>& entries,
-                               const std::vector<const ScriptItem*>& items, std::string_view script,
+                               const std::vector<Place>& places, std::string_view script,
                                const std::string& scratch, Findings* findings);
 
 }  // namespace textureentries

@@ -109,6 +109,56 @@ TEST_F(Plan, MakesNoFoldersAlongSlashes) {
     EXPECT_EQ(plan.files[1].action, Action::New);
 }
 
+TEST(PlanCopies, FailWhereWindowsRefusesTheName) {
+    struct Case {
+        const char* behaviour;
+        std::string entries;   // of "Dateinstallation", from line 2 on
+        const char* hostFile;  // written into the host first; nullptr: none
+        std::vector<Action> actions;
+        const char* code;      // the error finding; nullptr: none
+        int count;             // how many of them
+        int32_t line;          // the first one's
+    };
+    const Case cases[] = {
+        {"a destination with a character Windows refuses",
+         "{a.3dm>>a<b.3dm}\r\n{a.3dm>>a\"b.3dm}\r\n{a.3dm>>a|b.3dm}\r\n{a.3dm>>a?b.3dm}\r\n"
+         "{a.3dm>>a*b.3dm}\r\n{a.3dm>>Sub>\\b.3dm}\r\n{a.3dm>>a\x01" "b.3dm}\r\n{a.3dm>>a\x1F" "b.3dm}",
+         nullptr, std::vector<Action>(8, Action::Fail), "destination-character", 8, 2},
+        {"the first arrow splits, so a second one stays in the destination", "{a.3dm>>b>>c.3dm}",
+         nullptr, {Action::Fail}, "destination-character", 1, 2},
+        {"a destination naming a folder made earlier in the run",
+         "{a.3dm>>Sub\\x.3dm}\r\n{a.3dm>>sub}", nullptr, {Action::New, Action::Fail},
+         "plan-copy-fails", 1, 3},
+        {"a folder on the way that is a file written earlier in the run",
+         "{a.3dm>>Sub}\r\n{a.3dm>>Sub\\x.3dm}\r\n{a.3dm>>Sub/Tief\\y.3dm}", nullptr,
+         {Action::New, Action::Fail, Action::Fail}, "plan-copy-fails", 2, 3},
+        {"a folder on the way that is a file of the host", "{a.3dm>>Resourcen\\Modelle\\a.3dm}",
+         "Resourcen\\Modelle", {Action::Fail}, "plan-copy-fails", 1, 2},
+        {"a folder made earlier in the run takes more files",
+         "{a.3dm>>Sub\\x.3dm}\r\n{a.3dm>>Sub\\y.3dm}\r\n{a.3dm>>Sub\\Tief\\z.3dm}", nullptr,
+         {Action::New, Action::New, Action::New}, nullptr, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.behaviour);
+        CheckedPackage package;
+        package.Write("a.3dm", "neu");
+        package.WriteInHost(kTextureList, kList);
+        package.WriteInHost(kGroundList, kList);
+        if (c.hostFile != nullptr) package.WriteInHost(c.hostFile, "alt");
+        package.Write("InstSkript.txt", "Dateinstallation{\r\n" + c.entries + "}\r\nTexturskript{}");
+        package.Check(true);
+        ASSERT_EQ(package.report().plans.size(), 1u);
+        const InstallPlan& plan = package.report().plans[0];
+        std::vector<Action> actions;
+        for (const PlannedFile& file : plan.files) actions.push_back(file.action);
+        EXPECT_EQ(actions, c.actions) << package.Listing();
+        EXPECT_EQ(plan.succeeds, c.code == nullptr) << "message 107 fails the run";
+        if (c.code == nullptr) continue;
+        EXPECT_EQ(package.Count(c.code), c.count) << package.Listing();
+        EXPECT_TRUE(package.Has(c.code, Severity::Error, "InstSkript.txt", c.line)) << package.Listing();
+    }
+}
+
 TEST_F(Plan, ASecondCopyToTheSameFileReplacesTheFirst) {
     Script("{a.3dm>>Resourcen\\a.3dm}\r\n{a.3dm>>Resourcen\\A.3dm}");
     const InstallPlan& plan = Planned();

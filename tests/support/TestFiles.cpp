@@ -1,19 +1,25 @@
-#include "engine/tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
-#include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <fstream>
+#include <iterator>
 #include <vector>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace testfiles {
 
 namespace {
 
-void MakeFolders(const std::string& path) {
-  for (size_t separator = path.find('\\', 3); separator != std::string::npos;
-       separator = path.find('\\', separator + 1)) {
-    CreateDirectoryA(path.substr(0, separator).c_str(), nullptr);
-  }
-}
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+// After a drive ("C:\") the first folder can be made.
+constexpr size_t kFirstFolder = 3;
+
+void MakeFolder(const std::string& folder) { CreateDirectoryA(folder.c_str(), nullptr); }
 
 FILETIME ToFileTime(ULONGLONG ticks) {
   FILETIME time;
@@ -21,43 +27,76 @@ FILETIME ToFileTime(ULONGLONG ticks) {
   time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
   return time;
 }
+#else
+constexpr char kSeparator = '/';
+constexpr size_t kFirstFolder = 1;
+
+void MakeFolder(const std::string& folder) { mkdir(folder.c_str(), 0755); }
+#endif
+
+// Folders that exist already are left as they are; a folder that cannot be
+// made shows as the file's write failing.
+void MakeFolders(const std::string& path) {
+  for (size_t separator = path.find(kSeparator, kFirstFolder); separator != std::string::npos;
+       separator = path.find(kSeparator, separator + 1)) {
+    MakeFolder(path.substr(0, separator));
+  }
+}
 
 }  // namespace
 
 void Write(const std::string& path, const std::string& bytes) {
   MakeFolders(path);
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    ADD_FAILURE() << "cannot create " << path << ", error " << GetLastError();
-    return;
-  }
-  DWORD written = 0;
-  if (!WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-      written != bytes.size()) {
-    ADD_FAILURE() << "cannot write " << path << ", error " << GetLastError();
-  }
-  CloseHandle(file);
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+  out.close();
+  EXPECT_TRUE(out.good()) << "cannot write " << path;
 }
 
 std::string Read(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::string();
-  std::string bytes;
-  char block[4096];
-  DWORD count = 0;
-  while (ReadFile(file, block, sizeof block, &count, nullptr) && count > 0) {
-    bytes.append(block, count);
-  }
-  CloseHandle(file);
-  return bytes;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "<missing>";
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 bool Exists(const std::string& path) {
+#ifdef _WIN32
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+#else
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;
+#endif
 }
 
+void SetReadOnly(const std::string& path, bool readOnly) {
+#ifdef _WIN32
+  SetAttributes(path, readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+#else
+  if (chmod(path.c_str(), readOnly ? 0444 : 0644) != 0) {
+    ADD_FAILURE() << "cannot change the protection of " << path;
+  }
+#endif
+}
+
+// Root writes read-only files anyway; the Wine run shows the refusals.
+bool ReadOnlyIsEnforced() {
+#ifdef _WIN32
+  return true;
+#else
+  return geteuid() != 0;
+#endif
+}
+
+std::string Utf16(const std::string& ascii) {
+  std::string bytes;
+  for (char c : ascii) {
+    bytes.push_back(c);
+    bytes.push_back('\0');
+  }
+  return bytes;
+}
+
+#ifdef _WIN32
 void SetWriteTime(const std::string& path, ULONGLONG ticks) {
   HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
                             OPEN_EXISTING, 0, nullptr);
@@ -109,5 +148,6 @@ std::string ProgramFile() {
   DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
   return std::string(path, length);
 }
+#endif
 
 }  // namespace testfiles

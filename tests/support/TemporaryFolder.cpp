@@ -1,4 +1,4 @@
-#include "engine/tests/TemporaryFolder.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <windows.h>
 

@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Checks the code's style and runs clang-tidy over it:
+#   - clang-format --dry-run --Werror on every C++ file of the tree
+#     (.clang-format);
+#   - clang-tidy (.clang-tidy) with the compile commands of the native build
+#     over every file it compiles, and with those of the Windows build over
+#     every file it compiles, clang then targeting i686-w64-mingw32 with the
+#     mingw C++ headers (the portable files once more, for their Win32 parts),
+#     and with those of the fuzz build over the fuzz targets.
+# The builds must be configured first (cmake --preset native, windows, fuzz);
+# a build folder that is missing is skipped with a note. The benchmarks are
+# checked when the native build was configured with them.
+#
+#   tools/lint.sh [--format] [--tidy]     (no option: both)
+#
+# Exit status 0 when everything is clean, 1 otherwise.
+set -u
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=${LINT_JOBS:-2}
+
+format=0; tidy=0
+for arg in "$@"; do
+  case $arg in
+    --format) format=1 ;;
+    --tidy) tidy=1 ;;
+    *) echo "usage: tools/lint.sh [--format] [--tidy]" >&2; exit 2 ;;
+  esac
+done
+[ $format -eq 0 ] && [ $tidy -eq 0 ] && format=1 && tidy=1
+status=0
+
+if [ $format -eq 1 ]; then
+  echo "-- clang-format"
+  mapfile -t sources < <(git ls-files --cached --others --exclude-standard '*.cpp' '*.h' |
+                         while read -r f; do [ -f "$f" ] && echo "$f"; done)
+  if ! clang-format --dry-run --Werror "${sources[@]}"; then
+    changed=0
+    for f in "${sources[@]}"; do
+      clang-format "$f" | cmp -s - "$f" || changed=$((changed + 1))
+    done
+    echo "clang-format: $changed of ${#sources[@]} files are not formatted (clang-format -i FILE)"
+    status=1
+  fi
+fi
+
+# Writes into $2 a compile database with one command per source file of the
+# tree from build folder $1 (the libraries' uninstrumented copies compile the
+# same files again; GoogleTest is not ours), only of files whose path matches
+# the regular expression $3 when given.
+own_commands() {
+  python3 - "$1" "$2" "$root" "${3:-}" <<'EOF'
+import json, os, re, sys
+source, target, root, only = sys.argv[1:]
+seen, kept = set(), []
+for entry in json.load(open(os.path.join(source, "compile_commands.json"))):
+    path = os.path.normpath(os.path.join(entry["directory"], entry["file"]))
+    if not path.startswith(root + "/") or path.startswith(root + "/build/") or path in seen:
+        continue
+    if only and not re.search(only, path):
+        continue
+    seen.add(path)
+    kept.append(entry)
+os.makedirs(target, exist_ok=True)
+json.dump(kept, open(os.path.join(target, "compile_commands.json"), "w"), indent=1)
+print(len(kept))
+EOF
+}
+
+# Runs clang-tidy over every file of compile database folder $1, with the
+# extra arguments that follow; fails on any finding (WarningsAsErrors).
+tidy_all() {
+  local database=$1; shift
+  local extra=()
+  for arg in "$@"; do extra+=("-extra-arg=$arg"); done
+  run-clang-tidy -quiet -j "$jobs" -p "$database" "${extra[@]}" 2>&1 |
+    sed 's/\x1b\[[0-9;]*m//g' |
+    grep -vE '^(clang-tidy|[0-9]+ warnings? (and [0-9]+ errors? )?generated|Suppressed [0-9]+ warnings|Use -header-filter|Enabled checks:)' |
+    grep -v '^$'
+  return "${PIPESTATUS[0]}"
+}
+
+if [ $tidy -eq 1 ]; then
+  if [ -f build/native/compile_commands.json ]; then
+    count=$(own_commands build/native build/lint/native)
+    echo "-- clang-tidy, native build ($count files)"
+    tidy_all build/lint/native || status=1
+  else
+    echo "-- clang-tidy, native build: not configured (cmake --preset native), skipped"
+  fi
+  if [ -f build/windows/compile_commands.json ]; then
+    count=$(own_commands build/windows build/lint/windows)
+    echo "-- clang-tidy, windows build ($count files)"
+    # clang finds mingw's C headers by itself, but not the C++ library of the
+    # posix-threads compiler the build uses.
+    cxx=/usr/lib/gcc/i686-w64-mingw32/$(i686-w64-mingw32-g++-posix -dumpversion)/include/c++
+    tidy_all build/lint/windows --target=i686-w64-mingw32 \
+      "-isystem$cxx" "-isystem$cxx/i686-w64-mingw32" "-isystem$cxx/backward" || status=1
+  else
+    echo "-- clang-tidy, windows build: not configured (cmake --preset windows), skipped"
+  fi
+  if [ -f build/fuzz/compile_commands.json ]; then
+    count=$(own_commands build/fuzz build/lint/fuzz '/fuzz/')
+    echo "-- clang-tidy, fuzz targets ($count files)"
+    tidy_all build/lint/fuzz || status=1
+  else
+    echo "-- clang-tidy, fuzz targets: not configured (cmake --preset fuzz), skipped"
+  fi
+fi
+exit $status
