@@ -91,7 +91,9 @@ TEST(InstallerText, QuotesEveryTextOnOneLineInTheLanguageAskedFor) {
             EXPECT_NE(quote[quote.size() - 2], ' ') << quote;
             EXPECT_LE(quote.size(), 250u) << quote;
             // Texts without breaks or placeholders are quoted as they are.
-            if (text.find_first_of("\n\t%") == std::string::npos) EXPECT_EQ(quote, "\"" + text + "\"");
+            if (text.find_first_of("\n\t%") == std::string::npos) {
+                EXPECT_EQ(quote, "\"" + text + "\"");
+            }
         }
         EXPECT_NE(installertext::Text(106, language), installertext::Text(106, language == std::string("ENG") ? "GER" : "ENG"));
     }
