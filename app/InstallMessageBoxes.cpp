@@ -6,21 +6,23 @@
 
 fileentry::Answer InstallMessageBoxes::AskAboutNewerFile(const std::string& destination,
                                                          const std::string& source) {
-  const int answer =
-      messages::Show(messages::kNewerFileQuestion, MB_YESNOCANCEL, destination, source);
-  if (answer == IDYES) return fileentry::Answer::Keep;
-  if (answer == IDCANCEL) return fileentry::Answer::KeepAll;
-  return fileentry::Answer::Replace;
+    const int answer =
+        messages::Show(messages::kNewerFileQuestion, MB_YESNOCANCEL, destination, source);
+    if (answer == IDYES) return fileentry::Answer::Keep;
+    if (answer == IDCANCEL) return fileentry::Answer::KeepAll;
+    return fileentry::Answer::Replace;
 }
 
 void InstallMessageBoxes::SourceMissing(const std::string& source) {
-  messages::Show(messages::kSourceMissing, MB_OK, source);
+    messages::Show(messages::kSourceMissing, MB_OK, source);
 }
 
 void InstallMessageBoxes::CopyFailed(const std::string& source, const std::string& destination) {
-  messages::Show(messages::kCopyFailed, MB_OK, source, destination);
+    messages::Show(messages::kCopyFailed, MB_OK, source, destination);
 }
 
-void InstallMessageBoxes::ScriptMissing() { messages::Show(messages::kScriptMissing, MB_OK); }
+void InstallMessageBoxes::ScriptMissing() {
+    messages::Show(messages::kScriptMissing, MB_OK);
+}
 
 void InstallMessageBoxes::ListNotWritten(const std::string&) {}

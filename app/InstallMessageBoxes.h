@@ -13,11 +13,11 @@
 #include "engine/InstallQuestions.h"
 
 class InstallMessageBoxes : public InstallQuestions {
- public:
-  fileentry::Answer AskAboutNewerFile(const std::string& destination,
-                                      const std::string& source) override;
-  void SourceMissing(const std::string& source) override;
-  void CopyFailed(const std::string& source, const std::string& destination) override;
-  void ScriptMissing() override;
-  void ListNotWritten(const std::string& list) override;
+public:
+    fileentry::Answer AskAboutNewerFile(const std::string& destination,
+                                        const std::string& source) override;
+    void SourceMissing(const std::string& source) override;
+    void CopyFailed(const std::string& source, const std::string& destination) override;
+    void ScriptMissing() override;
+    void ListNotWritten(const std::string& list) override;
 };

@@ -12,13 +12,13 @@
 namespace {
 
 void InitialiseControls() {
-  INITCOMMONCONTROLSEX controls = {};
-  controls.dwSize = sizeof(controls);
-  controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
-  InitCommonControlsEx(&controls);
-  // The selection dialog's description is a "RichEdit20A" control, whose
-  // class this library registers; it stays loaded until the process ends.
-  LoadLibraryA("riched20.dll");
+    INITCOMMONCONTROLSEX controls = {};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
+    InitCommonControlsEx(&controls);
+    // The selection dialog's description is a "RichEdit20A" control, whose
+    // class this library registers; it stays loaded until the process ends.
+    LoadLibraryA("riched20.dll");
 }
 
 }  // namespace
@@ -26,23 +26,23 @@ void InitialiseControls() {
 InstallerApp::InstallerApp() : catalogueDocument(false) {}
 
 bool InstallerApp::StartUp() {
-  InitialiseControls();
-  const SimulatorProfile profile = SimulatorProfile::Read();
+    InitialiseControls();
+    const SimulatorProfile profile = SimulatorProfile::Read();
 
-  catalogue.selectedIndex = -1;
-  catalogueMode = 0;
-  if (catalogueDocument.Load(cataloguereader::kCatalogueFile, 0, 0) != 0) {
-    InstallDialog(catalogue, catalogueMode).RunModal(nullptr);
+    catalogue.selectedIndex = -1;
+    catalogueMode = 0;
+    if (catalogueDocument.Load(cataloguereader::kCatalogueFile, 0, 0) != 0) {
+        InstallDialog(catalogue, catalogueMode).RunModal(nullptr);
+        return false;
+    }
+
+    catalogueMode = 1;
+    languageSuffix = cataloguereader::LanguageSuffix(GetSystemDefaultLangID());
+    cataloguereader::Read(catalogueDocument, languageSuffix, catalogue);
+
+    SelectionDialog selection(catalogue);
+    selectionloop::Run(
+        catalogue, profile, [&selection] { return selection.RunModal(nullptr) == IDOK; },
+        [this] { InstallDialog(catalogue, catalogueMode).RunModal(nullptr); });
     return false;
-  }
-
-  catalogueMode = 1;
-  languageSuffix = cataloguereader::LanguageSuffix(GetSystemDefaultLangID());
-  cataloguereader::Read(catalogueDocument, languageSuffix, catalogue);
-
-  SelectionDialog selection(catalogue);
-  selectionloop::Run(
-      catalogue, profile, [&selection] { return selection.RunModal(nullptr) == IDOK; },
-      [this] { InstallDialog(catalogue, catalogueMode).RunModal(nullptr); });
-  return false;
 }

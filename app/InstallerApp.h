@@ -18,16 +18,16 @@
 #include "textfile/IniDocument.h"
 
 class InstallerApp {
- public:
-  InstallerApp();
-  InstallerApp(const InstallerApp&) = delete;
-  InstallerApp& operator=(const InstallerApp&) = delete;
+public:
+    InstallerApp();
+    InstallerApp(const InstallerApp&) = delete;
+    InstallerApp& operator=(const InstallerApp&) = delete;
 
-  bool StartUp();
+    bool StartUp();
 
- private:
-  IniDocument catalogueDocument;
-  int32_t catalogueMode = 0;
-  std::string languageSuffix;
-  InstallCatalogue catalogue;
+private:
+    IniDocument catalogueDocument;
+    int32_t catalogueMode = 0;
+    std::string languageSuffix;
+    InstallCatalogue catalogue;
 };

@@ -9,6 +9,6 @@ InstallerApp application;
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  application.StartUp();
-  return 0;
+    application.StartUp();
+    return 0;
 }

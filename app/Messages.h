@@ -22,23 +22,23 @@
 namespace messages {
 
 enum : uint32_t {
-  kAboutMenuEntry = 101,
-  kScriptMissing = 102,
-  kNewerFileQuestion = 103,   // existing file, file to install
-  kHostMissing = 104,
-  kInstallFailed = 105,
-  kInstallSucceeded = 106,
-  kCopyFailed = 107,          // source, destination
-  kSourceMissing = 108,       // source
-  kIntroduction = 109,
-  kCancelCaption = 110,
-  kOkCaption = 111,
-  kInstallCaption = 112,
-  kSelectionTitle = 113,
-  kDescriptionLabel = 114,
-  kVersionTooLow = 115,       // required major version
-  kPatchTooLow = 116,         // required major version, required patch
-  kPluginsMissing = 117,      // missing plug-ins, ending with a blank
+    kAboutMenuEntry = 101,
+    kScriptMissing = 102,
+    kNewerFileQuestion = 103,  // existing file, file to install
+    kHostMissing = 104,
+    kInstallFailed = 105,
+    kInstallSucceeded = 106,
+    kCopyFailed = 107,     // source, destination
+    kSourceMissing = 108,  // source
+    kIntroduction = 109,
+    kCancelCaption = 110,
+    kOkCaption = 111,
+    kInstallCaption = 112,
+    kSelectionTitle = 113,
+    kDescriptionLabel = 114,
+    kVersionTooLow = 115,   // required major version
+    kPatchTooLow = 116,     // required major version, required patch
+    kPluginsMissing = 117,  // missing plug-ins, ending with a blank
 };
 
 // The id of `baseId` for the language `languageId` (a LANGID).
@@ -54,24 +54,32 @@ std::string Load(uint32_t baseId);
 std::string FormatText(const char* format, ...);
 
 namespace detail {
-inline const char* Argument(const std::string& text) { return text.c_str(); }
-inline const char* Argument(const char* text) { return text; }
-inline int Argument(int number) { return number; }
-inline unsigned int Argument(unsigned int number) { return number; }
+inline const char* Argument(const std::string& text) {
+    return text.c_str();
+}
+inline const char* Argument(const char* text) {
+    return text;
+}
+inline int Argument(int number) {
+    return number;
+}
+inline unsigned int Argument(unsigned int number) {
+    return number;
+}
 }  // namespace detail
 
 template <typename... Arguments>
 std::string Format(uint32_t baseId, const Arguments&... arguments) {
-  if constexpr (sizeof...(arguments) == 0) {
-    return Load(baseId);
-  } else {
-    return FormatText(Load(baseId).c_str(), detail::Argument(arguments)...);
-  }
+    if constexpr (sizeof...(arguments) == 0) {
+        return Load(baseId);
+    } else {
+        return FormatText(Load(baseId).c_str(), detail::Argument(arguments)...);
+    }
 }
 
 template <typename... Arguments>
 int Show(uint32_t baseId, unsigned int flags, const Arguments&... arguments) {
-  return AppMessageBox(Format(baseId, arguments...), flags);
+    return AppMessageBox(Format(baseId, arguments...), flags);
 }
 
 }  // namespace messages

@@ -9,50 +9,50 @@ namespace requirements {
 namespace {
 
 constexpr uint32_t kFirstPatchedVersion = 5;  // patches count from this version on
-constexpr uint32_t kPluginVersion = 5;         // the one version with plug-ins
-constexpr int32_t kPluginSlots = 19;           // trakoVersion[1..19]
+constexpr uint32_t kPluginVersion = 5;        // the one version with plug-ins
+constexpr int32_t kPluginSlots = 19;          // trakoVersion[1..19]
 
 }  // namespace
 
 Verdict Check(const SimulatorProfile& profile, const CatalogueEntry& entry) {
-  Verdict verdict;
-  const uint32_t required = entry.trakoVersion[0];
-  if (profile.simulatorMajorVersion < required) verdict.flags |= kVersionTooLow;
-  if (required >= kFirstPatchedVersion && profile.simulatorPatch < entry.requiredPatch &&
-      profile.simulatorMajorVersion == required) {
-    verdict.flags |= kPatchTooLow;
-  }
-  if (required == kPluginVersion && profile.simulatorMajorVersion == kPluginVersion) {
-    // pluginCount counts the non-zero numbers anywhere in the list, but the
-    // walk takes that many from its front, as packages have always been
-    // judged. The limit keeps a count not read from a catalogue in the list.
-    const int32_t count = entry.pluginCount < kPluginSlots ? entry.pluginCount : kPluginSlots;
-    for (int32_t j = 0; j < count; ++j) {
-      const uint32_t number = entry.trakoVersion[1 + j];
-      if (!profile.HasPlugin(number)) {
-        verdict.missingPlugins += messages::FormatText("%d,", static_cast<int>(number));
-        verdict.flags |= kPluginsMissing;
-      }
+    Verdict verdict;
+    const uint32_t required = entry.trakoVersion[0];
+    if (profile.simulatorMajorVersion < required) verdict.flags |= kVersionTooLow;
+    if (required >= kFirstPatchedVersion && profile.simulatorPatch < entry.requiredPatch &&
+        profile.simulatorMajorVersion == required) {
+        verdict.flags |= kPatchTooLow;
     }
-    if (!verdict.missingPlugins.empty()) {
-      verdict.flags &= ~static_cast<uint32_t>(kPatchTooLow);
-      verdict.missingPlugins.back() = ' ';
+    if (required == kPluginVersion && profile.simulatorMajorVersion == kPluginVersion) {
+        // pluginCount counts the non-zero numbers anywhere in the list, but the
+        // walk takes that many from its front, as packages have always been
+        // judged. The limit keeps a count not read from a catalogue in the list.
+        const int32_t count = entry.pluginCount < kPluginSlots ? entry.pluginCount : kPluginSlots;
+        for (int32_t j = 0; j < count; ++j) {
+            const uint32_t number = entry.trakoVersion[1 + j];
+            if (!profile.HasPlugin(number)) {
+                verdict.missingPlugins += messages::FormatText("%d,", static_cast<int>(number));
+                verdict.flags |= kPluginsMissing;
+            }
+        }
+        if (!verdict.missingPlugins.empty()) {
+            verdict.flags &= ~static_cast<uint32_t>(kPatchTooLow);
+            verdict.missingPlugins.back() = ' ';
+        }
     }
-  }
-  return verdict;
+    return verdict;
 }
 
 void ShowRefusals(const Verdict& verdict, const CatalogueEntry& entry) {
-  const unsigned int stop = MB_OK | MB_ICONHAND;
-  if (verdict.flags & kVersionTooLow) {
-    messages::Show(messages::kVersionTooLow, stop, entry.trakoVersion[0]);
-  }
-  if (verdict.flags & kPatchTooLow) {
-    messages::Show(messages::kPatchTooLow, stop, entry.trakoVersion[0], entry.requiredPatch);
-  }
-  if (verdict.flags & kPluginsMissing) {
-    messages::Show(messages::kPluginsMissing, stop, verdict.missingPlugins);
-  }
+    const unsigned int stop = MB_OK | MB_ICONHAND;
+    if (verdict.flags & kVersionTooLow) {
+        messages::Show(messages::kVersionTooLow, stop, entry.trakoVersion[0]);
+    }
+    if (verdict.flags & kPatchTooLow) {
+        messages::Show(messages::kPatchTooLow, stop, entry.trakoVersion[0], entry.requiredPatch);
+    }
+    if (verdict.flags & kPluginsMissing) {
+        messages::Show(messages::kPluginsMissing, stop, verdict.missingPlugins);
+    }
 }
 
 }  // namespace requirements

@@ -24,14 +24,14 @@
 namespace requirements {
 
 enum RefusalFlag : uint32_t {
-  kVersionTooLow = 1,
-  kPatchTooLow = 2,
-  kPluginsMissing = 4,
+    kVersionTooLow = 1,
+    kPatchTooLow = 2,
+    kPluginsMissing = 4,
 };
 
 struct Verdict {
-  uint32_t flags = 0;
-  std::string missingPlugins;
+    uint32_t flags = 0;
+    std::string missingPlugins;
 };
 
 Verdict Check(const SimulatorProfile& profile, const CatalogueEntry& entry);

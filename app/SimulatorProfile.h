@@ -19,24 +19,24 @@
 #include <cstdint>
 
 struct SimulatorProfile {
-  static constexpr uint32_t kPresetVersion = 0x40000;
-  static constexpr int32_t kHighestPlugin = 20;
+    static constexpr uint32_t kPresetVersion = 0x40000;
+    static constexpr int32_t kHighestPlugin = 20;
 
-  uint32_t simulatorVersion = kPresetVersion;
-  uint32_t simulatorMajorVersion = 4;
-  uint32_t simulatorPatch = 0;
-  uint32_t pluginMask = 0;
-  int32_t pluginFlags[kHighestPlugin + 1] = {};
+    uint32_t simulatorVersion = kPresetVersion;
+    uint32_t simulatorMajorVersion = 4;
+    uint32_t simulatorPatch = 0;
+    uint32_t pluginMask = 0;
+    int32_t pluginFlags[kHighestPlugin + 1] = {};
 
-  // The profile of a simulator with these three registry values.
-  static SimulatorProfile FromValues(uint32_t version, uint32_t patch, uint32_t pluginMask);
+    // The profile of a simulator with these three registry values.
+    static SimulatorProfile FromValues(uint32_t version, uint32_t patch, uint32_t pluginMask);
 
-  // The profile recorded under `root`\`path` (the simulator's own key unless
-  // a test names another).
-  static SimulatorProfile Read(HKEY root = HKEY_CLASSES_ROOT,
-                               const char* path = "Software\\Orvana\\TRKX");
+    // The profile recorded under `root`\`path` (the simulator's own key unless
+    // a test names another).
+    static SimulatorProfile Read(HKEY root = HKEY_CLASSES_ROOT,
+                                 const char* path = "Software\\Orvana\\TRKX");
 
-  // True when plug-in `number` counts as installed. A number outside the
-  // flag table (0..20) names no plug-in the simulator can record: missing.
-  bool HasPlugin(uint32_t number) const;
+    // True when plug-in `number` counts as installed. A number outside the
+    // flag table (0..20) names no plug-in the simulator can record: missing.
+    bool HasPlugin(uint32_t number) const;
 };

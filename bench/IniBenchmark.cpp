@@ -56,14 +56,30 @@ void* operator new[](size_t size) {
     if (void* p = Counted(size)) return p;
     throw std::bad_alloc();
 }
-void* operator new(size_t size, const std::nothrow_t&) noexcept { return Counted(size); }
-void* operator new[](size_t size, const std::nothrow_t&) noexcept { return Counted(size); }
-void operator delete(void* p) noexcept { Uncounted(p); }
-void operator delete[](void* p) noexcept { Uncounted(p); }
-void operator delete(void* p, size_t) noexcept { Uncounted(p); }
-void operator delete[](void* p, size_t) noexcept { Uncounted(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { Uncounted(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { Uncounted(p); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    return Counted(size);
+}
+void* operator new[](size_t size, const std::nothrow_t&) noexcept {
+    return Counted(size);
+}
+void operator delete(void* p) noexcept {
+    Uncounted(p);
+}
+void operator delete[](void* p) noexcept {
+    Uncounted(p);
+}
+void operator delete(void* p, size_t) noexcept {
+    Uncounted(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+    Uncounted(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    Uncounted(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    Uncounted(p);
+}
 
 namespace {
 
@@ -78,7 +94,8 @@ std::string BenchFile(Shape shape, int megabytes, bool second) {
     static std::map<std::string, std::string> made;
     const char* tmp = std::getenv("TMPDIR");
     std::string path = std::string(tmp != nullptr ? tmp : "/tmp") + "/pakwerk-bench-" +
-                       kShapeNames[shape] + "-" + std::to_string(megabytes) + (second ? "-b" : "-a") + ".ini";
+                       kShapeNames[shape] + "-" + std::to_string(megabytes) +
+                       (second ? "-b" : "-a") + ".ini";
     if (made.count(path) != 0) return path;
     const size_t target = static_cast<size_t>(megabytes) << 20;
     const int shift = second ? 7 : 0;
@@ -163,27 +180,29 @@ void Measure(benchmark::State& state, const std::string& path, const char* libra
 void PakwerkLoad(benchmark::State& state, Shape shape, int megabytes) {
     const std::string path = BenchFile(shape, megabytes, false);
     IniDocument* document = nullptr;
-    Measure(state, path, "pakwerk", "load", shape, megabytes, [] {},
-            [&] {
-                document = new IniDocument(false);
-                if (document->Load(path.c_str(), 0, 0) != 0) state.SkipWithError("load failed");
-            },
-            [&] { delete document; });
+    Measure(
+        state, path, "pakwerk", "load", shape, megabytes, [] {},
+        [&] {
+            document = new IniDocument(false);
+            if (document->Load(path.c_str(), 0, 0) != 0) state.SkipWithError("load failed");
+        },
+        [&] { delete document; });
 }
 
 void PakwerkMerge(benchmark::State& state, Shape shape, int megabytes) {
     const std::string first = BenchFile(shape, megabytes, false);
     const std::string second = BenchFile(shape, megabytes, true);
     IniDocument* document = nullptr;
-    Measure(state, second, "pakwerk", "merge", shape, megabytes,
-            [&] {
-                document = new IniDocument(false);
-                document->Load(first.c_str(), 0, 0);
-            },
-            [&] {
-                if (document->Load(second.c_str(), 0, 0) != 0) state.SkipWithError("merge failed");
-            },
-            [&] { delete document; });
+    Measure(
+        state, second, "pakwerk", "merge", shape, megabytes,
+        [&] {
+            document = new IniDocument(false);
+            document->Load(first.c_str(), 0, 0);
+        },
+        [&] {
+            if (document->Load(second.c_str(), 0, 0) != 0) state.SkipWithError("merge failed");
+        },
+        [&] { delete document; });
 }
 
 void PakwerkSave(benchmark::State& state, Shape shape, int megabytes) {
@@ -191,11 +210,12 @@ void PakwerkSave(benchmark::State& state, Shape shape, int megabytes) {
     const std::string out = path + ".saved-pakwerk";
     IniDocument document(false);
     document.Load(path.c_str(), 0, 0);
-    Measure(state, path, "pakwerk", "save", shape, megabytes, [] {},
-            [&] {
-                if (document.Save(out.c_str()) != 0) state.SkipWithError("save failed");
-            },
-            [] {});
+    Measure(
+        state, path, "pakwerk", "save", shape, megabytes, [] {},
+        [&] {
+            if (document.Save(out.c_str()) != 0) state.SkipWithError("save failed");
+        },
+        [] {});
     std::remove(out.c_str());
 }
 
@@ -205,34 +225,37 @@ int IgnoreEntry(void*, const char*, const char*, const char*) {
 
 void InihParse(benchmark::State& state, Shape shape, int megabytes) {
     const std::string path = BenchFile(shape, megabytes, false);
-    Measure(state, path, "inih", "load", shape, megabytes, [] {},
-            [&] { benchmark::DoNotOptimize(ini_parse(path.c_str(), IgnoreEntry, nullptr)); }, [] {});
+    Measure(
+        state, path, "inih", "load", shape, megabytes, [] {},
+        [&] { benchmark::DoNotOptimize(ini_parse(path.c_str(), IgnoreEntry, nullptr)); }, [] {});
 }
 
 void SimpleIniLoad(benchmark::State& state, Shape shape, int megabytes) {
     const std::string path = BenchFile(shape, megabytes, false);
     CSimpleIniA* ini = nullptr;
-    Measure(state, path, "simpleini", "load", shape, megabytes, [] {},
-            [&] {
-                ini = new CSimpleIniA();
-                if (ini->LoadFile(path.c_str()) < 0) state.SkipWithError("load failed");
-            },
-            [&] { delete ini; });
+    Measure(
+        state, path, "simpleini", "load", shape, megabytes, [] {},
+        [&] {
+            ini = new CSimpleIniA();
+            if (ini->LoadFile(path.c_str()) < 0) state.SkipWithError("load failed");
+        },
+        [&] { delete ini; });
 }
 
 void SimpleIniMerge(benchmark::State& state, Shape shape, int megabytes) {
     const std::string first = BenchFile(shape, megabytes, false);
     const std::string second = BenchFile(shape, megabytes, true);
     CSimpleIniA* ini = nullptr;
-    Measure(state, second, "simpleini", "merge", shape, megabytes,
-            [&] {
-                ini = new CSimpleIniA();
-                ini->LoadFile(first.c_str());
-            },
-            [&] {
-                if (ini->LoadFile(second.c_str()) < 0) state.SkipWithError("merge failed");
-            },
-            [&] { delete ini; });
+    Measure(
+        state, second, "simpleini", "merge", shape, megabytes,
+        [&] {
+            ini = new CSimpleIniA();
+            ini->LoadFile(first.c_str());
+        },
+        [&] {
+            if (ini->LoadFile(second.c_str()) < 0) state.SkipWithError("merge failed");
+        },
+        [&] { delete ini; });
 }
 
 void SimpleIniSave(benchmark::State& state, Shape shape, int megabytes) {
@@ -240,11 +263,12 @@ void SimpleIniSave(benchmark::State& state, Shape shape, int megabytes) {
     const std::string out = path + ".saved-simpleini";
     CSimpleIniA ini;
     ini.LoadFile(path.c_str());
-    Measure(state, path, "simpleini", "save", shape, megabytes, [] {},
-            [&] {
-                if (ini.SaveFile(out.c_str()) < 0) state.SkipWithError("save failed");
-            },
-            [] {});
+    Measure(
+        state, path, "simpleini", "save", shape, megabytes, [] {},
+        [&] {
+            if (ini.SaveFile(out.c_str()) < 0) state.SkipWithError("save failed");
+        },
+        [] {});
     std::remove(out.c_str());
 }
 
@@ -255,16 +279,19 @@ int RegisterAll() {
         const char* name;
         Function function;
     } order[] = {
-        {"Load/Pakwerk", PakwerkLoad},   {"Load/SimpleIni", SimpleIniLoad},
-        {"Load/inih", InihParse},        {"Merge/Pakwerk", PakwerkMerge},
-        {"Merge/SimpleIni", SimpleIniMerge}, {"Save/Pakwerk", PakwerkSave},
+        {"Load/Pakwerk", PakwerkLoad},
+        {"Load/SimpleIni", SimpleIniLoad},
+        {"Load/inih", InihParse},
+        {"Merge/Pakwerk", PakwerkMerge},
+        {"Merge/SimpleIni", SimpleIniMerge},
+        {"Save/Pakwerk", PakwerkSave},
         {"Save/SimpleIni", SimpleIniSave},
     };
     for (Shape shape : {kSections, kOneSection}) {
         for (int megabytes : {1, 10, 50}) {
             for (const auto& entry : order) {
-                std::string name = std::string("Ini/") + entry.name + "/" + kShapeNames[shape] + "/" +
-                                   std::to_string(megabytes) + "MB";
+                std::string name = std::string("Ini/") + entry.name + "/" + kShapeNames[shape] +
+                                   "/" + std::to_string(megabytes) + "MB";
                 benchmark::RegisterBenchmark(name.c_str(), entry.function, shape, megabytes)
                     ->UseManualTime()
                     ->Unit(benchmark::kMillisecond);

@@ -17,9 +17,10 @@ const std::int64_t kScriptEntries = 100000;
 class ScriptFile {
 public:
     ScriptFile() : path_("/tmp/pakwerk_bench_instskript.txt") {
-        std::string text = "{ Generiertes Paket }\r\nDateinstallation\r\n{\r\n"
-                           "    { Modelle\\a.3dm >> Resourcen\\Modelle\\a.3dm }\r\n}\r\n"
-                           "Texturskript\r\n{\r\n";
+        std::string text =
+            "{ Generiertes Paket }\r\nDateinstallation\r\n{\r\n"
+            "    { Modelle\\a.3dm >> Resourcen\\Modelle\\a.3dm }\r\n}\r\n"
+            "Texturskript\r\n{\r\n";
         for (std::int64_t id = 1; id <= kScriptEntries; ++id) {
             std::string n = std::to_string(id);
             text += "    { Texturen\\t" + n + ".bmp >> Textur{ id(" + n + ") name(Textur " + n +

@@ -13,126 +13,120 @@ namespace {
 
 // A file opened for reading its time; closed on every path out.
 class ReadHandle {
- public:
-  explicit ReadHandle(const std::string& path)
-      : handle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                           nullptr)) {}
-  ~ReadHandle() {
-    if (IsOpen()) CloseHandle(handle);
-  }
-  ReadHandle(const ReadHandle&) = delete;
-  ReadHandle& operator=(const ReadHandle&) = delete;
+public:
+    explicit ReadHandle(const std::string& path)
+        : handle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                             nullptr)) {}
+    ~ReadHandle() {
+        if (IsOpen()) CloseHandle(handle);
+    }
+    ReadHandle(const ReadHandle&) = delete;
+    ReadHandle& operator=(const ReadHandle&) = delete;
 
-  bool IsOpen() const { return handle != INVALID_HANDLE_VALUE; }
+    bool IsOpen() const { return handle != INVALID_HANDLE_VALUE; }
 
-  bool WriteTime(ULONGLONG& ticks) const {
-    FILETIME time;
-    if (!GetFileTime(handle, nullptr, nullptr, &time)) return false;
-    ticks = (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-    return true;
-  }
+    bool WriteTime(ULONGLONG& ticks) const {
+        FILETIME time;
+        if (!GetFileTime(handle, nullptr, nullptr, &time)) return false;
+        ticks = (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+        return true;
+    }
 
- private:
-  HANDLE handle;
+private:
+    HANDLE handle;
 };
 
 // The decision's facts, looked up in the file system.
 class FileSystemFacts : public fileentry::Facts {
- public:
-  FileSystemFacts(const std::string& source, const std::string& destination)
-      : source(source), destination(destination) {}
-  bool SourceExists() override { return FileExists(source); }
-  bool DestinationNewer() override { return IsExistingFileNewer(destination, source); }
+public:
+    FileSystemFacts(const std::string& source, const std::string& destination)
+        : source(source), destination(destination) {}
+    bool SourceExists() override { return FileExists(source); }
+    bool DestinationNewer() override { return IsExistingFileNewer(destination, source); }
 
- private:
-  const std::string& source;
-  const std::string& destination;
+private:
+    const std::string& source;
+    const std::string& destination;
 };
 
 // Copies one entry; false when the copy failed (and was reported).
 bool InstallEntry(const std::string& text, const std::string& packageDir,
                   const std::string& hostPath, bool& skipAllNewer, InstallQuestions& questions) {
-  const fileentry::Entry entry = fileentry::Split(text);
-  const std::string source = packageDir + "\\" + entry.source;
-  const std::string destination = hostPath + entry.destination;
-  FileSystemFacts facts(source, destination);
-  switch (fileentry::Decide(entry, facts, skipAllNewer)) {
+    const fileentry::Entry entry = fileentry::Split(text);
+    const std::string source = packageDir + "\\" + entry.source;
+    const std::string destination = hostPath + entry.destination;
+    FileSystemFacts facts(source, destination);
+    switch (fileentry::Decide(entry, facts, skipAllNewer)) {
     case fileentry::Decision::Ignore:
-    case fileentry::Decision::KeepNewer:
-      return true;
-    case fileentry::Decision::SourceMissing:
-      questions.SourceMissing(source);
-      return true;
-    case fileentry::Decision::Refuse:
-      questions.CopyFailed(source, destination);
-      return false;
+    case fileentry::Decision::KeepNewer: return true;
+    case fileentry::Decision::SourceMissing: questions.SourceMissing(source); return true;
+    case fileentry::Decision::Refuse: questions.CopyFailed(source, destination); return false;
     case fileentry::Decision::AskNewer:
-      if (!fileentry::Replaces(questions.AskAboutNewerFile(destination, source), skipAllNewer)) {
-        return true;
-      }
-      break;
-    case fileentry::Decision::Copy:
-      break;
-  }
-  const std::string folder = destination.substr(0, destination.rfind('\\'));
-  const bool copied = EnsureDirectory(folder) &&
-                      CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0;
-  if (!copied) questions.CopyFailed(source, destination);
-  // Installed files carry no read-only, hidden or system flag, and a
-  // read-only file that failed now is writable next time.
-  SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
-  return copied;
+        if (!fileentry::Replaces(questions.AskAboutNewerFile(destination, source), skipAllNewer)) {
+            return true;
+        }
+        break;
+    case fileentry::Decision::Copy: break;
+    }
+    const std::string folder = destination.substr(0, destination.rfind('\\'));
+    const bool copied =
+        EnsureDirectory(folder) && CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0;
+    if (!copied) questions.CopyFailed(source, destination);
+    // Installed files carry no read-only, hidden or system flag, and a
+    // read-only file that failed now is writable next time.
+    SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return copied;
 }
 
 }  // namespace
 
-bool InstallFiles(InstallScript& script, const std::string& packageDir,
-                  const std::string& hostPath, bool& skipAllNewer, InstallQuestions& questions) {
-  if (!script.FindSection("Dateinstallation")) return true;
-  bool allCopied = true;
-  std::string entry;
-  while (script.NextEntry(entry)) {
-    if (!InstallEntry(entry, packageDir, hostPath, skipAllNewer, questions)) allCopied = false;
-  }
-  return allCopied;
+bool InstallFiles(InstallScript& script, const std::string& packageDir, const std::string& hostPath,
+                  bool& skipAllNewer, InstallQuestions& questions) {
+    if (!script.FindSection("Dateinstallation")) return true;
+    bool allCopied = true;
+    std::string entry;
+    while (script.NextEntry(entry)) {
+        if (!InstallEntry(entry, packageDir, hostPath, skipAllNewer, questions)) allCopied = false;
+    }
+    return allCopied;
 }
 
 bool FileExists(const std::string& path) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(path.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  FindClose(search);
-  return true;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    return true;
 }
 
 bool IsExistingFileNewer(const std::string& destination, const std::string& source) {
-  ReadHandle existing(destination);
-  if (!existing.IsOpen()) return false;
-  ReadHandle installing(source);
-  if (!installing.IsOpen()) return true;
-  ULONGLONG existingTime = 0;
-  if (!existing.WriteTime(existingTime)) return false;
-  ULONGLONG installingTime = 0;
-  if (!installing.WriteTime(installingTime)) return true;
-  return existingTime > installingTime;
+    ReadHandle existing(destination);
+    if (!existing.IsOpen()) return false;
+    ReadHandle installing(source);
+    if (!installing.IsOpen()) return true;
+    ULONGLONG existingTime = 0;
+    if (!existing.WriteTime(existingTime)) return false;
+    ULONGLONG installingTime = 0;
+    if (!installing.WriteTime(installingTime)) return true;
+    return existingTime > installingTime;
 }
 
 bool EnsureDirectory(const std::string& folder) {
-  if (folder.empty()) return false;
-  std::string name = folder;
-  if (name.back() == '\\') name.pop_back();
-  if (CreateDirectoryA(name.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) {
-    return true;
-  }
-  const size_t backslash = name.rfind('\\');
-  // Stop at a drive ("C:", "C:\"): it cannot be made.
-  if (backslash == std::string::npos || backslash <= 3) return false;
-  EnsureDirectory(name.substr(0, backslash));
-  return CreateDirectoryA(name.c_str(), nullptr) != 0;
+    if (folder.empty()) return false;
+    std::string name = folder;
+    if (name.back() == '\\') name.pop_back();
+    if (CreateDirectoryA(name.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) {
+        return true;
+    }
+    const size_t backslash = name.rfind('\\');
+    // Stop at a drive ("C:", "C:\"): it cannot be made.
+    if (backslash == std::string::npos || backslash <= 3) return false;
+    EnsureDirectory(name.substr(0, backslash));
+    return CreateDirectoryA(name.c_str(), nullptr) != 0;
 }
 
 bool NamesFileInside(const std::string& destination) {
-  return hostdestination::NamesFileInside(destination);
+    return hostdestination::NamesFileInside(destination);
 }
 
 }  // namespace fileinstallation

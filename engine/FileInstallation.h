@@ -34,8 +34,8 @@ class InstallScript;
 
 namespace fileinstallation {
 
-bool InstallFiles(InstallScript& script, const std::string& packageDir,
-                  const std::string& hostPath, bool& skipAllNewer, InstallQuestions& questions);
+bool InstallFiles(InstallScript& script, const std::string& packageDir, const std::string& hostPath,
+                  bool& skipAllNewer, InstallQuestions& questions);
 
 bool FileExists(const std::string& path);
 bool IsExistingFileNewer(const std::string& destination, const std::string& source);

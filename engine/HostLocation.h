@@ -14,15 +14,15 @@
 #include <string>
 
 class HostLocation {
- public:
-  HostLocation();
+public:
+    HostLocation();
 
-  bool HostFound() const { return !hostPath.empty(); }
-  const std::string& HostPath() const { return hostPath; }
+    bool HostFound() const { return !hostPath.empty(); }
+    const std::string& HostPath() const { return hostPath; }
 
- protected:
-  std::string hostPath;
+protected:
+    std::string hostPath;
 
- private:
-  void LocateHost();
+private:
+    void LocateHost();
 };

@@ -39,40 +39,40 @@
 #include "engine/ProgressSink.h"
 
 class InstallEngine : public HostLocation {
- public:
-  // `catalogue` must outlive the engine; `catalogueMode` is 1 when the
-  // program runs from "InstSkript.ini", else 0.
-  InstallEngine(const InstallCatalogue& catalogue, int32_t catalogueMode);
-  virtual ~InstallEngine() = default;
-  InstallEngine(const InstallEngine&) = delete;
-  InstallEngine& operator=(const InstallEngine&) = delete;
+public:
+    // `catalogue` must outlive the engine; `catalogueMode` is 1 when the
+    // program runs from "InstSkript.ini", else 0.
+    InstallEngine(const InstallCatalogue& catalogue, int32_t catalogueMode);
+    virtual ~InstallEngine() = default;
+    InstallEngine(const InstallEngine&) = delete;
+    InstallEngine& operator=(const InstallEngine&) = delete;
 
-  HRESULT Run(ProgressSink& sink, InstallQuestions& questions);
+    HRESULT Run(ProgressSink& sink, InstallQuestions& questions);
 
-  bool InstallFiles(InstallQuestions& questions);
-  bool MergeTextures(InstallQuestions& questions);
-  bool MergeGroundTextures(InstallQuestions& questions);
-  bool MergeCabinList(InstallQuestions& questions);
+    bool InstallFiles(InstallQuestions& questions);
+    bool MergeTextures(InstallQuestions& questions);
+    bool MergeGroundTextures(InstallQuestions& questions);
+    bool MergeCabinList(InstallQuestions& questions);
 
-  // Filled by Run: the running program's folder without a trailing
-  // backslash, the package's cabin list, and the script it opened.
-  const std::string& PackageDir() const { return packageDir; }
-  const std::string& CabinIniPath() const { return cabinIniPath; }
-  const std::string& ScriptPath() const { return script.Path(); }
-  bool SkipAllNewer() const { return skipAllNewer; }
+    // Filled by Run: the running program's folder without a trailing
+    // backslash, the package's cabin list, and the script it opened.
+    const std::string& PackageDir() const { return packageDir; }
+    const std::string& CabinIniPath() const { return cabinIniPath; }
+    const std::string& ScriptPath() const { return script.Path(); }
+    bool SkipAllNewer() const { return skipAllNewer; }
 
- protected:
-  // The running program's file (GetModuleFileNameA). Tests put the program
-  // into a package folder of theirs by overriding it.
-  virtual std::string ProgramFile() const;
+protected:
+    // The running program's file (GetModuleFileNameA). Tests put the program
+    // into a package folder of theirs by overriding it.
+    virtual std::string ProgramFile() const;
 
- private:
-  std::string ChooseScriptPath() const;
+private:
+    std::string ChooseScriptPath() const;
 
-  const InstallCatalogue& catalogue;
-  const int32_t catalogueMode;
-  InstallScript script;
-  std::string packageDir;
-  bool skipAllNewer = false;
-  std::string cabinIniPath;
+    const InstallCatalogue& catalogue;
+    const int32_t catalogueMode;
+    InstallScript script;
+    std::string packageDir;
+    bool skipAllNewer = false;
+    std::string cabinIniPath;
 };

@@ -22,15 +22,15 @@
 #include "package/FileEntryDecision.h"
 
 class InstallQuestions {
- public:
-  virtual fileentry::Answer AskAboutNewerFile(const std::string& destination,
-                                              const std::string& source) = 0;
-  virtual void SourceMissing(const std::string& source) = 0;
-  virtual void CopyFailed(const std::string& source, const std::string& destination) = 0;
-  virtual void ScriptMissing() = 0;
-  virtual void ListNotWritten(const std::string& list) = 0;
+public:
+    virtual fileentry::Answer AskAboutNewerFile(const std::string& destination,
+                                                const std::string& source) = 0;
+    virtual void SourceMissing(const std::string& source) = 0;
+    virtual void CopyFailed(const std::string& source, const std::string& destination) = 0;
+    virtual void ScriptMissing() = 0;
+    virtual void ListNotWritten(const std::string& list) = 0;
 
- protected:
-  // Nobody deletes an implementation through this interface.
-  ~InstallQuestions() = default;
+protected:
+    // Nobody deletes an implementation through this interface.
+    ~InstallQuestions() = default;
 };

@@ -15,20 +15,20 @@
 #include <cstdint>
 
 class ProgressSink {
- public:
-  virtual bool SetRange(int32_t lower, int32_t upper) = 0;
-  virtual void GetRange(int32_t& lower, int32_t& upper) = 0;
-  virtual bool SetPos(int32_t position) = 0;
-  virtual int32_t GetPos() = 0;
-  virtual int32_t OffsetPos(int32_t delta) = 0;
-  virtual int32_t SetStep(int32_t step) = 0;
-  virtual int32_t StepIt() = 0;
-  virtual bool SetText1(const char* text) = 0;
-  virtual bool SetText2(const char* text) = 0;
-  virtual bool SetText3(const char* text) = 0;
+public:
+    virtual bool SetRange(int32_t lower, int32_t upper) = 0;
+    virtual void GetRange(int32_t& lower, int32_t& upper) = 0;
+    virtual bool SetPos(int32_t position) = 0;
+    virtual int32_t GetPos() = 0;
+    virtual int32_t OffsetPos(int32_t delta) = 0;
+    virtual int32_t SetStep(int32_t step) = 0;
+    virtual int32_t StepIt() = 0;
+    virtual bool SetText1(const char* text) = 0;
+    virtual bool SetText2(const char* text) = 0;
+    virtual bool SetText3(const char* text) = 0;
 
- protected:
-  // Not virtual, so the ten operations keep their slots; nobody deletes a
-  // sink through this interface.
-  ~ProgressSink() = default;
+protected:
+    // Not virtual, so the ten operations keep their slots; nobody deletes a
+    // sink through this interface.
+    ~ProgressSink() = default;
 };

@@ -27,26 +27,26 @@
 #include <vector>
 
 class RegistryKey {
- public:
-  static constexpr DWORD kStringBufferSize = 260;
+public:
+    static constexpr DWORD kStringBufferSize = 260;
 
-  RegistryKey() = default;
-  ~RegistryKey();
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
+    RegistryKey() = default;
+    ~RegistryKey();
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
 
-  bool SetPath(HKEY root, const char* path);
-  bool Open(REGSAM access);
-  bool ReadDword(const char* name, uint32_t& destination);
-  bool ReadString(const char* name, char (&buffer)[kStringBufferSize]);
-  bool Close();
+    bool SetPath(HKEY root, const char* path);
+    bool Open(REGSAM access);
+    bool ReadDword(const char* name, uint32_t& destination);
+    bool ReadString(const char* name, char (&buffer)[kStringBufferSize]);
+    bool Close();
 
-  const std::vector<std::string>& PathComponents() const { return pathComponents; }
-  bool IsOpen() const { return isOpen; }
+    const std::vector<std::string>& PathComponents() const { return pathComponents; }
+    bool IsOpen() const { return isOpen; }
 
- private:
-  HKEY rootKey = nullptr;
-  std::vector<std::string> pathComponents;
-  std::vector<HKEY> openHandles;
-  bool isOpen = false;
+private:
+    HKEY rootKey = nullptr;
+    std::vector<std::string> pathComponents;
+    std::vector<HKEY> openHandles;
+    bool isOpen = false;
 };

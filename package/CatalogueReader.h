@@ -26,7 +26,6 @@ inline constexpr const char* kCatalogueFile = "InstSkript.ini";
 
 const char* LanguageSuffix(uint16_t languageId);
 
-void Read(IniDocument& document, const std::string& languageSuffix,
-          InstallCatalogue& catalogue);
+void Read(IniDocument& document, const std::string& languageSuffix, InstallCatalogue& catalogue);
 
 }  // namespace cataloguereader

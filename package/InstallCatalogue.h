@@ -10,18 +10,18 @@
 #include <string>
 
 struct CatalogueEntry {
-  std::string name;         // "Name" + language suffix: the list text
-  std::string description;  // "Desc" + language suffix: shown below the list
-  std::string script;       // "Script": install script, relative to the program's folder
-  uint32_t requiredPatch = 0;       // "TrakoPatch": minimum simulator patch level
-  uint32_t trakoVersion[20] = {};   // "TrakoVersion": [0] major version (>= 3), [1..19] plug-ins
-  int32_t pluginCount = 0;          // non-zero values among trakoVersion[1..19]
+    std::string name;                // "Name" + language suffix: the list text
+    std::string description;         // "Desc" + language suffix: shown below the list
+    std::string script;              // "Script": install script, relative to the program's folder
+    uint32_t requiredPatch = 0;      // "TrakoPatch": minimum simulator patch level
+    uint32_t trakoVersion[20] = {};  // "TrakoVersion": [0] major version (>= 3), [1..19] plug-ins
+    int32_t pluginCount = 0;         // non-zero values among trakoVersion[1..19]
 };
 
 struct InstallCatalogue {
-  static constexpr int32_t kCapacity = 32;
+    static constexpr int32_t kCapacity = 32;
 
-  CatalogueEntry entries[kCapacity];
-  int32_t entryCount = 0;      // leading entries in use, 0..32
-  int32_t selectedIndex = -1;  // chosen position; -1 until a choice is confirmed
+    CatalogueEntry entries[kCapacity];
+    int32_t entryCount = 0;      // leading entries in use, 0..32
+    int32_t selectedIndex = -1;  // chosen position; -1 until a choice is confirmed
 };

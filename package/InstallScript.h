@@ -138,11 +138,11 @@ private:
     std::size_t position_ = 0;
     std::size_t filled_ = 0;
     bool inSection_ = false;
-    bool bodyOpen_ = false;  // standing inside a section body, between its items
+    bool bodyOpen_ = false;      // standing inside a section body, between its items
     bool groupEntered_ = false;  // the group after the last name was opened
     Ending ending_ = Ending::Reading;
     int32_t line_ = 1;
-    char lastOfBlock_ = 0;  // the byte before buffer_[0]
+    char lastOfBlock_ = 0;        // the byte before buffer_[0]
     std::size_t blockStart_ = 0;  // file offset of buffer_[0]
     int32_t sectionLine_ = 0;
     int32_t nameLine_ = 0;

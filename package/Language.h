@@ -21,12 +21,12 @@ inline constexpr uint16_t kPrimaryFrench = 0x0C;
 inline constexpr uint16_t kPrimaryPolish = 0x15;
 
 constexpr Language ForLanguageId(uint16_t languageId) {
-  switch (languageId & kPrimaryLanguageMask) {
+    switch (languageId & kPrimaryLanguageMask) {
     case kPrimaryGerman: return Language::German;
     case kPrimaryFrench: return Language::French;
     case kPrimaryPolish: return Language::Polish;
     default: return Language::English;
-  }
+    }
 }
 
 }  // namespace language

@@ -20,13 +20,13 @@ enum SlotMode : int32_t {
 constexpr int32_t kSlotNameSize = 264;
 
 struct FileSlot {
-    std::FILE* stream;        // Stream: the open stream
-    int32_t descriptor;       // Stream: the stream's low-level descriptor
+    std::FILE* stream;   // Stream: the open stream
+    int32_t descriptor;  // Stream: the stream's low-level descriptor
     SlotMode mode;
-    char name[kSlotNameSize]; // the name given to the opening operation
-    uint32_t length;          // file length in bytes (Memory: buffer size)
-    uint32_t position;        // Memory: byte index for 8-bit reads, unit index for 16-bit reads
-    uint8_t* buffer;          // Memory: the content, owned; Stream: ReadFile's running destination
+    char name[kSlotNameSize];  // the name given to the opening operation
+    uint32_t length;           // file length in bytes (Memory: buffer size)
+    uint32_t position;         // Memory: byte index for 8-bit reads, unit index for 16-bit reads
+    uint8_t* buffer;           // Memory: the content, owned; Stream: ReadFile's running destination
 };
 
 }  // namespace textfile

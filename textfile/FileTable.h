@@ -93,13 +93,13 @@ int32_t LoadWholeFile(const char* name, int32_t offset, int32_t size);
 // as NUL), copies up to the next delimiter (consumed), the end, or maxChars
 // characters (0: no limit) to `destination` (may be nullptr) with a
 // terminator, then skips further delimiters. 0 or -6.
-int32_t ReadToken(int32_t handle, char* destination, int32_t maxChars,
-                  char d1, char d2, char d3, char d4);
+int32_t ReadToken(int32_t handle, char* destination, int32_t maxChars, char d1, char d2, char d3,
+                  char d4);
 
 // The same on 16-bit units; `position` counts units, the data holds
 // length / 2 units, each delimiter byte is widened with its sign.
-int32_t ReadTokenWide(int32_t handle, char16_t* destination, int32_t maxChars,
-                      char d1, char d2, char d3, char d4);
+int32_t ReadTokenWide(int32_t handle, char16_t* destination, int32_t maxChars, char d1, char d2,
+                      char d3, char d4);
 
 // Memory slots: scanf-like reading. A newline in the format skips to the
 // start of the next line; "%" and a conversion reads one token into the

@@ -32,8 +32,8 @@ Unit Widened(char delimiter) {
 }
 
 template <typename Unit>
-int32_t TakeToken(int32_t handle, const char* label, Unit* destination, int32_t maxChars,
-                  char c1, char c2, char c3, char c4) {
+int32_t TakeToken(int32_t handle, const char* label, Unit* destination, int32_t maxChars, char c1,
+                  char c2, char c3, char c4) {
     FileSlot* slot = CheckedSlot(handle, label, kAcceptMemory);
     if (slot == nullptr) {
         return -6;
@@ -120,13 +120,13 @@ int32_t ScanNumber(int32_t handle, int32_t limit, const char* scanFormat, T* tar
 
 }  // namespace
 
-int32_t ReadToken(int32_t handle, char* destination, int32_t maxChars,
-                  char d1, char d2, char d3, char d4) {
+int32_t ReadToken(int32_t handle, char* destination, int32_t maxChars, char d1, char d2, char d3,
+                  char d4) {
     return TakeToken<char>(handle, "ReadToken", destination, maxChars, d1, d2, d3, d4);
 }
 
-int32_t ReadTokenWide(int32_t handle, char16_t* destination, int32_t maxChars,
-                      char d1, char d2, char d3, char d4) {
+int32_t ReadTokenWide(int32_t handle, char16_t* destination, int32_t maxChars, char d1, char d2,
+                      char d3, char d4) {
     return TakeToken<char16_t>(handle, "ReadToken", destination, maxChars, d1, d2, d3, d4);
 }
 
@@ -184,15 +184,17 @@ int32_t ReadFormatted(int32_t handle, const char* format, ...) {
             status = ScanNumber(handle, 32, "%f", va_arg(arguments, float*));
             break;
         case 's':
-            status = isLong ? ReadToken(handle, va_arg(arguments, char*), width, '\n', '\r', 0, 0)
-                            : ReadToken(handle, va_arg(arguments, char*), width, '\n', ' ', '\t', '\r');
+            status =
+                isLong ? ReadToken(handle, va_arg(arguments, char*), width, '\n', '\r', 0, 0)
+                       : ReadToken(handle, va_arg(arguments, char*), width, '\n', ' ', '\t', '\r');
             break;
         case 'w':
-            status = isLong ? ReadTokenWide(handle, va_arg(arguments, char16_t*), width, '\n', '\r', 0, 0)
-                            : ReadTokenWide(handle, va_arg(arguments, char16_t*), width, '\n', ' ', '\t', '\r');
+            status = isLong ? ReadTokenWide(handle, va_arg(arguments, char16_t*), width, '\n', '\r',
+                                            0, 0)
+                            : ReadTokenWide(handle, va_arg(arguments, char16_t*), width, '\n', ' ',
+                                            '\t', '\r');
             break;
-        default:
-            continue;  // unknown conversion: skipped, no argument taken
+        default: continue;  // unknown conversion: skipped, no argument taken
         }
         if (status != 0) {
             result = -9;

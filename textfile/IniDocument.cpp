@@ -193,7 +193,8 @@ void IniDocument::AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry) 
     IniNode* added = entry.get();
     rest->entries.push_back(std::move(entry));
     if (rest->keys != nullptr) {
-        if (added->kind_ != NodeKind::Comment && added->name_.holdsData()) rest->keys->Insert(added);
+        if (added->kind_ != NodeKind::Comment && added->name_.holdsData())
+            rest->keys->Insert(added);
     } else if (rest->entries.size() > kIndexedSectionSize) {
         IndexKeys(section);  // without memory for it the section is searched
     }
@@ -274,8 +275,8 @@ const void* IniDocument::GetValue(const char* section, const char* key, void* de
                           maxCount, elementSize);
 }
 
-const void* IniDocument::GetValue(const char16_t* section, const char16_t* key,
-                                  void* destination, int32_t maxCount, int32_t elementSize) {
+const void* IniDocument::GetValue(const char16_t* section, const char16_t* key, void* destination,
+                                  int32_t maxCount, int32_t elementSize) {
     if (!Accepts(true)) return CopyValue(nullptr, destination, maxCount, elementSize);
     return GetValueByName(NameArg<char16_t>(section).get(), NameArg<char16_t>(key).get(),
                           destination, maxCount, elementSize);
@@ -291,8 +292,8 @@ const void* IniDocument::GetString(const char16_t* section, const char16_t* key,
     return GetValue(section, key, destination, maxCount, wide_ ? -2 : -1);
 }
 
-const void* IniDocument::GetWideString(const char* section, const char* key,
-                                       char16_t* destination, int32_t maxCount) {
+const void* IniDocument::GetWideString(const char* section, const char* key, char16_t* destination,
+                                       int32_t maxCount) {
     return GetValue(section, key, destination, maxCount, -2);
 }
 

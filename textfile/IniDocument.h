@@ -69,8 +69,8 @@ public:
     // stored value, and all bytes for a missing entry, are set to zero; a
     // missing list therefore writes nothing. A null section means the
     // current section, a null key the entry at its keyCursor.
-    const void* GetValue(const char* section, const char* key, void* destination,
-                         int32_t maxCount, int32_t elementSize);
+    const void* GetValue(const char* section, const char* key, void* destination, int32_t maxCount,
+                         int32_t elementSize);
     const void* GetValue(const char16_t* section, const char16_t* key, void* destination,
                          int32_t maxCount, int32_t elementSize);
     // GetValue with element size -1 (narrow document) or -2 (wide).
@@ -81,8 +81,8 @@ public:
     // GetValue with element size -2.
     const void* GetWideString(const char* section, const char* key, char16_t* destination,
                               int32_t maxCount);
-    const void* GetWideString(const char16_t* section, const char16_t* key,
-                              char16_t* destination, int32_t maxCount);
+    const void* GetWideString(const char16_t* section, const char16_t* key, char16_t* destination,
+                              int32_t maxCount);
     // GetValue with element size 4.
     const void* GetIntArray(const char* section, const char* key, void* destination,
                             int32_t maxCount);

@@ -16,7 +16,8 @@ constexpr size_t kMaxPath = 255;
 
 template <typename CharT>
 std::string_view BytesOf(std::basic_string_view<CharT> text) {
-    return std::string_view(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(CharT));
+    return std::string_view(reinterpret_cast<const char*>(text.data()),
+                            text.size() * sizeof(CharT));
 }
 
 template <typename CharT>
@@ -105,7 +106,8 @@ void IniDocument::ReadLines(int32_t handle) {
         const View text = inisyntax::Trim(View(line, length));
         if (text.empty() || text[0] == CharT(';')) {
             if (listener_ != nullptr && !text.empty()) {
-                listener_->OnLine(Line{Line::Comment, loadingLine_, BytesOf(text), {}, {}, {}, 0, {}});
+                listener_->OnLine(
+                    Line{Line::Comment, loadingLine_, BytesOf(text), {}, {}, {}, 0, {}});
             }
             pending.push_back(text);
             continue;
@@ -121,9 +123,14 @@ void IniDocument::ReadLines(int32_t handle) {
             if (AddKeyLineText(text, current, &why, &parts) < 0) {
                 Drop(BytesOf(text), why);
             } else if (listener_ != nullptr) {
-                listener_->OnLine(Line{Line::Key, loadingLine_, BytesOf(text),
-                                       nodes_[current]->name_.bytes(), BytesOf(parts.name),
-                                       BytesOf(parts.valueText), parts.items, {}});
+                listener_->OnLine(Line{Line::Key,
+                                       loadingLine_,
+                                       BytesOf(text),
+                                       nodes_[current]->name_.bytes(),
+                                       BytesOf(parts.name),
+                                       BytesOf(parts.valueText),
+                                       parts.items,
+                                       {}});
             }
         } else {
             for (View comment : pending) AddCommentLineText(comment, -1);
@@ -131,8 +138,14 @@ void IniDocument::ReadLines(int32_t handle) {
             if (current < 0) {
                 Drop(BytesOf(text), IniDroppedLine::BadHeader);
             } else if (listener_ != nullptr) {
-                listener_->OnLine(Line{Line::Header, loadingLine_, BytesOf(text),
-                                       nodes_[current]->name_.bytes(), {}, {}, 0, {}});
+                listener_->OnLine(Line{Line::Header,
+                                       loadingLine_,
+                                       BytesOf(text),
+                                       nodes_[current]->name_.bytes(),
+                                       {},
+                                       {},
+                                       0,
+                                       {}});
             }
         }
         pending.clear();
@@ -145,8 +158,8 @@ void IniDocument::ReadLines(int32_t handle) {
 void IniDocument::Drop(std::string_view text, IniDroppedLine::Reason why) {
     dropped_.push_back(IniDroppedLine{fileName_, loadingLine_, why, std::string(text)});
     if (listener_ != nullptr) {
-        listener_->OnLine(IniLineListener::Line{IniLineListener::Line::Dropped, loadingLine_, text,
-                                                {}, {}, {}, 0, why});
+        listener_->OnLine(IniLineListener::Line{
+            IniLineListener::Line::Dropped, loadingLine_, text, {}, {}, {}, 0, why});
     }
 }
 
@@ -183,7 +196,8 @@ int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t 
         return -1;
     }
     int32_t count = 0;
-    const NodeKind kind = inisyntax::DecodeValue(parts.valueText, parts.items, &valueScratch_, &count);
+    const NodeKind kind =
+        inisyntax::DecodeValue(parts.valueText, parts.items, &valueScratch_, &count);
     if (wide_ && kind == NodeKind::Text && count == 0) {
         *why = IniDroppedLine::EmptyWideText;
         return -1;
@@ -194,7 +208,8 @@ int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t 
         stored = node->rest() != nullptr && SetBlob(&node->rest()->comment, parts.comment) == 0;
     }
     if (stored && kind != NodeKind::Untyped) {
-        stored = node->value_.Set(valueScratch_.data(), static_cast<int32_t>(valueScratch_.size())) == 0;
+        stored =
+            node->value_.Set(valueScratch_.data(), static_cast<int32_t>(valueScratch_.size())) == 0;
     } else if (stored) {
         // Reading an Untyped key gives zeros; its text is kept for writing.
         stored = (wide_ || node->value_.Set(EmptyValue, sizeof EmptyValue) == 0) &&

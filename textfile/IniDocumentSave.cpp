@@ -41,7 +41,8 @@ public:
         while (ok_ && done < buffer_.size()) {
             size_t piece = buffer_.size() - done;
             if (piece > kMaxWrite) piece = kMaxWrite;
-            ok_ = textfile::WriteFile(handle_, buffer_.data() + done, static_cast<int32_t>(piece)) == 0;
+            ok_ = textfile::WriteFile(handle_, buffer_.data() + done,
+                                      static_cast<int32_t>(piece)) == 0;
             done += piece;
         }
         buffer_.clear();
@@ -119,8 +120,7 @@ void AppendValue(const IniNode& entry, std::basic_string<CharT>* line) {
             line->append(UnitsOf<CharT>(entry.text()));
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

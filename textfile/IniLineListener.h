@@ -15,12 +15,12 @@ public:
     struct Line {
         enum Kind { Comment, Header, Key, Dropped };
         Kind kind;
-        int32_t number;             // 1-based, counted as for IniDroppedLine
-        std::string_view text;      // the trimmed line
-        std::string_view section;   // Header: its name; Key: its section's name
-        std::string_view key;       // Key: the name before "=", trimmed
-        std::string_view value;     // Key: the value text without its comment, trimmed
-        int32_t items;              // Key: one more than the commas outside quotes
+        int32_t number;                 // 1-based, counted as for IniDroppedLine
+        std::string_view text;          // the trimmed line
+        std::string_view section;       // Header: its name; Key: its section's name
+        std::string_view key;           // Key: the name before "=", trimmed
+        std::string_view value;         // Key: the value text without its comment, trimmed
+        int32_t items;                  // Key: one more than the commas outside quotes
         IniDroppedLine::Reason reason;  // Dropped: why
     };
 

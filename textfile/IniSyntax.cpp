@@ -220,8 +220,8 @@ bool SplitKeyLine(View<CharT> line, KeyLine<CharT>* out) {
 template <typename CharT>
 void Unescape(std::basic_string<CharT>* text) {
     static const char* const passes[][2] = {
-        {"[x5B]", "["}, {"[x22]", "\""}, {"[x08]", "\b"}, {"[x0D]", "\r"},
-        {"[x0A]", "\n"}, {"[xFFFF]", nullptr}, {"[t]", "\t"}, {"[e]", "\r\n"},
+        {"[x5B]", "["},  {"[x22]", "\""},      {"[x08]", "\b"}, {"[x0D]", "\r"},
+        {"[x0A]", "\n"}, {"[xFFFF]", nullptr}, {"[t]", "\t"},   {"[e]", "\r\n"},
     };
     std::basic_string<CharT> scratch;
     for (const auto& pass : passes) {
@@ -310,11 +310,13 @@ NodeKind DecodeValue(View<CharT> text, int32_t items, std::string* value, int32_
         }
         return NodeKind::BoolList;
     }
-    if (first == CharT('0') && text.size() >= 2 && (text[1] == CharT('x') || text[1] == CharT('X'))) {
+    if (first == CharT('0') && text.size() >= 2 &&
+        (text[1] == CharT('x') || text[1] == CharT('X'))) {
         WalkItems(text, items, value, ScanHex<CharT>);
         return NodeKind::HexList;
     }
-    if (first == CharT('.') || first == CharT('-') || (first >= CharT('0') && first <= CharT('9'))) {
+    if (first == CharT('.') || first == CharT('-') ||
+        (first >= CharT('0') && first <= CharT('9'))) {
         if (text.find(CharT('.')) == View<CharT>::npos) {
             WalkItems(text, items, value, ScanInt<CharT>);
             return NodeKind::IntList;
@@ -378,12 +380,12 @@ void AppendList(NodeKind kind, const uint8_t* value, int32_t valueLength, int32_
     }
 }
 
-#define INISYNTAX_INSTANTIATE(CharT)                                                          \
-    template View<CharT> Trim(View<CharT>);                                                   \
-    template bool SplitKeyLine(View<CharT>, KeyLine<CharT>*);                                 \
-    template NodeKind DecodeValue(View<CharT>, int32_t, std::string*, int32_t*);              \
-    template void Unescape(std::basic_string<CharT>*);                                        \
-    template void AppendEscaped(View<CharT>, std::basic_string<CharT>*);                      \
+#define INISYNTAX_INSTANTIATE(CharT)                                             \
+    template View<CharT> Trim(View<CharT>);                                      \
+    template bool SplitKeyLine(View<CharT>, KeyLine<CharT>*);                    \
+    template NodeKind DecodeValue(View<CharT>, int32_t, std::string*, int32_t*); \
+    template void Unescape(std::basic_string<CharT>*);                           \
+    template void AppendEscaped(View<CharT>, std::basic_string<CharT>*);         \
     template void AppendList(NodeKind, const uint8_t*, int32_t, int32_t, std::basic_string<CharT>*);
 
 INISYNTAX_INSTANTIATE(char)

@@ -44,8 +44,8 @@ bool FlushToDisk(std::FILE* stream) {
 
 bool ReplaceWith(const char* temporary, const char* target) {
 #ifdef _WIN32
-    bool moved = MoveFileExA(temporary, target,
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    bool moved =
+        MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
     bool moved = std::rename(temporary, target) == 0;
 #endif

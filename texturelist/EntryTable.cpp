@@ -6,7 +6,9 @@
 
 std::vector<EntryTable::Record>::const_iterator EntryTable::LowerBound(std::uint32_t id) const {
     return std::lower_bound(records_.begin(), records_.end(), id,
-                            [](const Record& record, std::uint32_t wanted) { return record.id < wanted; });
+                            [](const Record& record, std::uint32_t wanted) {
+                                return record.id < wanted;
+                            });
 }
 
 EntryTable::const_iterator EntryTable::find(std::uint32_t id) const {

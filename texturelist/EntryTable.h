@@ -42,8 +42,15 @@ public:
             return {record_->id, std::string_view(texts_ + record_->offset, record_->length)};
         }
         pointer operator->() const { return {**this}; }
-        const_iterator& operator++() { ++record_; return *this; }
-        const_iterator operator++(int) { const_iterator was = *this; ++record_; return was; }
+        const_iterator& operator++() {
+            ++record_;
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator was = *this;
+            ++record_;
+            return was;
+        }
         bool operator==(const const_iterator& other) const { return record_ == other.record_; }
         bool operator!=(const const_iterator& other) const { return record_ != other.record_; }
 

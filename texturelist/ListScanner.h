@@ -23,7 +23,13 @@ namespace listscanner {
 // into the text (written as the byte and a TAB, of which only that many
 // count); kBrace marks "{" and "}", which also change the depth. A table,
 // because every byte of a large list passes through here.
-enum Action : unsigned char { kDropped = 0, kKept = 1, kKeptWithTab = 2, kLengthMask = 3, kBrace = 4 };
+enum Action : unsigned char {
+    kDropped = 0,
+    kKept = 1,
+    kKeptWithTab = 2,
+    kLengthMask = 3,
+    kBrace = 4
+};
 
 struct Actions {
     unsigned char of[256];
@@ -100,7 +106,8 @@ bool ListScanner::Scan(const char* bytes, std::size_t length, OnBlock&& onBlock)
             if (c == '{') {
                 ++depth_;
             } else if (--depth_ == 1) {
-                if (!onBlock(static_cast<const char*>(text), static_cast<std::size_t>(out - text))) {
+                if (!onBlock(static_cast<const char*>(text),
+                             static_cast<std::size_t>(out - text))) {
                     return false;
                 }
                 out = text;

@@ -25,8 +25,8 @@ public:
     // be read and every completed texture block has an id(...) and a
     // name(...) field; then Loaded() is true. False when the file cannot be
     // opened or read to its end or a block lacks one of the fields: no
-    // entries stay and Loaded() is false. Of two blocks with the same id the first one is kept; a block
-    // cut off by the end of the file is dropped.
+    // entries stay and Loaded() is false. Of two blocks with the same id the first one is kept; a
+    // block cut off by the end of the file is dropped.
     bool Load(const char* path);
 
     // Adds or replaces the entry in `text`: the part from the first "Textur"

@@ -24,8 +24,7 @@ bool ConvertScriptEntry(const std::string& entry, std::string& converted) {
     return true;
 }
 
-MergeResult MergeSection(InstallScript& script, const char* section,
-                         const std::string& listPath) {
+MergeResult MergeSection(InstallScript& script, const char* section, const std::string& listPath) {
     // The list is loaded first: without it the script is not even read.
     TextureList list;
     if (!list.Load(listPath.c_str())) {

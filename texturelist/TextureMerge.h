@@ -16,10 +16,10 @@ namespace texturemerge {
 // How MergeSection ended. Only Saved and SaveFailed touched the disk, and
 // only Saved changed the list file.
 enum class MergeResult {
-    ListNotLoaded,   // the list is missing or unreadable: file untouched
-    SectionAbsent,   // the script has no such section: file untouched
-    Saved,           // the list was rewritten with the section's entries
-    SaveFailed,      // writing failed (read-only file, full disk): file unchanged
+    ListNotLoaded,  // the list is missing or unreadable: file untouched
+    SectionAbsent,  // the script has no such section: file untouched
+    Saved,          // the list was rewritten with the section's entries
+    SaveFailed,     // writing failed (read-only file, full disk): file unchanged
 };
 
 // Turns a script entry into list syntax: the text after its first ">>", with
@@ -31,7 +31,6 @@ bool ConvertScriptEntry(const std::string& entry, std::string& converted);
 // its entries that converts and that the list accepts (others are skipped
 // silently, later entries win over earlier ones with the same id) and saves
 // the list back to `listPath`. A list that does not exist is never created.
-MergeResult MergeSection(InstallScript& script, const char* section,
-                         const std::string& listPath);
+MergeResult MergeSection(InstallScript& script, const char* section, const std::string& listPath);
 
 }  // namespace texturemerge

@@ -6,20 +6,18 @@
 AboutDialog::AboutDialog() : Dialog(IDD_ABOUT) {}
 
 INT_PTR AboutDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
-  switch (message) {
+    switch (message) {
     case WM_INITDIALOG:
-      Bind(okButton, IDOK);
-      okButton.SetText(messages::Load(messages::kOkCaption));
-      return TRUE;
+        Bind(okButton, IDOK);
+        okButton.SetText(messages::Load(messages::kOkCaption));
+        return TRUE;
 
     case WM_COMMAND:
-      switch (LOWORD(wParam)) {
+        switch (LOWORD(wParam)) {
         case IDOK:
-        case IDCANCEL:
-          EndModal(LOWORD(wParam));
-          return TRUE;
-      }
-      break;
-  }
-  return FALSE;
+        case IDCANCEL: EndModal(LOWORD(wParam)); return TRUE;
+        }
+        break;
+    }
+    return FALSE;
 }

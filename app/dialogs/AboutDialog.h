@@ -6,12 +6,12 @@
 #include "app/dialogs/Dialog.h"
 
 class AboutDialog : public Dialog {
- public:
-  AboutDialog();
+public:
+    AboutDialog();
 
- protected:
-  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+protected:
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
- private:
-  Control okButton;
+private:
+    Control okButton;
 };

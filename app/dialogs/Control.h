@@ -14,28 +14,28 @@
 #include <string>
 
 class Control {
- public:
-  Control() = default;
-  virtual ~Control();
-  Control(const Control&) = delete;
-  Control& operator=(const Control&) = delete;
+public:
+    Control() = default;
+    virtual ~Control();
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
 
-  void Attach(HWND window);
-  HWND Handle() const { return window; }
+    void Attach(HWND window);
+    HWND Handle() const { return window; }
 
-  void SetText(const std::string& text);
-  bool Subclass();
+    void SetText(const std::string& text);
+    bool Subclass();
 
- protected:
-  // Messages of the subclassed window; DefaultProcedure passes them on.
-  virtual LRESULT WindowProcedure(UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT DefaultProcedure(UINT message, WPARAM wParam, LPARAM lParam);
+protected:
+    // Messages of the subclassed window; DefaultProcedure passes them on.
+    virtual LRESULT WindowProcedure(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultProcedure(UINT message, WPARAM wParam, LPARAM lParam);
 
- private:
-  static LRESULT CALLBACK SubclassProcedure(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam, UINT_PTR id, DWORD_PTR self);
-  void RemoveSubclass();
+private:
+    static LRESULT CALLBACK SubclassProcedure(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+    void RemoveSubclass();
 
-  HWND window = nullptr;
-  bool subclassed = false;
+    HWND window = nullptr;
+    bool subclassed = false;
 };

@@ -21,30 +21,30 @@
 #include "app/dialogs/Control.h"
 
 class Dialog {
- public:
-  explicit Dialog(int templateId);
-  virtual ~Dialog() = default;
-  Dialog(const Dialog&) = delete;
-  Dialog& operator=(const Dialog&) = delete;
+public:
+    explicit Dialog(int templateId);
+    virtual ~Dialog() = default;
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
 
-  INT_PTR RunModal(HWND parent);
+    INT_PTR RunModal(HWND parent);
 
- protected:
-  virtual INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+protected:
+    virtual INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
-  HWND Handle() const { return window; }
-  // Attaches `control` to the dialog's control `id` until the window closes.
-  void Bind(Control& control, int id);
-  // Moves `text` into the control `id` (save false) or back from it (save true).
-  void ExchangeText(int id, std::string& text, bool save);
-  void SetMessageResult(LRESULT result);
-  void EndModal(INT_PTR result);
+    HWND Handle() const { return window; }
+    // Attaches `control` to the dialog's control `id` until the window closes.
+    void Bind(Control& control, int id);
+    // Moves `text` into the control `id` (save false) or back from it (save true).
+    void ExchangeText(int id, std::string& text, bool save);
+    void SetMessageResult(LRESULT result);
+    void EndModal(INT_PTR result);
 
- private:
-  static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  void CentreOnScreen();
+private:
+    static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void CentreOnScreen();
 
-  int templateId;
-  HWND window = nullptr;
-  std::vector<Control*> boundControls;
+    int templateId;
+    HWND window = nullptr;
+    std::vector<Control*> boundControls;
 };

@@ -26,45 +26,45 @@
 #include "app/dialogs/Control.h"
 
 class EntryListBox : public Control {
- public:
-  struct ItemRecord {
-    int32_t imageIndex = 0;
-    uint32_t formatFlags = 0;  // DrawText flags added when the row's text is drawn
-    uint32_t stateFlags = 0;   // kItemDisabled
-  };
-  static constexpr uint32_t kItemDisabled = 1;
+public:
+    struct ItemRecord {
+        int32_t imageIndex = 0;
+        uint32_t formatFlags = 0;  // DrawText flags added when the row's text is drawn
+        uint32_t stateFlags = 0;   // kItemDisabled
+    };
+    static constexpr uint32_t kItemDisabled = 1;
 
-  EntryListBox() = default;
-  ~EntryListBox() override = default;
+    EntryListBox() = default;
+    ~EntryListBox() override = default;
 
-  void SetImageList(HIMAGELIST list);
-  int AddItem(const std::string& text, int32_t imageIndex);
-  void ResetContent();
-  bool IsItemEnabled(int position) const;
+    void SetImageList(HIMAGELIST list);
+    int AddItem(const std::string& text, int32_t imageIndex);
+    void ResetContent();
+    bool IsItemEnabled(int position) const;
 
-  int CurrentSelection() const;
-  void SetCurrentSelection(int position);
+    int CurrentSelection() const;
+    void SetCurrentSelection(int position);
 
-  void MeasureItem(MEASUREITEMSTRUCT& item) const;
-  void DrawItem(const DRAWITEMSTRUCT& item);
-  bool ConsumeDoubleClick() const;
+    void MeasureItem(MEASUREITEMSTRUCT& item) const;
+    void DrawItem(const DRAWITEMSTRUCT& item);
+    bool ConsumeDoubleClick() const;
 
- protected:
-  virtual int FillTextBackground(int position, HDC dc, const RECT& item, const RECT& area,
-                                 bool disabled, bool selected, COLORREF colour);
-  virtual int FillIconBackground(int position, HDC dc, const RECT& item, const RECT& area,
-                                 bool disabled, bool selected, COLORREF colour);
-  virtual int DrawItemImage(int position, HDC dc, const RECT& item, const RECT& iconArea,
-                            int32_t imageIndex, bool disabled, bool selected);
+protected:
+    virtual int FillTextBackground(int position, HDC dc, const RECT& item, const RECT& area,
+                                   bool disabled, bool selected, COLORREF colour);
+    virtual int FillIconBackground(int position, HDC dc, const RECT& item, const RECT& area,
+                                   bool disabled, bool selected, COLORREF colour);
+    virtual int DrawItemImage(int position, HDC dc, const RECT& item, const RECT& iconArea,
+                              int32_t imageIndex, bool disabled, bool selected);
 
-  LRESULT WindowProcedure(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT WindowProcedure(UINT message, WPARAM wParam, LPARAM lParam) override;
 
- private:
-  ItemRecord* RecordOf(int position) const;
-  std::string ItemText(int position) const;
-  void ReleaseRecords();
+private:
+    ItemRecord* RecordOf(int position) const;
+    std::string ItemText(int position) const;
+    void ReleaseRecords();
 
-  HIMAGELIST imageList = nullptr;
-  int32_t iconWidth = 0;
-  int32_t iconHeight = 0;
+    HIMAGELIST imageList = nullptr;
+    int32_t iconWidth = 0;
+    int32_t iconHeight = 0;
 };

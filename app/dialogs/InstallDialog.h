@@ -21,28 +21,28 @@
 #include "app/dialogs/WindowIcons.h"
 
 class InstallDialog : public Dialog {
- public:
-  // Posted to itself when it opens in catalogue mode: start the run.
-  static constexpr UINT kAutoStartMessage = WM_USER + 11;
-  static constexpr DWORD kAutoStartDelayMs = 500;
+public:
+    // Posted to itself when it opens in catalogue mode: start the run.
+    static constexpr UINT kAutoStartMessage = WM_USER + 11;
+    static constexpr DWORD kAutoStartDelayMs = 500;
 
-  InstallDialog(const InstallCatalogue& catalogue, int32_t catalogueMode);
+    InstallDialog(const InstallCatalogue& catalogue, int32_t catalogueMode);
 
-  void RunInstall();
+    void RunInstall();
 
- protected:
-  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+protected:
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
- private:
-  void OnInitDialog();
-  void PaintMinimised();
+private:
+    void OnInitDialog();
+    void PaintMinimised();
 
-  const InstallCatalogue& catalogue;
-  const int32_t catalogueMode;
-  WindowIcons icons;
-  ProgressBar progressBar;
-  Control cancelButton;
-  Control installButton;
-  std::string introText;
-  bool running = false;
+    const InstallCatalogue& catalogue;
+    const int32_t catalogueMode;
+    WindowIcons icons;
+    ProgressBar progressBar;
+    Control cancelButton;
+    Control installButton;
+    std::string introText;
+    bool running = false;
 };

@@ -17,30 +17,30 @@
 #include "engine/ProgressSink.h"
 
 class ProgressBar : public Control, public ProgressSink {
- public:
-  static constexpr int32_t kRepaintInterval = 100;
-  static constexpr int kTextTargets = 3;
+public:
+    static constexpr int32_t kRepaintInterval = 100;
+    static constexpr int kTextTargets = 3;
 
-  ProgressBar() = default;
+    ProgressBar() = default;
 
-  // Attaches `target` (or none, with null) as text target 1, 2 or 3.
-  void SetTextTarget(int number, HWND target);
+    // Attaches `target` (or none, with null) as text target 1, 2 or 3.
+    void SetTextTarget(int number, HWND target);
 
-  bool SetRange(int32_t lower, int32_t upper) override;
-  void GetRange(int32_t& lower, int32_t& upper) override;
-  bool SetPos(int32_t position) override;
-  int32_t GetPos() override;
-  int32_t OffsetPos(int32_t delta) override;
-  int32_t SetStep(int32_t step) override;
-  int32_t StepIt() override;
-  bool SetText1(const char* text) override;
-  bool SetText2(const char* text) override;
-  bool SetText3(const char* text) override;
+    bool SetRange(int32_t lower, int32_t upper) override;
+    void GetRange(int32_t& lower, int32_t& upper) override;
+    bool SetPos(int32_t position) override;
+    int32_t GetPos() override;
+    int32_t OffsetPos(int32_t delta) override;
+    int32_t SetStep(int32_t step) override;
+    int32_t StepIt() override;
+    bool SetText1(const char* text) override;
+    bool SetText2(const char* text) override;
+    bool SetText3(const char* text) override;
 
- private:
-  bool SetTargetText(int index, const char* text);
-  LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const;
+private:
+    bool SetTargetText(int index, const char* text);
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const;
 
-  int32_t repaintCounter = 0;
-  HWND textTargets[kTextTargets] = {};
+    int32_t repaintCounter = 0;
+    HWND textTargets[kTextTargets] = {};
 };

@@ -21,24 +21,24 @@
 #include "app/dialogs/WindowIcons.h"
 
 class SelectionDialog : public Dialog {
- public:
-  explicit SelectionDialog(InstallCatalogue& catalogue);
-  ~SelectionDialog() override;
+public:
+    explicit SelectionDialog(InstallCatalogue& catalogue);
+    ~SelectionDialog() override;
 
- protected:
-  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+protected:
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
- private:
-  void OnInitDialog();
-  void ShowDescriptionOf(int position);
-  void CreateImageList();
+private:
+    void OnInitDialog();
+    void ShowDescriptionOf(int position);
+    void CreateImageList();
 
-  InstallCatalogue& catalogue;
-  Control cancelButton;
-  Control installButton;
-  EntryListBox entryList;
-  HIMAGELIST imageList = nullptr;
-  std::string descriptionText;
-  Control descriptionField;
-  WindowIcons icons;
+    InstallCatalogue& catalogue;
+    Control cancelButton;
+    Control installButton;
+    EntryListBox entryList;
+    HIMAGELIST imageList = nullptr;
+    std::string descriptionText;
+    Control descriptionField;
+    WindowIcons icons;
 };

@@ -7,8 +7,8 @@
 #include <windows.h>
 
 struct WindowIcons {
-  HICON bigIcon = nullptr;
-  HICON smallIcon = nullptr;
+    HICON bigIcon = nullptr;
+    HICON smallIcon = nullptr;
 };
 
 WindowIcons LoadWindowIcons();

@@ -53,48 +53,49 @@ const Translations kScriptMissing{
     "katalogu co program Pakwerk."};
 
 TEST(LanguageRun, ShowsEveryMessageInTheSystemsLanguage) {
-  TestInstallation installation;
-  Write(installation.Host("Resourcen\\Parallels\\Texturen.txt"), "Basis{\r\n}\r\n");
-  installation.WriteScript(
-      "Dateinstallation {\r\n"
-      "  { fehlt.3dm >> fehlt.3dm }\r\n"
-      "  { neuer.3dm >> neuer.3dm }\r\n"
-      "  { escape.3dm >> ..\\escape.3dm }\r\n"
-      "}\r\n"
-      "Texturskript { }\r\n");
-  for (const char* name : {"neuer.3dm", "escape.3dm"}) {
-    Write(installation.Package(name), "paket");
-    SetWriteTime(installation.Package(name), kOld);
-  }
-  Write(installation.Host("neuer.3dm"), "host");
-  SetWriteTime(installation.Host("neuer.3dm"), kNew);
+    TestInstallation installation;
+    Write(installation.Host("Resourcen\\Parallels\\Texturen.txt"), "Basis{\r\n}\r\n");
+    installation.WriteScript(
+        "Dateinstallation {\r\n"
+        "  { fehlt.3dm >> fehlt.3dm }\r\n"
+        "  { neuer.3dm >> neuer.3dm }\r\n"
+        "  { escape.3dm >> ..\\escape.3dm }\r\n"
+        "}\r\n"
+        "Texturskript { }\r\n");
+    for (const char* name : {"neuer.3dm", "escape.3dm"}) {
+        Write(installation.Package(name), "paket");
+        SetWriteTime(installation.Package(name), kOld);
+    }
+    Write(installation.Host("neuer.3dm"), "host");
+    SetWriteTime(installation.Host("neuer.3dm"), kNew);
 
-  ScriptedMessageBox boxes({IDYES});
-  InstallMessageBoxes questions;
-  const TestInstallation::Outcome outcome = installation.Run(questions);
+    ScriptedMessageBox boxes({IDYES});
+    InstallMessageBoxes questions;
+    const TestInstallation::Outcome outcome = installation.Run(questions);
 
-  EXPECT_EQ(E_FAIL, outcome.status);
-  const std::vector<ShownBox> expected = {
-      {kSourceMissing.ForSystem({installation.Package("fehlt.3dm")}), MB_OK},
-      {kNewerFile.ForSystem({installation.Host("neuer.3dm"), installation.Package("neuer.3dm")}),
-       MB_YESNOCANCEL},
-      {kCopyFailed.ForSystem({installation.Package("escape.3dm"), installation.Host("..\\escape.3dm")}),
-       MB_OK},
-  };
-  EXPECT_EQ(expected, boxes.Shown());
-  EXPECT_EQ("host", Read(installation.Host("neuer.3dm")));
+    EXPECT_EQ(E_FAIL, outcome.status);
+    const std::vector<ShownBox> expected = {
+        {kSourceMissing.ForSystem({installation.Package("fehlt.3dm")}), MB_OK},
+        {kNewerFile.ForSystem({installation.Host("neuer.3dm"), installation.Package("neuer.3dm")}),
+         MB_YESNOCANCEL},
+        {kCopyFailed.ForSystem(
+             {installation.Package("escape.3dm"), installation.Host("..\\escape.3dm")}),
+         MB_OK},
+    };
+    EXPECT_EQ(expected, boxes.Shown());
+    EXPECT_EQ("host", Read(installation.Host("neuer.3dm")));
 }
 
 TEST(LanguageRun, MissingScriptIsReportedInTheSystemsLanguage) {
-  TestInstallation installation;
-  ScriptedMessageBox boxes;
-  InstallMessageBoxes questions;
+    TestInstallation installation;
+    ScriptedMessageBox boxes;
+    InstallMessageBoxes questions;
 
-  const TestInstallation::Outcome outcome = installation.Run(questions);
+    const TestInstallation::Outcome outcome = installation.Run(questions);
 
-  EXPECT_EQ(E_FAIL, outcome.status);
-  const std::vector<ShownBox> expected = {{kScriptMissing.ForSystem(), MB_OK}};
-  EXPECT_EQ(expected, boxes.Shown());
+    EXPECT_EQ(E_FAIL, outcome.status);
+    const std::vector<ShownBox> expected = {{kScriptMissing.ForSystem(), MB_OK}};
+    EXPECT_EQ(expected, boxes.Shown());
 }
 
 }  // namespace

@@ -13,37 +13,37 @@
 enum class Language { German, English, French, Polish };
 
 inline Language SystemLanguage() {
-  switch (PRIMARYLANGID(GetSystemDefaultLangID())) {
+    switch (PRIMARYLANGID(GetSystemDefaultLangID())) {
     case LANG_GERMAN: return Language::German;
     case LANG_FRENCH: return Language::French;
     case LANG_POLISH: return Language::Polish;
     default: return Language::English;
-  }
+    }
 }
 
 // The same text as UTF-8 in the four languages.
 struct Translations {
-  const char* german;
-  const char* english;
-  const char* french;
-  const char* polish;
+    const char* german;
+    const char* english;
+    const char* french;
+    const char* polish;
 
-  std::string ForSystem(std::initializer_list<std::string> arguments = {}) const {
-    const char* text = english;
-    switch (SystemLanguage()) {
-      case Language::German: text = german; break;
-      case Language::French: text = french; break;
-      case Language::Polish: text = polish; break;
-      case Language::English: break;
+    std::string ForSystem(std::initializer_list<std::string> arguments = {}) const {
+        const char* text = english;
+        switch (SystemLanguage()) {
+        case Language::German: text = german; break;
+        case Language::French: text = french; break;
+        case Language::Polish: text = polish; break;
+        case Language::English: break;
+        }
+        std::string filled = testfiles::Ansi(text);
+        size_t at = 0;
+        for (const std::string& argument : arguments) {
+            at = filled.find("%s", at);
+            if (at == std::string::npos) break;
+            filled.replace(at, 2, argument);
+            at += argument.size();
+        }
+        return filled;
     }
-    std::string filled = testfiles::Ansi(text);
-    size_t at = 0;
-    for (const std::string& argument : arguments) {
-      at = filled.find("%s", at);
-      if (at == std::string::npos) break;
-      filled.replace(at, 2, argument);
-      at += argument.size();
-    }
-    return filled;
-  }
 };

@@ -24,279 +24,306 @@ using Asked = std::vector<std::string>;
 
 // Attributes an installed file must not keep. (Wine reports a file set to
 // FILE_ATTRIBUTE_NORMAL as FILE_ATTRIBUTE_ARCHIVE.)
-constexpr DWORD kProtecting = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+constexpr DWORD kProtecting =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 // Bytes that a text-mode copy would change.
 const std::string kContent("model\r\n\0\x1A\xFF", 10);
 
 class InstallFilesTest : public ::testing::Test {
- protected:
-  InstallFilesTest() {
-    CreateDirectoryA(host.c_str(), nullptr);
-    CreateDirectoryA(package.c_str(), nullptr);
-  }
+protected:
+    InstallFilesTest() {
+        CreateDirectoryA(host.c_str(), nullptr);
+        CreateDirectoryA(package.c_str(), nullptr);
+    }
 
-  // Runs the step over a "Dateinstallation" section holding `entries`.
-  bool Install(const std::string& entries, const std::vector<Answer>& answers = {}) {
-    Write(package + "\\InstSkript.txt", "Dateinstallation\r\n{\r\n" + entries + "}\r\n");
-    questions = RecordingQuestions(answers);
-    InstallScript script;
-    EXPECT_TRUE(script.Open((package + "\\InstSkript.txt").c_str()));
-    return fileinstallation::InstallFiles(script, package, hostPath, skipAllNewer, questions);
-  }
+    // Runs the step over a "Dateinstallation" section holding `entries`.
+    bool Install(const std::string& entries, const std::vector<Answer>& answers = {}) {
+        Write(package + "\\InstSkript.txt", "Dateinstallation\r\n{\r\n" + entries + "}\r\n");
+        questions = RecordingQuestions(answers);
+        InstallScript script;
+        EXPECT_TRUE(script.Open((package + "\\InstSkript.txt").c_str()));
+        return fileinstallation::InstallFiles(script, package, hostPath, skipAllNewer, questions);
+    }
 
-  std::string Source(const std::string& name) const { return package + "\\" + name; }
-  std::string Target(const std::string& name) const { return hostPath + name; }
+    std::string Source(const std::string& name) const { return package + "\\" + name; }
+    std::string Target(const std::string& name) const { return hostPath + name; }
 
-  void PackageFile(const std::string& name, ULONGLONG time, const std::string& bytes = kContent) {
-    Write(Source(name), bytes);
-    SetWriteTime(Source(name), time);
-  }
-  void HostFile(const std::string& name, ULONGLONG time, const std::string& bytes = "old") {
-    Write(Target(name), bytes);
-    SetWriteTime(Target(name), time);
-  }
+    void PackageFile(const std::string& name, ULONGLONG time, const std::string& bytes = kContent) {
+        Write(Source(name), bytes);
+        SetWriteTime(Source(name), time);
+    }
+    void HostFile(const std::string& name, ULONGLONG time, const std::string& bytes = "old") {
+        Write(Target(name), bytes);
+        SetWriteTime(Target(name), time);
+    }
 
-  const Asked& Shown() const { return questions.calls; }
+    const Asked& Shown() const { return questions.calls; }
 
-  TemporaryFolder root;
-  std::string host = root.Path("Host");
-  std::string hostPath = host + "\\";
-  std::string package = root.Path("Paket");
-  bool skipAllNewer = false;
-  RecordingQuestions questions;
+    TemporaryFolder root;
+    std::string host = root.Path("Host");
+    std::string hostPath = host + "\\";
+    std::string package = root.Path("Paket");
+    bool skipAllNewer = false;
+    RecordingQuestions questions;
 };
 
 TEST_F(InstallFilesTest, CopiesNewFilesIntoFoldersSeveralLevelsDeep) {
-  PackageFile("a.dat", kOld);
-  PackageFile("Modelle\\b.3dm", kNew, "b");
-  SetAttributes(Source("a.dat"), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    PackageFile("a.dat", kOld);
+    PackageFile("Modelle\\b.3dm", kNew, "b");
+    SetAttributes(Source("a.dat"), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
 
-  EXPECT_TRUE(Install("{ a.dat >> Resourcen\\Modelle\\Neu\\Tief\\a.dat }\r\n"
-                      "{Modelle\\b.3dm>>b.3dm}"));
+    EXPECT_TRUE(
+        Install("{ a.dat >> Resourcen\\Modelle\\Neu\\Tief\\a.dat }\r\n"
+                "{Modelle\\b.3dm>>b.3dm}"));
 
-  EXPECT_TRUE(Shown().empty());
-  EXPECT_EQ(kContent, Read(Target("Resourcen\\Modelle\\Neu\\Tief\\a.dat")));
-  EXPECT_EQ(kOld, WriteTime(Target("Resourcen\\Modelle\\Neu\\Tief\\a.dat")));
-  EXPECT_EQ(0u, Attributes(Target("Resourcen\\Modelle\\Neu\\Tief\\a.dat")) & kProtecting);
-  EXPECT_EQ("b", Read(Target("b.3dm")));
-  EXPECT_EQ(kNew, WriteTime(Target("b.3dm")));
+    EXPECT_TRUE(Shown().empty());
+    EXPECT_EQ(kContent, Read(Target("Resourcen\\Modelle\\Neu\\Tief\\a.dat")));
+    EXPECT_EQ(kOld, WriteTime(Target("Resourcen\\Modelle\\Neu\\Tief\\a.dat")));
+    EXPECT_EQ(0u, Attributes(Target("Resourcen\\Modelle\\Neu\\Tief\\a.dat")) & kProtecting);
+    EXPECT_EQ("b", Read(Target("b.3dm")));
+    EXPECT_EQ(kNew, WriteTime(Target("b.3dm")));
 }
 
 TEST_F(InstallFilesTest, ReplacesOlderAndEquallyOldFilesWithoutAsking) {
-  PackageFile("older.dat", kNew);
-  HostFile("older.dat", kOld);
-  PackageFile("same.dat", kNew);
-  HostFile("same.dat", kNew);
+    PackageFile("older.dat", kNew);
+    HostFile("older.dat", kOld);
+    PackageFile("same.dat", kNew);
+    HostFile("same.dat", kNew);
 
-  EXPECT_TRUE(Install("{older.dat>>older.dat}{same.dat>>same.dat}"));
+    EXPECT_TRUE(Install("{older.dat>>older.dat}{same.dat>>same.dat}"));
 
-  EXPECT_TRUE(Shown().empty());
-  EXPECT_EQ(kContent, Read(Target("older.dat")));
-  EXPECT_EQ(kContent, Read(Target("same.dat")));
+    EXPECT_TRUE(Shown().empty());
+    EXPECT_EQ(kContent, Read(Target("older.dat")));
+    EXPECT_EQ(kContent, Read(Target("same.dat")));
 }
 
 TEST_F(InstallFilesTest, AsksBeforeReplacingANewerFile) {
-  struct Case {
-    const char* behaviour;
-    bool skipBefore;
-    std::vector<Answer> answers;
-    int questions;
-    bool firstReplaced;
-    bool secondReplaced;
-    bool skipAfter;
-  };
-  const Case cases[] = {
-      {"Keep keeps the file", false, {Answer::Keep, Answer::Keep}, 2, false, false, false},
-      {"Replace replaces the file", false, {Answer::Replace, Answer::Keep}, 2, true, false, false},
-      {"KeepAll keeps this and every later newer file", false, {Answer::KeepAll}, 1, false, false,
-       true},
-      {"Replace for both replaces both", false, {Answer::Replace, Answer::Replace}, 2, true, true,
-       false},
-      {"after an earlier Cancel nothing is asked", true, {}, 0, false, false, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.behaviour);
-    PackageFile("first.dat", kOld);
-    HostFile("first.dat", kNew);
-    PackageFile("second.dat", kOld);
-    HostFile("second.dat", kNew);
-    PackageFile("fresh.dat", kOld);
-    DeleteFileA(Target("fresh.dat").c_str());
-    skipAllNewer = c.skipBefore;
+    struct Case {
+        const char* behaviour;
+        bool skipBefore;
+        std::vector<Answer> answers;
+        int questions;
+        bool firstReplaced;
+        bool secondReplaced;
+        bool skipAfter;
+    };
+    const Case cases[] = {
+        {"Keep keeps the file", false, {Answer::Keep, Answer::Keep}, 2, false, false, false},
+        {"Replace replaces the file",
+         false,
+         {Answer::Replace, Answer::Keep},
+         2,
+         true,
+         false,
+         false},
+        {"KeepAll keeps this and every later newer file",
+         false,
+         {Answer::KeepAll},
+         1,
+         false,
+         false,
+         true},
+        {"Replace for both replaces both",
+         false,
+         {Answer::Replace, Answer::Replace},
+         2,
+         true,
+         true,
+         false},
+        {"after an earlier Cancel nothing is asked", true, {}, 0, false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.behaviour);
+        PackageFile("first.dat", kOld);
+        HostFile("first.dat", kNew);
+        PackageFile("second.dat", kOld);
+        HostFile("second.dat", kNew);
+        PackageFile("fresh.dat", kOld);
+        DeleteFileA(Target("fresh.dat").c_str());
+        skipAllNewer = c.skipBefore;
 
-    EXPECT_TRUE(Install("{first.dat>>first.dat}{fresh.dat>>fresh.dat}{second.dat>>second.dat}",
-                        c.answers));
+        EXPECT_TRUE(Install("{first.dat>>first.dat}{fresh.dat>>fresh.dat}{second.dat>>second.dat}",
+                            c.answers));
 
-    Asked expected = {NewerFile(Target("first.dat"), Source("first.dat")),
-                      NewerFile(Target("second.dat"), Source("second.dat"))};
-    expected.resize(static_cast<size_t>(c.questions));
-    EXPECT_EQ(expected, Shown());
-    EXPECT_EQ(c.firstReplaced ? kContent : "old", Read(Target("first.dat")));
-    EXPECT_EQ(c.secondReplaced ? kContent : "old", Read(Target("second.dat")));
-    EXPECT_EQ(kContent, Read(Target("fresh.dat")));
-    EXPECT_EQ(c.skipAfter, skipAllNewer);
-  }
+        Asked expected = {NewerFile(Target("first.dat"), Source("first.dat")),
+                          NewerFile(Target("second.dat"), Source("second.dat"))};
+        expected.resize(static_cast<size_t>(c.questions));
+        EXPECT_EQ(expected, Shown());
+        EXPECT_EQ(c.firstReplaced ? kContent : "old", Read(Target("first.dat")));
+        EXPECT_EQ(c.secondReplaced ? kContent : "old", Read(Target("second.dat")));
+        EXPECT_EQ(kContent, Read(Target("fresh.dat")));
+        EXPECT_EQ(c.skipAfter, skipAllNewer);
+    }
 }
 
 TEST_F(InstallFilesTest, WriteProtectedFileFailsOnceAndIsWritableAfterwards) {
-  PackageFile("locked.dat", kOld);
-  HostFile("locked.dat", kNew);
-  SetAttributes(Target("locked.dat"), FILE_ATTRIBUTE_READONLY);
-  HANDLE probe = CreateFileA(Target("locked.dat").c_str(), GENERIC_WRITE, 0, nullptr,
-                             OPEN_EXISTING, 0, nullptr);
-  if (probe != INVALID_HANDLE_VALUE) {
-    CloseHandle(probe);
-    GTEST_SKIP() << "this user may write read-only files";
-  }
-  PackageFile("next.dat", kOld);
+    PackageFile("locked.dat", kOld);
+    HostFile("locked.dat", kNew);
+    SetAttributes(Target("locked.dat"), FILE_ATTRIBUTE_READONLY);
+    HANDLE probe = CreateFileA(Target("locked.dat").c_str(), GENERIC_WRITE, 0, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        CloseHandle(probe);
+        GTEST_SKIP() << "this user may write read-only files";
+    }
+    PackageFile("next.dat", kOld);
 
-  EXPECT_FALSE(Install("{locked.dat>>locked.dat}{next.dat>>next.dat}", {Answer::Replace}));
+    EXPECT_FALSE(Install("{locked.dat>>locked.dat}{next.dat>>next.dat}", {Answer::Replace}));
 
-  const Asked expected = {NewerFile(Target("locked.dat"), Source("locked.dat")),
-                         CopyFailed(Source("locked.dat"), Target("locked.dat"))};
-  EXPECT_EQ(expected, Shown());
-  EXPECT_EQ("old", Read(Target("locked.dat")));
-  EXPECT_EQ(0u, Attributes(Target("locked.dat")) & kProtecting);
-  EXPECT_EQ(kContent, Read(Target("next.dat"))) << "later entries still run";
+    const Asked expected = {NewerFile(Target("locked.dat"), Source("locked.dat")),
+                            CopyFailed(Source("locked.dat"), Target("locked.dat"))};
+    EXPECT_EQ(expected, Shown());
+    EXPECT_EQ("old", Read(Target("locked.dat")));
+    EXPECT_EQ(0u, Attributes(Target("locked.dat")) & kProtecting);
+    EXPECT_EQ(kContent, Read(Target("next.dat"))) << "later entries still run";
 
-  EXPECT_TRUE(Install("{locked.dat>>locked.dat}", {Answer::Replace}));
-  EXPECT_EQ(kContent, Read(Target("locked.dat")));
+    EXPECT_TRUE(Install("{locked.dat>>locked.dat}", {Answer::Replace}));
+    EXPECT_EQ(kContent, Read(Target("locked.dat")));
 }
 
 TEST_F(InstallFilesTest, MissingSourceIsReportedWithItsFullPathAndSkipped) {
-  PackageFile("present.dat", kOld);
+    PackageFile("present.dat", kOld);
 
-  EXPECT_TRUE(Install("{Modelle\\fehlt.dat>>fehlt.dat}{present.dat>>present.dat}"));
+    EXPECT_TRUE(Install("{Modelle\\fehlt.dat>>fehlt.dat}{present.dat>>present.dat}"));
 
-  const Asked expected = {SourceMissing(Source("Modelle\\fehlt.dat"))};
-  EXPECT_EQ(expected, Shown());
-  EXPECT_FALSE(Exists(Target("fehlt.dat")));
-  EXPECT_EQ(kContent, Read(Target("present.dat")));
+    const Asked expected = {SourceMissing(Source("Modelle\\fehlt.dat"))};
+    EXPECT_EQ(expected, Shown());
+    EXPECT_FALSE(Exists(Target("fehlt.dat")));
+    EXPECT_EQ(kContent, Read(Target("present.dat")));
 }
 
 TEST_F(InstallFilesTest, EntriesWithoutArrowAreIgnored) {
-  PackageFile("a.dat", kOld);
+    PackageFile("a.dat", kOld);
 
-  EXPECT_TRUE(Install("{a.dat}{a.dat>b.dat}{a.dat->c.dat}"));
+    EXPECT_TRUE(Install("{a.dat}{a.dat>b.dat}{a.dat->c.dat}"));
 
-  EXPECT_TRUE(Shown().empty());
-  EXPECT_FALSE(Exists(Target("a.dat")));
-  EXPECT_FALSE(Exists(Target("b.dat")));
+    EXPECT_TRUE(Shown().empty());
+    EXPECT_FALSE(Exists(Target("a.dat")));
+    EXPECT_FALSE(Exists(Target("b.dat")));
 }
 
 TEST_F(InstallFilesTest, SplitsAtTheFirstArrow) {
-  PackageFile("a.dat", kOld);
+    PackageFile("a.dat", kOld);
 
-  EXPECT_FALSE(Install("{a.dat>>b>>c.dat}"));
+    EXPECT_FALSE(Install("{a.dat>>b>>c.dat}"));
 
-  const Asked expected = {CopyFailed(Source("a.dat"), Target("b>>c.dat"))};
-  EXPECT_EQ(expected, Shown()) << "\">\" is no file name character, so the copy fails";
+    const Asked expected = {CopyFailed(Source("a.dat"), Target("b>>c.dat"))};
+    EXPECT_EQ(expected, Shown()) << "\">\" is no file name character, so the copy fails";
 }
 
 TEST_F(InstallFilesTest, NeverWritesOutsideTheHostFolder) {
-  const char* refused[] = {
-      "..\\outside.dat",         "Sub\\..\\..\\outside.dat", "Sub/../../outside.dat",
-      "..\\Host\\..\\..\\outside.dat", "\\outside.dat",    "/outside.dat",
-      "C:\\outside.dat",         "C:outside.dat",            "..",
-      "Sub\\..",                 "",                         "NUL",
-      "Sub\\com1.dat",           "Sub\\Con",
-  };
-  PackageFile("x.dat", kOld);
-  PackageFile("good.dat", kOld);
-  for (const char* destination : refused) {
-    SCOPED_TRACE(destination);
-    EXPECT_FALSE(Install(std::string("{x.dat>>") + destination + "}{good.dat>>good.dat}"));
-    const Asked expected = {CopyFailed(Source("x.dat"), Target(destination))};
-    EXPECT_EQ(expected, Shown());
-    EXPECT_EQ(kContent, Read(Target("good.dat"))) << "later entries still run";
-  }
-  EXPECT_FALSE(Exists(root.Path("outside.dat")));
-  EXPECT_FALSE(Exists(root.Path("..\\outside.dat")));
-  EXPECT_FALSE(Exists(hostPath + "outside.dat"));
+    const char* refused[] = {
+        "..\\outside.dat",
+        "Sub\\..\\..\\outside.dat",
+        "Sub/../../outside.dat",
+        "..\\Host\\..\\..\\outside.dat",
+        "\\outside.dat",
+        "/outside.dat",
+        "C:\\outside.dat",
+        "C:outside.dat",
+        "..",
+        "Sub\\..",
+        "",
+        "NUL",
+        "Sub\\com1.dat",
+        "Sub\\Con",
+    };
+    PackageFile("x.dat", kOld);
+    PackageFile("good.dat", kOld);
+    for (const char* destination : refused) {
+        SCOPED_TRACE(destination);
+        EXPECT_FALSE(Install(std::string("{x.dat>>") + destination + "}{good.dat>>good.dat}"));
+        const Asked expected = {CopyFailed(Source("x.dat"), Target(destination))};
+        EXPECT_EQ(expected, Shown());
+        EXPECT_EQ(kContent, Read(Target("good.dat"))) << "later entries still run";
+    }
+    EXPECT_FALSE(Exists(root.Path("outside.dat")));
+    EXPECT_FALSE(Exists(root.Path("..\\outside.dat")));
+    EXPECT_FALSE(Exists(hostPath + "outside.dat"));
 }
 
 TEST_F(InstallFilesTest, StepsDownAndUpInsideTheHostFolderAreFine) {
-  PackageFile("x.dat", kOld);
+    PackageFile("x.dat", kOld);
 
-  EXPECT_TRUE(Install("{x.dat>>Sub\\..\\inside.dat}{x.dat>>Sub\\.\\Deeper\\..\\inside2.dat}"
-                      "{x.dat>>Console.dat}{x.dat>>COM10.dat}"));
+    EXPECT_TRUE(
+        Install("{x.dat>>Sub\\..\\inside.dat}{x.dat>>Sub\\.\\Deeper\\..\\inside2.dat}"
+                "{x.dat>>Console.dat}{x.dat>>COM10.dat}"));
 
-  EXPECT_TRUE(Shown().empty());
-  EXPECT_EQ(kContent, Read(Target("inside.dat")));
-  EXPECT_EQ(kContent, Read(Target("Sub\\inside2.dat")));
-  EXPECT_EQ(kContent, Read(Target("Console.dat")));
-  EXPECT_EQ(kContent, Read(Target("COM10.dat")));
+    EXPECT_TRUE(Shown().empty());
+    EXPECT_EQ(kContent, Read(Target("inside.dat")));
+    EXPECT_EQ(kContent, Read(Target("Sub\\inside2.dat")));
+    EXPECT_EQ(kContent, Read(Target("Console.dat")));
+    EXPECT_EQ(kContent, Read(Target("COM10.dat")));
 }
 
 TEST_F(InstallFilesTest, NoSectionNoCopies) {
-  PackageFile("a.dat", kOld);
-  Write(package + "\\InstSkript.txt", "Texturskript{{a.dat>>a.dat}}");
-  InstallScript script;
-  ASSERT_TRUE(script.Open((package + "\\InstSkript.txt").c_str()));
+    PackageFile("a.dat", kOld);
+    Write(package + "\\InstSkript.txt", "Texturskript{{a.dat>>a.dat}}");
+    InstallScript script;
+    ASSERT_TRUE(script.Open((package + "\\InstSkript.txt").c_str()));
 
-  EXPECT_TRUE(fileinstallation::InstallFiles(script, package, hostPath, skipAllNewer, questions));
+    EXPECT_TRUE(fileinstallation::InstallFiles(script, package, hostPath, skipAllNewer, questions));
 
-  EXPECT_TRUE(Shown().empty());
-  EXPECT_FALSE(Exists(Target("a.dat")));
+    EXPECT_TRUE(Shown().empty());
+    EXPECT_FALSE(Exists(Target("a.dat")));
 }
 
 TEST(IsExistingFileNewer, ComparesLastWriteTimes) {
-  TemporaryFolder folder;
-  struct Case {
-    const char* behaviour;
-    ULONGLONG destination;  // 0: no such file
-    ULONGLONG source;       // 0: no such file
-    bool newer;
-  };
-  const Case cases[] = {
-      {"destination later", kNew, kOld, true},
-      {"destination earlier", kOld, kNew, false},
-      {"same time", kNew, kNew, false},
-      {"one tick later", kOld + 1, kOld, true},
-      {"destination missing", 0, kOld, false},
-      {"source missing", kOld, 0, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.behaviour);
-    const std::string destination = folder.Path("destination.dat");
-    const std::string source = folder.Path("source.dat");
-    DeleteFileA(destination.c_str());
-    DeleteFileA(source.c_str());
-    if (c.destination != 0) {
-      Write(destination, "d");
-      SetWriteTime(destination, c.destination);
+    TemporaryFolder folder;
+    struct Case {
+        const char* behaviour;
+        ULONGLONG destination;  // 0: no such file
+        ULONGLONG source;       // 0: no such file
+        bool newer;
+    };
+    const Case cases[] = {
+        {"destination later", kNew, kOld, true}, {"destination earlier", kOld, kNew, false},
+        {"same time", kNew, kNew, false},        {"one tick later", kOld + 1, kOld, true},
+        {"destination missing", 0, kOld, false}, {"source missing", kOld, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.behaviour);
+        const std::string destination = folder.Path("destination.dat");
+        const std::string source = folder.Path("source.dat");
+        DeleteFileA(destination.c_str());
+        DeleteFileA(source.c_str());
+        if (c.destination != 0) {
+            Write(destination, "d");
+            SetWriteTime(destination, c.destination);
+        }
+        if (c.source != 0) {
+            Write(source, "s");
+            SetWriteTime(source, c.source);
+        }
+        EXPECT_EQ(c.newer, fileinstallation::IsExistingFileNewer(destination, source));
     }
-    if (c.source != 0) {
-      Write(source, "s");
-      SetWriteTime(source, c.source);
-    }
-    EXPECT_EQ(c.newer, fileinstallation::IsExistingFileNewer(destination, source));
-  }
-  CreateDirectoryA(folder.Path("Ordner").c_str(), nullptr);
-  EXPECT_FALSE(fileinstallation::IsExistingFileNewer(folder.Path("Ordner"), folder.Path("source.dat")))
-      << "a folder cannot be opened as a file";
+    CreateDirectoryA(folder.Path("Ordner").c_str(), nullptr);
+    EXPECT_FALSE(
+        fileinstallation::IsExistingFileNewer(folder.Path("Ordner"), folder.Path("source.dat")))
+        << "a folder cannot be opened as a file";
 }
 
 TEST(EnsureDirectory, MakesMissingParents) {
-  TemporaryFolder folder;
-  EXPECT_TRUE(fileinstallation::EnsureDirectory(folder.Path("A\\B\\C")));
-  EXPECT_TRUE(Attributes(folder.Path("A\\B\\C")) & FILE_ATTRIBUTE_DIRECTORY);
-  EXPECT_TRUE(fileinstallation::EnsureDirectory(folder.Path("A\\B\\C"))) << "exists already";
-  EXPECT_TRUE(fileinstallation::EnsureDirectory(folder.Path("A\\D\\"))) << "trailing backslash";
-  EXPECT_TRUE(Attributes(folder.Path("A\\D")) & FILE_ATTRIBUTE_DIRECTORY);
-  EXPECT_FALSE(fileinstallation::EnsureDirectory(""));
-  Write(folder.Path("Datei"), "x");
-  EXPECT_FALSE(fileinstallation::EnsureDirectory(folder.Path("Datei\\Unter"))) << "parent is a file";
+    TemporaryFolder folder;
+    EXPECT_TRUE(fileinstallation::EnsureDirectory(folder.Path("A\\B\\C")));
+    EXPECT_TRUE(Attributes(folder.Path("A\\B\\C")) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_TRUE(fileinstallation::EnsureDirectory(folder.Path("A\\B\\C"))) << "exists already";
+    EXPECT_TRUE(fileinstallation::EnsureDirectory(folder.Path("A\\D\\"))) << "trailing backslash";
+    EXPECT_TRUE(Attributes(folder.Path("A\\D")) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_FALSE(fileinstallation::EnsureDirectory(""));
+    Write(folder.Path("Datei"), "x");
+    EXPECT_FALSE(fileinstallation::EnsureDirectory(folder.Path("Datei\\Unter")))
+        << "parent is a file";
 }
 
 TEST(FileExists, FindsFilesAndFolders) {
-  TemporaryFolder folder;
-  Write(folder.Path("a.dat"), "x");
-  EXPECT_TRUE(fileinstallation::FileExists(folder.Path("a.dat")));
-  EXPECT_TRUE(fileinstallation::FileExists(folder.Path("A.DAT"))) << "names ignore case";
-  EXPECT_TRUE(fileinstallation::FileExists(folder.Path()));
-  EXPECT_FALSE(fileinstallation::FileExists(folder.Path("b.dat")));
+    TemporaryFolder folder;
+    Write(folder.Path("a.dat"), "x");
+    EXPECT_TRUE(fileinstallation::FileExists(folder.Path("a.dat")));
+    EXPECT_TRUE(fileinstallation::FileExists(folder.Path("A.DAT"))) << "names ignore case";
+    EXPECT_TRUE(fileinstallation::FileExists(folder.Path()));
+    EXPECT_FALSE(fileinstallation::FileExists(folder.Path("b.dat")));
 }
 
 }  // namespace

@@ -12,16 +12,16 @@
 #include "tests/support/TestRegistry.h"
 
 class HostRegistration {
- public:
-  // No registration at all.
-  HostRegistration();
-  // "AppPath" holding `folder` as REG_SZ.
-  explicit HostRegistration(const std::string& folder);
-  // "AppPath" with any type and exactly these bytes.
-  HostRegistration(DWORD type, const std::string& bytes);
-  ~HostRegistration();
-  HostRegistration(const HostRegistration&) = delete;
-  HostRegistration& operator=(const HostRegistration&) = delete;
+public:
+    // No registration at all.
+    HostRegistration();
+    // "AppPath" holding `folder` as REG_SZ.
+    explicit HostRegistration(const std::string& folder);
+    // "AppPath" with any type and exactly these bytes.
+    HostRegistration(DWORD type, const std::string& bytes);
+    ~HostRegistration();
+    HostRegistration(const HostRegistration&) = delete;
+    HostRegistration& operator=(const HostRegistration&) = delete;
 
-  static constexpr const char* kKeyPath = testregistry::kHostKey;
+    static constexpr const char* kKeyPath = testregistry::kHostKey;
 };

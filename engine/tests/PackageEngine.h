@@ -8,14 +8,14 @@
 #include "engine/InstallEngine.h"
 
 class PackageEngine : public InstallEngine {
- public:
-  PackageEngine(const InstallCatalogue& catalogue, int32_t catalogueMode,
-                std::string packageFolder)
-      : InstallEngine(catalogue, catalogueMode), packageFolder(std::move(packageFolder)) {}
+public:
+    PackageEngine(const InstallCatalogue& catalogue, int32_t catalogueMode,
+                  std::string packageFolder)
+        : InstallEngine(catalogue, catalogueMode), packageFolder(std::move(packageFolder)) {}
 
- protected:
-  std::string ProgramFile() const override { return packageFolder + "\\Pakwerk.exe"; }
+protected:
+    std::string ProgramFile() const override { return packageFolder + "\\Pakwerk.exe"; }
 
- private:
-  std::string packageFolder;
+private:
+    std::string packageFolder;
 };

@@ -18,40 +18,40 @@
 #include "tests/support/TemporaryFolder.h"
 
 class TestInstallation {
- public:
-  struct Outcome {
-    HRESULT status = S_OK;
-    std::vector<std::string> progress;  // the sink's calls
-    std::vector<std::string> asked;     // the questions' calls
-    std::string scriptPath;
-    std::string packageDir;
-  };
+public:
+    struct Outcome {
+        HRESULT status = S_OK;
+        std::vector<std::string> progress;  // the sink's calls
+        std::vector<std::string> asked;     // the questions' calls
+        std::string scriptPath;
+        std::string packageDir;
+    };
 
-  TestInstallation();
+    TestInstallation();
 
-  // The host folder (as registered, no trailing backslash) or a path in it.
-  const std::string& Host() const { return hostFolder; }
-  std::string Host(const std::string& relative) const { return hostFolder + "\\" + relative; }
-  const std::string& Package() const { return packageFolder; }
-  std::string Package(const std::string& relative) const {
-    return packageFolder + "\\" + relative;
-  }
-  // The temporary folder that holds both.
-  std::string Outside(const std::string& relative) const { return root.Path(relative); }
+    // The host folder (as registered, no trailing backslash) or a path in it.
+    const std::string& Host() const { return hostFolder; }
+    std::string Host(const std::string& relative) const { return hostFolder + "\\" + relative; }
+    const std::string& Package() const { return packageFolder; }
+    std::string Package(const std::string& relative) const {
+        return packageFolder + "\\" + relative;
+    }
+    // The temporary folder that holds both.
+    std::string Outside(const std::string& relative) const { return root.Path(relative); }
 
-  void WriteScript(const std::string& text, const std::string& name = "InstSkript.txt") const;
+    void WriteScript(const std::string& text, const std::string& name = "InstSkript.txt") const;
 
-  Outcome Run(const std::vector<fileentry::Answer>& answers = {}) const;
-  Outcome Run(const std::vector<fileentry::Answer>& answers, const InstallCatalogue& catalogue,
-              int32_t catalogueMode) const;
-  Outcome Run(InstallQuestions& questions) const;
+    Outcome Run(const std::vector<fileentry::Answer>& answers = {}) const;
+    Outcome Run(const std::vector<fileentry::Answer>& answers, const InstallCatalogue& catalogue,
+                int32_t catalogueMode) const;
+    Outcome Run(InstallQuestions& questions) const;
 
- private:
-  Outcome RunWith(InstallQuestions& questions, const InstallCatalogue& catalogue,
-                  int32_t catalogueMode) const;
+private:
+    Outcome RunWith(InstallQuestions& questions, const InstallCatalogue& catalogue,
+                    int32_t catalogueMode) const;
 
-  TemporaryFolder root;
-  std::string hostFolder;
-  std::string packageFolder;
-  HostRegistration registration;
+    TemporaryFolder root;
+    std::string hostFolder;
+    std::string packageFolder;
+    HostRegistration registration;
 };

@@ -16,8 +16,14 @@ struct CaseFacts : fileentry::Facts {
     bool sourceExists = true;
     bool destinationNewer = false;
     int asked = 0;
-    bool SourceExists() override { ++asked; return sourceExists; }
-    bool DestinationNewer() override { ++asked; return destinationNewer; }
+    bool SourceExists() override {
+        ++asked;
+        return sourceExists;
+    }
+    bool DestinationNewer() override {
+        ++asked;
+        return destinationNewer;
+    }
 };
 
 TEST(FileEntrySplit, AtTheFirstArrow) {

@@ -65,28 +65,61 @@ TEST(InstallScriptSections, AreFoundByExactTopLevelName) {
         "}\n"
         "Texturskript{ {x>>Textur{id(7)name(x)}} }\n";
     RunCases({
-        {"first of two sections", twoSections, "Dateinstallation", true,
-         {"Modelle\\a.3dm>>Resourcen\\Modelle\\a.3dm", "Modelle\\b.3dm>>Resourcen\\Modelle\\b.3dm"}},
+        {"first of two sections",
+         twoSections,
+         "Dateinstallation",
+         true,
+         {"Modelle\\a.3dm>>Resourcen\\Modelle\\a.3dm",
+          "Modelle\\b.3dm>>Resourcen\\Modelle\\b.3dm"}},
         {"second of two sections", twoSections, "Texturskript", true, {"x>>Textur{id(7)name(x)}"}},
         {"absent name", twoSections, "Bodenskript", false, {}},
         {"names compare case-sensitively", twoSections, "dateinstallation", false, {}},
         {"a prefix of a name is not the name", twoSections, "Datei", false, {}},
         {"a longer name does not match a shorter one", "Datei{{a}}", "Dateinstallation", false, {}},
-        {"a name broken across lines", "Datein\r\nstallation{{a}}", "Dateinstallation", true, {"a"}},
-        {"blanks inside a name are dropped", "Datein stallation {{a}}", "Dateinstallation", true, {"a"}},
-        {"8-bit names compare as bytes", "B\xF6" "den{{a}}", "B\xF6" "den", true, {"a"}},
+        {"a name broken across lines",
+         "Datein\r\nstallation{{a}}",
+         "Dateinstallation",
+         true,
+         {"a"}},
+        {"blanks inside a name are dropped",
+         "Datein stallation {{a}}",
+         "Dateinstallation",
+         true,
+         {"a"}},
+        {"8-bit names compare as bytes",
+         "B\xF6"
+         "den{{a}}",
+         "B\xF6"
+         "den",
+         true,
+         {"a"}},
         {"the first of two equal sections", "S{{first}}S{{second}}", "S", true, {"first"}},
         {"a brace group before a section is a comment",
-         "{Kommentar {mit Klammern}}\nDateinstallation{{a}}", "Dateinstallation", true, {"a"}},
+         "{Kommentar {mit Klammern}}\nDateinstallation{{a}}",
+         "Dateinstallation",
+         true,
+         {"a"}},
         {"free text before a section hides it",
-         "Hinweis zum Paket\nDateinstallation{{a}}", "Dateinstallation", false, {}},
+         "Hinweis zum Paket\nDateinstallation{{a}}",
+         "Dateinstallation",
+         false,
+         {}},
         {"free text hides only the section it joins", "Hinweis S{{a}} T{{b}}", "T", true, {"b"}},
-        {"names inside groups are never compared", "X{Dateinstallation{{a}}}",
-         "Dateinstallation", false, {}},
-        {"a stray closing brace is skipped alone", "}Dateinstallation{{a}}",
-         "Dateinstallation", true, {"a"}},
-        {"a name at the very end of the file", "S{{a}}Dateinstallation",
-         "Dateinstallation", true, {}},
+        {"names inside groups are never compared",
+         "X{Dateinstallation{{a}}}",
+         "Dateinstallation",
+         false,
+         {}},
+        {"a stray closing brace is skipped alone",
+         "}Dateinstallation{{a}}",
+         "Dateinstallation",
+         true,
+         {"a"}},
+        {"a name at the very end of the file",
+         "S{{a}}Dateinstallation",
+         "Dateinstallation",
+         true,
+         {}},
         {"a file ending inside a name", "S{{a}}Dateinst", "Dateinstallation", false, {}},
         {"an empty file", "", "Dateinstallation", false, {}},
         {"a file of whitespace only", " \t\r\n\v\f", "Dateinstallation", false, {}},
@@ -102,14 +135,24 @@ TEST(InstallScriptEntries, KeepTheirTextWithoutWhitespaceAndOuterBraces) {
         {"every kind of whitespace dropped", "S{{a \t\r\n\v\fb}}", "S", true, {"ab"}},
         {"inner braces stay, the outer pair goes", "S{{Basis{x}}}", "S", true, {"Basis{x}"}},
         {"deeply nested braces", "S{{a{b{c}d}e}}", "S", true, {"a{b{c}d}e"}},
-        {"a file name with a blank loses it", "S{{Texturen\\Ziegel rot.bmp}}", "S", true,
+        {"a file name with a blank loses it",
+         "S{{Texturen\\Ziegel rot.bmp}}",
+         "S",
+         true,
          {"Texturen\\Ziegelrot.bmp"}},
-        {"NUL and 0x1A bytes are text", std::string("S{{a\0b\x1A" "c}{d}}", 12), "S", true,
-         {std::string("a\0b\x1A" "c", 5), "d"}},
+        {"NUL and 0x1A bytes are text",
+         std::string("S{{a\0b\x1A"
+                     "c}{d}}",
+                     12),
+         "S",
+         true,
+         {std::string("a\0b\x1A"
+                      "c",
+                      5),
+          "d"}},
         {"text outside entries ends the section", "S{{a}junk{b}}", "S", true, {"a"}},
         {"an entry without braces reads as an empty section", "S{a>>b}", "S", true, {}},
-        {"an entry cut off by the end of the file is dropped", "S{{a}{b}{c", "S", true,
-         {"a", "b"}},
+        {"an entry cut off by the end of the file is dropped", "S{{a}{b}{c", "S", true, {"a", "b"}},
         {"an unclosed inner group drops the entry", "S{{a}{b{c}", "S", true, {"a"}},
         {"a section ends at its closing brace", "A{{a}}B{{b}}", "A", true, {"a"}},
         {"a section without a body has no entries", "S", "S", true, {}},
@@ -132,21 +175,51 @@ TEST(InstallScriptPlaces, AreReportedWithLinesAndTheSectionsEnding) {
     using Ending = InstallScript::Ending;
     const std::string bigGap(70 * 1024, '\n');
     const std::vector<PlaceCase> cases = {
-        {"lines ended by CR LF", "X{}\r\nS\r\n{\r\n {a}\r\n {b}\r\n}", "S", 2, {4, 5}, Ending::Brace, 6},
+        {"lines ended by CR LF",
+         "X{}\r\nS\r\n{\r\n {a}\r\n {b}\r\n}",
+         "S",
+         2,
+         {4, 5},
+         Ending::Brace,
+         6},
         {"lines ended by LF or CR alone", "\n\rS{\r{a}\n{b}}", "S", 3, {4, 5}, Ending::Brace, 5},
-        {"a name broken across lines is where it starts", "Datei\r\nnstallation{{a}}",
-         "Dateinstallation", 1, {2}, Ending::Brace, 2},
+        {"a name broken across lines is where it starts",
+         "Datei\r\nnstallation{{a}}",
+         "Dateinstallation",
+         1,
+         {2},
+         Ending::Brace,
+         2},
         {"breaks inside an entry count", "S{{a\r\n\r\nb}{c}}", "S", 1, {1, 3}, Ending::Brace, 3},
         {"breaks inside a skipped group count", "{x\n\ny}\nS{{a}}", "S", 4, {4}, Ending::Brace, 4},
-        {"text outside entries ends the section where it stands", "S{{a}\r\njunk{b}}", "S", 1, {1},
-         Ending::Text, 2},
+        {"text outside entries ends the section where it stands",
+         "S{{a}\r\njunk{b}}",
+         "S",
+         1,
+         {1},
+         Ending::Text,
+         2},
         {"an entry cut off by the end of the file", "S{{a}\n{b", "S", 1, {1}, Ending::CutOff, 2},
-        {"the end of the file where the body should close", "S{{a}\n", "S", 1, {1},
-         Ending::FileEnd, 2},
+        {"the end of the file where the body should close",
+         "S{{a}\n",
+         "S",
+         1,
+         {1},
+         Ending::FileEnd,
+         2},
         {"a CR LF split across the reader's blocks counts once",
-         "S{" + std::string(64 * 1024 - 3, ' ') + "\r\n{a}}", "S", 1, {2}, Ending::Brace, 2},
-        {"lines far beyond the first block", "S{" + bigGap + "{a}}", "S", 1,
-         {static_cast<int32_t>(bigGap.size()) + 1}, Ending::Brace,
+         "S{" + std::string(64 * 1024 - 3, ' ') + "\r\n{a}}",
+         "S",
+         1,
+         {2},
+         Ending::Brace,
+         2},
+        {"lines far beyond the first block",
+         "S{" + bigGap + "{a}}",
+         "S",
+         1,
+         {static_cast<int32_t>(bigGap.size()) + 1},
+         Ending::Brace,
          static_cast<int32_t>(bigGap.size()) + 1},
         {"no section", "S{{a}}", "T", 0, {}, Ending::Reading, 0},
     };
@@ -198,7 +271,8 @@ TEST(InstallScriptPlaces, TheRestOfABodyIsReadItemByItem) {
         EXPECT_EQ(kind, e.kind);
         EXPECT_EQ(text, e.text);
         EXPECT_EQ(script.ItemLine(), e.line);
-        EXPECT_EQ(content.substr(script.ItemBegin(), script.ItemEnd() - script.ItemBegin()), e.bytes);
+        EXPECT_EQ(content.substr(script.ItemBegin(), script.ItemEnd() - script.ItemBegin()),
+                  e.bytes);
     }
     EXPECT_FALSE(script.NextItem(text, kind));
     EXPECT_FALSE(script.NextEntry(text)) << "NextEntry stays false once it stopped";
@@ -259,8 +333,9 @@ TEST(InstallScriptSections, AreSearchedFromTheStartEveryTime) {
 
     SectionRead textures = ReadSection(script, "Texturskript");
     EXPECT_TRUE(textures.found);
-    EXPECT_EQ(textures.entries,
-              Entries({"Texturen\\Ziegelrot.bmp>>Textur{id(4711)name(Ziegelrot)datei(Ziegelrot.bmp)}"}));
+    EXPECT_EQ(
+        textures.entries,
+        Entries({"Texturen\\Ziegelrot.bmp>>Textur{id(4711)name(Ziegelrot)datei(Ziegelrot.bmp)}"}));
 
     SectionRead files = ReadSection(script, "Dateinstallation");
     EXPECT_TRUE(files.found);
@@ -353,8 +428,8 @@ TEST(InstallScriptEntries, SurviveBlockBoundariesOfLargeFiles) {
     ASSERT_EQ(read.entries.size(), static_cast<std::size_t>(count + 1));
     for (int i : {0, 1, 4095, 65535, count - 1}) {
         EXPECT_EQ(read.entries[i], "Texturen\\t" + std::to_string(i) + ".bmp>>Textur{id(" +
-                                       std::to_string(i + 1) + ")name(t" +
-                                       std::to_string(i) + ")}");
+                                       std::to_string(i + 1) + ")name(t" + std::to_string(i) +
+                                       ")}");
     }
     EXPECT_EQ(read.entries.back(), longWord + "{x}" + longWord);
     std::remove(path.c_str());

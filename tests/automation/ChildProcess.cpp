@@ -3,50 +3,51 @@
 namespace automation {
 
 ChildProcess::~ChildProcess() {
-  Terminate();
-  Release();
+    Terminate();
+    Release();
 }
 
 bool ChildProcess::Start(const std::string& program, const std::string& arguments,
                          const std::string& currentDirectory) {
-  if (Running()) return false;
-  Release();
-  std::string commandLine = "\"" + program + "\"";
-  if (!arguments.empty()) commandLine += " " + arguments;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup, &info_)) {
-    info_ = {};
-    return false;
-  }
-  return true;
+    if (Running()) return false;
+    Release();
+    std::string commandLine = "\"" + program + "\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup,
+                        &info_)) {
+        info_ = {};
+        return false;
+    }
+    return true;
 }
 
 bool ChildProcess::Running() const {
-  return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+    return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
 bool ChildProcess::WaitForExit(DWORD timeoutMs) {
-  return info_.hProcess && WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    return info_.hProcess && WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
 }
 
 DWORD ChildProcess::ExitCode() const {
-  DWORD code = STILL_ACTIVE;
-  if (info_.hProcess) GetExitCodeProcess(info_.hProcess, &code);
-  return code;
+    DWORD code = STILL_ACTIVE;
+    if (info_.hProcess) GetExitCodeProcess(info_.hProcess, &code);
+    return code;
 }
 
 bool ChildProcess::Terminate() {
-  if (!Running()) return true;
-  TerminateProcess(info_.hProcess, 1);
-  return WaitForExit(5000);
+    if (!Running()) return true;
+    TerminateProcess(info_.hProcess, 1);
+    return WaitForExit(5000);
 }
 
 void ChildProcess::Release() {
-  if (info_.hThread) CloseHandle(info_.hThread);
-  if (info_.hProcess) CloseHandle(info_.hProcess);
-  info_ = {};
+    if (info_.hThread) CloseHandle(info_.hThread);
+    if (info_.hProcess) CloseHandle(info_.hProcess);
+    info_ = {};
 }
 
 }  // namespace automation

@@ -11,33 +11,34 @@
 namespace automation {
 
 class ChildProcess {
- public:
-  ChildProcess() = default;
-  ChildProcess(const ChildProcess&) = delete;
-  ChildProcess& operator=(const ChildProcess&) = delete;
-  ~ChildProcess();
+public:
+    ChildProcess() = default;
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    ~ChildProcess();
 
-  // Starts "program" arguments with currentDirectory as its current
-  // directory (the caller's when empty). False, with nothing started, when
-  // the program cannot be started or a process is still running.
-  bool Start(const std::string& program, const std::string& arguments, const std::string& currentDirectory);
+    // Starts "program" arguments with currentDirectory as its current
+    // directory (the caller's when empty). False, with nothing started, when
+    // the program cannot be started or a process is still running.
+    bool Start(const std::string& program, const std::string& arguments,
+               const std::string& currentDirectory);
 
-  DWORD Id() const { return info_.dwProcessId; }
-  bool Running() const;
+    DWORD Id() const { return info_.dwProcessId; }
+    bool Running() const;
 
-  // True when the process has ended within timeoutMs.
-  bool WaitForExit(DWORD timeoutMs);
+    // True when the process has ended within timeoutMs.
+    bool WaitForExit(DWORD timeoutMs);
 
-  // The exit code of an ended process; STILL_ACTIVE while it runs.
-  DWORD ExitCode() const;
+    // The exit code of an ended process; STILL_ACTIVE while it runs.
+    DWORD ExitCode() const;
 
-  // Ends a running process; true when none is running afterwards.
-  bool Terminate();
+    // Ends a running process; true when none is running afterwards.
+    bool Terminate();
 
- private:
-  void Release();
+private:
+    void Release();
 
-  PROCESS_INFORMATION info_{};
+    PROCESS_INFORMATION info_{};
 };
 
 }  // namespace automation

@@ -15,9 +15,9 @@
 namespace automation {
 
 struct MenuItem {
-  UINT id = 0;
-  bool separator = false;
-  std::wstring text;  // with its "&" mnemonic marks, as stored in the menu
+    UINT id = 0;
+    bool separator = false;
+    std::wstring text;  // with its "&" mnemonic marks, as stored in the menu
 };
 
 // The items of the window's system menu in order; std::nullopt when the

@@ -13,12 +13,12 @@ constexpr DWORD kPollIntervalMs = 20;
 // have passed; returns the last value it yielded.
 template <typename Probe>
 auto WaitFor(Probe probe, DWORD timeoutMs) -> decltype(probe()) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    auto value = probe();
-    if (value || GetTickCount() - start >= timeoutMs) return value;
-    Sleep(kPollIntervalMs);
-  }
+    const DWORD start = GetTickCount();
+    for (;;) {
+        auto value = probe();
+        if (value || GetTickCount() - start >= timeoutMs) return value;
+        Sleep(kPollIntervalMs);
+    }
 }
 
 }  // namespace automation

@@ -24,9 +24,9 @@ std::wstring Format(int baseId, ...);
 // Message 116 names two web addresses chosen by the program's makers: these
 // are the parts before, between and after them.
 struct Message116Frame {
-  std::wstring beforeFirstAddress;
-  std::wstring betweenAddresses;
-  std::wstring afterSecondAddress;
+    std::wstring beforeFirstAddress;
+    std::wstring betweenAddresses;
+    std::wstring afterSecondAddress;
 };
 Message116Frame Frame116(int version, int patch);
 

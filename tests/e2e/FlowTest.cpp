@@ -9,65 +9,79 @@
 using automation::ProgramWindow;
 
 std::string Describe(const std::wstring& text) {
-  std::string out = "\"";
-  for (char c : automation::Narrow(text)) {
-    if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\t') out += "\\t";
-    else out += c;
-  }
-  return out + "\"";
+    std::string out = "\"";
+    for (char c : automation::Narrow(text)) {
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\t')
+            out += "\\t";
+        else
+            out += c;
+    }
+    return out + "\"";
 }
 
 void FlowTest::SetUp() {
-  char display[256] = "";
-  ASSERT_GT(GetEnvironmentVariableA("DISPLAY", display, sizeof display), 0u)
-      << "the installer's windows need an X display (DISPLAY)";
+    char display[256] = "";
+    ASSERT_GT(GetEnvironmentVariableA("DISPLAY", display, sizeof display), 0u)
+        << "the installer's windows need an X display (DISPLAY)";
 }
 
 void FlowTest::Prepare(Scenario::Package package) {
-  ASSERT_TRUE(scenario_.Prepare(package)) << scenario_.Error();
+    ASSERT_TRUE(scenario_.Prepare(package)) << scenario_.Error();
 }
 
-void FlowTest::Start() { ASSERT_TRUE(scenario_.Start()) << scenario_.Error(); }
+void FlowTest::Start() {
+    ASSERT_TRUE(scenario_.Start()) << scenario_.Error();
+}
 
 HWND FlowTest::Expect(ProgramWindow kind) {
-  HWND window = scenario_.WaitFor(kind);
-  static const char* const names[] = {"install dialog", "selection dialog", "about box", "message box"};
-  if (!window) ADD_FAILURE() << "no " << names[static_cast<int>(kind)] << " showed; on the screen:\n" << scenario_.Screen();
-  return window;
+    HWND window = scenario_.WaitFor(kind);
+    static const char* const names[] = {"install dialog", "selection dialog", "about box",
+                                        "message box"};
+    if (!window)
+        ADD_FAILURE() << "no " << names[static_cast<int>(kind)] << " showed; on the screen:\n"
+                      << scenario_.Screen();
+    return window;
 }
 
 HWND FlowTest::ExpectMessage(const std::wstring& text, const std::vector<int>& buttons, bool icon) {
-  HWND box = Expect(ProgramWindow::Message);
-  if (!box) return nullptr;
-  const auto shown = automation::MessageBoxText(box);
-  EXPECT_TRUE(shown && *shown == text) << "message box says " << (shown ? Describe(*shown) : "nothing")
-                                       << "\n expected " << Describe(text);
-  EXPECT_EQ(automation::ButtonIds(box), buttons);
-  EXPECT_EQ(automation::MessageBoxHasIcon(box), icon);
-  return box;
+    HWND box = Expect(ProgramWindow::Message);
+    if (!box) return nullptr;
+    const auto shown = automation::MessageBoxText(box);
+    EXPECT_TRUE(shown && *shown == text)
+        << "message box says " << (shown ? Describe(*shown) : "nothing") << "\n expected "
+        << Describe(text);
+    EXPECT_EQ(automation::ButtonIds(box), buttons);
+    EXPECT_EQ(automation::MessageBoxHasIcon(box), icon);
+    return box;
 }
 
 void FlowTest::Answer(HWND box, int button) {
-  ASSERT_TRUE(automation::AnswerMessageBox(box, button)) << "cannot answer with " << button << "\n" << scenario_.Screen();
-  EXPECT_TRUE(automation::WaitFor([box] { return !IsWindow(box); }, Scenario::kShowTimeoutMs))
-      << "the message box stays after the answer";
+    ASSERT_TRUE(automation::AnswerMessageBox(box, button))
+        << "cannot answer with " << button << "\n"
+        << scenario_.Screen();
+    EXPECT_TRUE(automation::WaitFor([box] { return !IsWindow(box); }, Scenario::kShowTimeoutMs))
+        << "the message box stays after the answer";
 }
 
 void FlowTest::ExpectNoMessageFor(DWORD ms) {
-  const HWND box = automation::WaitFor([&] { return scenario_.Find(ProgramWindow::Message); }, ms);
-  EXPECT_EQ(box, nullptr) << "unexpected message box: "
-                          << Describe(automation::MessageBoxText(box).value_or(L"(no text)"));
+    const HWND box =
+        automation::WaitFor([&] { return scenario_.Find(ProgramWindow::Message); }, ms);
+    EXPECT_EQ(box, nullptr) << "unexpected message box: "
+                            << Describe(automation::MessageBoxText(box).value_or(L"(no text)"));
 }
 
 void FlowTest::ExpectEnded() {
-  EXPECT_TRUE(scenario_.WaitForExit()) << "the installer did not end; on the screen:\n" << scenario_.Screen();
+    EXPECT_TRUE(scenario_.WaitForExit()) << "the installer did not end; on the screen:\n"
+                                         << scenario_.Screen();
 }
 
 void FlowTest::ExpectHost(const filetree::Contents& expected) {
-  const auto differences = filetree::Compare(expected, scenario_.HostContents());
-  std::string report;
-  for (const auto& line : differences) report += "  " + line + "\n";
-  EXPECT_TRUE(differences.empty()) << "host folder " << scenario_.HostFolder() << ":\n" << report;
+    const auto differences = filetree::Compare(expected, scenario_.HostContents());
+    std::string report;
+    for (const auto& line : differences) report += "  " + line + "\n";
+    EXPECT_TRUE(differences.empty()) << "host folder " << scenario_.HostFolder() << ":\n" << report;
 }

@@ -12,33 +12,33 @@
 #include <vector>
 
 class FlowTest : public ::testing::Test {
- protected:
-  void SetUp() override;
+protected:
+    void SetUp() override;
 
-  // Prepares the scene; a failed preparation fails the test.
-  void Prepare(Scenario::Package package);
-  void Start();
+    // Prepares the scene; a failed preparation fails the test.
+    void Prepare(Scenario::Package package);
+    void Start();
 
-  // The window of that kind, or nullptr with a test failure.
-  HWND Expect(automation::ProgramWindow kind);
+    // The window of that kind, or nullptr with a test failure.
+    HWND Expect(automation::ProgramWindow kind);
 
-  // The next message box, checked for its text, its buttons and whether it
-  // shows an icon; nullptr (with a failure) when none comes.
-  HWND ExpectMessage(const std::wstring& text, const std::vector<int>& buttons, bool icon);
+    // The next message box, checked for its text, its buttons and whether it
+    // shows an icon; nullptr (with a failure) when none comes.
+    HWND ExpectMessage(const std::wstring& text, const std::vector<int>& buttons, bool icon);
 
-  // Answers the message box and waits until it has gone.
-  void Answer(HWND box, int button);
+    // Answers the message box and waits until it has gone.
+    void Answer(HWND box, int button);
 
-  // No message box appears within the time.
-  void ExpectNoMessageFor(DWORD ms);
+    // No message box appears within the time.
+    void ExpectNoMessageFor(DWORD ms);
 
-  // The installer ends by itself within the usual time.
-  void ExpectEnded();
+    // The installer ends by itself within the usual time.
+    void ExpectEnded();
 
-  // The host folder holds exactly these files with these bytes.
-  void ExpectHost(const filetree::Contents& expected);
+    // The host folder holds exactly these files with these bytes.
+    void ExpectHost(const filetree::Contents& expected);
 
-  Scenario scenario_;
+    Scenario scenario_;
 };
 
 std::string Describe(const std::wstring& text);

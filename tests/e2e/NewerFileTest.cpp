@@ -15,8 +15,8 @@ namespace control = automation::control;
 namespace {
 
 struct NewerFile {
-  const char* source;       // below the package folder
-  const char* destination;  // below the host folder
+    const char* source;       // below the package folder
+    const char* destination;  // below the host folder
 };
 
 // The two files of the package that the example host already holds, in the
@@ -27,44 +27,45 @@ const NewerFile kNewerFiles[] = {
 };
 
 struct AnswerCase {
-  const char* name;
-  std::vector<int> answers;  // one per question, in order; no further question comes
-  std::set<int> kept;        // indexes into kNewerFiles that stay as they were
+    const char* name;
+    std::vector<int> answers;  // one per question, in order; no further question comes
+    std::set<int> kept;        // indexes into kNewerFiles that stay as they were
 };
 
 class NewerFileQuestion : public FlowTest, public ::testing::WithParamInterface<AnswerCase> {};
 
 TEST_P(NewerFileQuestion, FollowsTheAnswers) {
-  const AnswerCase& c = GetParam();
-  Prepare(Scenario::Package::Single);
-  for (const NewerFile& file : kNewerFiles) {
-    ASSERT_TRUE(filetree::SetWriteTime(scenario_.HostFolder() + "\\" + file.destination, filetree::YearStart(2030)));
-  }
-  Start();
-  HWND dialog = Expect(ProgramWindow::Install);
-  ASSERT_NE(dialog, nullptr);
-  ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
+    const AnswerCase& c = GetParam();
+    Prepare(Scenario::Package::Single);
+    for (const NewerFile& file : kNewerFiles) {
+        ASSERT_TRUE(filetree::SetWriteTime(scenario_.HostFolder() + "\\" + file.destination,
+                                           filetree::YearStart(2030)));
+    }
+    Start();
+    HWND dialog = Expect(ProgramWindow::Install);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
 
-  for (size_t i = 0; i < c.answers.size(); ++i) {
-    const std::string destination = scenario_.HostFolder() + "\\" + kNewerFiles[i].destination;
-    const std::string source = scenario_.PackageFolder() + "\\" + kNewerFiles[i].source;
-    HWND question = ExpectMessage(expected::Format(103, destination.c_str(), source.c_str()),
-                                  {IDYES, IDNO, IDCANCEL}, false);
-    ASSERT_NE(question, nullptr) << "question " << i + 1;
-    Answer(question, c.answers[i]);
-  }
-  HWND done = ExpectMessage(expected::Text(106), {IDOK}, true);
-  ASSERT_NE(done, nullptr);
-  Answer(done, IDOK);
-  ExpectEnded();
+    for (size_t i = 0; i < c.answers.size(); ++i) {
+        const std::string destination = scenario_.HostFolder() + "\\" + kNewerFiles[i].destination;
+        const std::string source = scenario_.PackageFolder() + "\\" + kNewerFiles[i].source;
+        HWND question = ExpectMessage(expected::Format(103, destination.c_str(), source.c_str()),
+                                      {IDYES, IDNO, IDCANCEL}, false);
+        ASSERT_NE(question, nullptr) << "question " << i + 1;
+        Answer(question, c.answers[i]);
+    }
+    HWND done = ExpectMessage(expected::Text(106), {IDOK}, true);
+    ASSERT_NE(done, nullptr);
+    Answer(done, IDOK);
+    ExpectEnded();
 
-  auto expected = Scenario::Golden("installed");
-  const auto original = Scenario::OriginalHost();
-  for (int kept : c.kept) {
-    const std::string path = kNewerFiles[kept].destination;
-    expected[path] = original.at(path);
-  }
-  ExpectHost(expected);
+    auto expected = Scenario::Golden("installed");
+    const auto original = Scenario::OriginalHost();
+    for (int kept : c.kept) {
+        const std::string path = kNewerFiles[kept].destination;
+        expected[path] = original.at(path);
+    }
+    ExpectHost(expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -81,33 +82,34 @@ INSTANTIATE_TEST_SUITE_P(
 class WriteProtectedNewerFile : public FlowTest {};
 
 TEST_F(WriteProtectedNewerFile, AnsweredNoFailsTheCopyAndTheRun) {
-  Prepare(Scenario::Package::Single);
-  const NewerFile& file = kNewerFiles[0];
-  const std::string destination = scenario_.HostFolder() + "\\" + file.destination;
-  const std::string source = scenario_.PackageFolder() + "\\" + file.source;
-  ASSERT_TRUE(filetree::SetWriteTime(destination, filetree::YearStart(2030)));
-  ASSERT_TRUE(SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_READONLY));
-  Start();
-  HWND dialog = Expect(ProgramWindow::Install);
-  ASSERT_NE(dialog, nullptr);
-  ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
-  HWND question = ExpectMessage(expected::Format(103, destination.c_str(), source.c_str()), {IDYES, IDNO, IDCANCEL},
-                                false);
-  ASSERT_NE(question, nullptr);
-  Answer(question, IDNO);
-  HWND failed = ExpectMessage(expected::Format(107, source.c_str(), destination.c_str()), {IDOK}, false);
-  ASSERT_NE(failed, nullptr);
-  Answer(failed, IDOK);
-  HWND result = ExpectMessage(expected::Text(105), {IDOK}, false);
-  ASSERT_NE(result, nullptr);
-  Answer(result, IDOK);
-  ExpectEnded();
+    Prepare(Scenario::Package::Single);
+    const NewerFile& file = kNewerFiles[0];
+    const std::string destination = scenario_.HostFolder() + "\\" + file.destination;
+    const std::string source = scenario_.PackageFolder() + "\\" + file.source;
+    ASSERT_TRUE(filetree::SetWriteTime(destination, filetree::YearStart(2030)));
+    ASSERT_TRUE(SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_READONLY));
+    Start();
+    HWND dialog = Expect(ProgramWindow::Install);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
+    HWND question = ExpectMessage(expected::Format(103, destination.c_str(), source.c_str()),
+                                  {IDYES, IDNO, IDCANCEL}, false);
+    ASSERT_NE(question, nullptr);
+    Answer(question, IDNO);
+    HWND failed =
+        ExpectMessage(expected::Format(107, source.c_str(), destination.c_str()), {IDOK}, false);
+    ASSERT_NE(failed, nullptr);
+    Answer(failed, IDOK);
+    HWND result = ExpectMessage(expected::Text(105), {IDOK}, false);
+    ASSERT_NE(result, nullptr);
+    Answer(result, IDOK);
+    ExpectEnded();
 
-  EXPECT_EQ(GetFileAttributesA(destination.c_str()) & FILE_ATTRIBUTE_READONLY, 0u)
-      << "the file stays write-protected";
-  auto expected = Scenario::Golden("installed");
-  expected[file.destination] = Scenario::OriginalHost().at(file.destination);
-  ExpectHost(expected);
+    EXPECT_EQ(GetFileAttributesA(destination.c_str()) & FILE_ATTRIBUTE_READONLY, 0u)
+        << "the file stays write-protected";
+    auto expected = Scenario::Golden("installed");
+    expected[file.destination] = Scenario::OriginalHost().at(file.destination);
+    ExpectHost(expected);
 }
 
 }  // namespace

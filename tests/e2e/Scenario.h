@@ -21,59 +21,59 @@
 #include <string>
 
 class Scenario {
- public:
-  enum class Package {
-    Single,     // example/package: "InstSkript.txt" and no catalogue
-    Catalogue,  // example/package with example/catalogue laid over it
-  };
+public:
+    enum class Package {
+        Single,     // example/package: "InstSkript.txt" and no catalogue
+        Catalogue,  // example/package with example/catalogue laid over it
+    };
 
-  // Simulator major version 5, patch 1, plug-in 2 present: the catalogue's
-  // packages for Trako 6, for patch 3 and for plug-in 7 are refused.
-  static testregistry::SimulatorProfile DefaultSimulator();
+    // Simulator major version 5, patch 1, plug-in 2 present: the catalogue's
+    // packages for Trako 6, for patch 3 and for plug-in 7 are refused.
+    static testregistry::SimulatorProfile DefaultSimulator();
 
-  static constexpr DWORD kShowTimeoutMs = 15000;
-  static constexpr int kHostYear = 2020;
-  static constexpr int kPackageYear = 2024;
+    static constexpr DWORD kShowTimeoutMs = 15000;
+    static constexpr int kHostYear = 2020;
+    static constexpr int kPackageYear = 2024;
 
-  Scenario() = default;
-  Scenario(const Scenario&) = delete;
-  Scenario& operator=(const Scenario&) = delete;
-  ~Scenario();
+    Scenario() = default;
+    Scenario(const Scenario&) = delete;
+    Scenario& operator=(const Scenario&) = delete;
+    ~Scenario();
 
-  // Builds the folders and the registry; false with a reason in Error().
-  bool Prepare(Package package);
-  const std::string& Error() const { return error_; }
+    // Builds the folders and the registry; false with a reason in Error().
+    bool Prepare(Package package);
+    const std::string& Error() const { return error_; }
 
-  const std::string& HostFolder() const { return host_; }
-  const std::string& PackageFolder() const { return package_; }
+    const std::string& HostFolder() const { return host_; }
+    const std::string& PackageFolder() const { return package_; }
 
-  // The installer's run.
-  bool Start();
-  DWORD ProcessId() const { return program_.Id(); }
-  bool WaitForExit(DWORD timeoutMs = kShowTimeoutMs) { return program_.WaitForExit(timeoutMs); }
-  bool Running() const { return program_.Running(); }
+    // The installer's run.
+    bool Start();
+    DWORD ProcessId() const { return program_.Id(); }
+    bool WaitForExit(DWORD timeoutMs = kShowTimeoutMs) { return program_.WaitForExit(timeoutMs); }
+    bool Running() const { return program_.Running(); }
 
-  // The installer's window of that kind once it shows, or nullptr.
-  HWND WaitFor(automation::ProgramWindow kind, DWORD timeoutMs = kShowTimeoutMs) const;
-  HWND Find(automation::ProgramWindow kind) const;
+    // The installer's window of that kind once it shows, or nullptr.
+    HWND WaitFor(automation::ProgramWindow kind, DWORD timeoutMs = kShowTimeoutMs) const;
+    HWND Find(automation::ProgramWindow kind) const;
 
-  // What the installer shows now, for failure messages.
-  std::string Screen() const;
+    // What the installer shows now, for failure messages.
+    std::string Screen() const;
 
-  filetree::Contents HostContents() const { return filetree::ReadTree(host_); }
+    filetree::Contents HostContents() const { return filetree::ReadTree(host_); }
 
-  // Expected host folders: the example host as it was, or a committed
-  // golden folder (tests/e2e/golden/NAME).
-  static filetree::Contents OriginalHost();
-  static filetree::Contents Golden(const std::string& name);
-  static std::string ExampleFolder();
+    // Expected host folders: the example host as it was, or a committed
+    // golden folder (tests/e2e/golden/NAME).
+    static filetree::Contents OriginalHost();
+    static filetree::Contents Golden(const std::string& name);
+    static std::string ExampleFolder();
 
- private:
-  bool Fail(const std::string& reason);
+private:
+    bool Fail(const std::string& reason);
 
-  std::string root_;
-  std::string host_;
-  std::string package_;
-  std::string error_;
-  automation::ChildProcess program_;
+    std::string root_;
+    std::string host_;
+    std::string package_;
+    std::string error_;
+    automation::ChildProcess program_;
 };

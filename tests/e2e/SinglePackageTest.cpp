@@ -15,111 +15,111 @@ namespace control = automation::control;
 namespace {
 
 class SinglePackage : public FlowTest {
- protected:
-  void SetUp() override {
-    FlowTest::SetUp();
-    Prepare(Scenario::Package::Single);
-  }
+protected:
+    void SetUp() override {
+        FlowTest::SetUp();
+        Prepare(Scenario::Package::Single);
+    }
 };
 
 TEST_F(SinglePackage, ShowsTheInstallDialogAndWaitsForAClick) {
-  Start();
-  HWND dialog = Expect(ProgramWindow::Install);
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(automation::WindowText(dialog), std::wstring(L"Baukanter Installer v1.0"));
-  EXPECT_EQ(automation::ControlText(dialog, control::kIntroText), Text(109));
-  EXPECT_EQ(automation::ControlText(dialog, control::kInstallButton), Text(112));
-  EXPECT_EQ(automation::ControlText(dialog, control::kCancelButton), Text(110));
-  EXPECT_EQ(automation::ProgressPosition(GetDlgItem(dialog, control::kProgressBar)), 0);
-  ExpectNoMessageFor(1500);
-  ExpectHost(Scenario::OriginalHost());
-  EXPECT_TRUE(scenario_.Running());
+    Start();
+    HWND dialog = Expect(ProgramWindow::Install);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(automation::WindowText(dialog), std::wstring(L"Baukanter Installer v1.0"));
+    EXPECT_EQ(automation::ControlText(dialog, control::kIntroText), Text(109));
+    EXPECT_EQ(automation::ControlText(dialog, control::kInstallButton), Text(112));
+    EXPECT_EQ(automation::ControlText(dialog, control::kCancelButton), Text(110));
+    EXPECT_EQ(automation::ProgressPosition(GetDlgItem(dialog, control::kProgressBar)), 0);
+    ExpectNoMessageFor(1500);
+    ExpectHost(Scenario::OriginalHost());
+    EXPECT_TRUE(scenario_.Running());
 }
 
 TEST_F(SinglePackage, InstallsThePackageWhenTheUserClicksInstall) {
-  Start();
-  HWND dialog = Expect(ProgramWindow::Install);
-  ASSERT_NE(dialog, nullptr);
-  ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
-  HWND done = ExpectMessage(Text(106), {IDOK}, true);
-  ASSERT_NE(done, nullptr);
-  EXPECT_EQ(automation::ProgressPosition(GetDlgItem(dialog, control::kProgressBar)), 4);
-  Answer(done, IDOK);
-  ExpectEnded();
-  ExpectHost(Scenario::Golden("installed"));
+    Start();
+    HWND dialog = Expect(ProgramWindow::Install);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
+    HWND done = ExpectMessage(Text(106), {IDOK}, true);
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(automation::ProgressPosition(GetDlgItem(dialog, control::kProgressBar)), 4);
+    Answer(done, IDOK);
+    ExpectEnded();
+    ExpectHost(Scenario::Golden("installed"));
 }
 
 TEST_F(SinglePackage, CancelEndsWithoutInstalling) {
-  Start();
-  HWND dialog = Expect(ProgramWindow::Install);
-  ASSERT_NE(dialog, nullptr);
-  ASSERT_TRUE(automation::PressButton(dialog, control::kCancelButton));
-  ExpectEnded();
-  ExpectHost(Scenario::OriginalHost());
+    Start();
+    HWND dialog = Expect(ProgramWindow::Install);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(automation::PressButton(dialog, control::kCancelButton));
+    ExpectEnded();
+    ExpectHost(Scenario::OriginalHost());
 }
 
 // Message 104; the dialog stays for another try, and a try after the host
 // has been installed succeeds.
 TEST_F(SinglePackage, WithoutTheHostSays104AndKeepsTheDialogOpen) {
-  ASSERT_TRUE(testregistry::SetHostFolder(std::nullopt));
-  Start();
-  HWND dialog = Expect(ProgramWindow::Install);
-  ASSERT_NE(dialog, nullptr);
-  ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
-  HWND missing = ExpectMessage(Text(104), {IDOK}, false);
-  ASSERT_NE(missing, nullptr);
-  Answer(missing, IDOK);
-  ExpectNoMessageFor(700);
-  EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog)) << scenario_.Screen();
-  EXPECT_TRUE(scenario_.Running());
-  ExpectHost(Scenario::OriginalHost());
+    ASSERT_TRUE(testregistry::SetHostFolder(std::nullopt));
+    Start();
+    HWND dialog = Expect(ProgramWindow::Install);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
+    HWND missing = ExpectMessage(Text(104), {IDOK}, false);
+    ASSERT_NE(missing, nullptr);
+    Answer(missing, IDOK);
+    ExpectNoMessageFor(700);
+    EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog)) << scenario_.Screen();
+    EXPECT_TRUE(scenario_.Running());
+    ExpectHost(Scenario::OriginalHost());
 
-  ASSERT_TRUE(testregistry::SetHostFolder(scenario_.HostFolder()));
-  ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
-  HWND done = ExpectMessage(Text(106), {IDOK}, true);
-  ASSERT_NE(done, nullptr);
-  Answer(done, IDOK);
-  ExpectEnded();
-  ExpectHost(Scenario::Golden("installed"));
+    ASSERT_TRUE(testregistry::SetHostFolder(scenario_.HostFolder()));
+    ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
+    HWND done = ExpectMessage(Text(106), {IDOK}, true);
+    ASSERT_NE(done, nullptr);
+    Answer(done, IDOK);
+    ExpectEnded();
+    ExpectHost(Scenario::Golden("installed"));
 }
 
 // Message 102 while the progress bar stands at 1, then 105; nothing touched.
 TEST_F(SinglePackage, WithoutItsScriptSays102Then105) {
-  ASSERT_TRUE(DeleteFileA((scenario_.PackageFolder() + "\\InstSkript.txt").c_str()));
-  Start();
-  HWND dialog = Expect(ProgramWindow::Install);
-  ASSERT_NE(dialog, nullptr);
-  ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
-  HWND missing = ExpectMessage(Text(102), {IDOK}, false);
-  ASSERT_NE(missing, nullptr);
-  EXPECT_EQ(automation::ProgressPosition(GetDlgItem(dialog, control::kProgressBar)), 1);
-  Answer(missing, IDOK);
-  HWND failed = ExpectMessage(Text(105), {IDOK}, false);
-  ASSERT_NE(failed, nullptr);
-  Answer(failed, IDOK);
-  ExpectEnded();
-  ExpectHost(Scenario::OriginalHost());
+    ASSERT_TRUE(DeleteFileA((scenario_.PackageFolder() + "\\InstSkript.txt").c_str()));
+    Start();
+    HWND dialog = Expect(ProgramWindow::Install);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
+    HWND missing = ExpectMessage(Text(102), {IDOK}, false);
+    ASSERT_NE(missing, nullptr);
+    EXPECT_EQ(automation::ProgressPosition(GetDlgItem(dialog, control::kProgressBar)), 1);
+    Answer(missing, IDOK);
+    HWND failed = ExpectMessage(Text(105), {IDOK}, false);
+    ASSERT_NE(failed, nullptr);
+    Answer(failed, IDOK);
+    ExpectEnded();
+    ExpectHost(Scenario::OriginalHost());
 }
 
 // A listed package file that is missing: message 108 with its full path; the
 // other files are still installed and the run still counts as a success.
 TEST_F(SinglePackage, AMissingPackageFileIsReportedAndSkipped) {
-  const std::string source = scenario_.PackageFolder() + "\\Modelle\\Bahnhof\\Bahnsteig.3dm";
-  ASSERT_TRUE(DeleteFileA(source.c_str()));
-  Start();
-  HWND dialog = Expect(ProgramWindow::Install);
-  ASSERT_NE(dialog, nullptr);
-  ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
-  HWND missing = ExpectMessage(expected::Format(108, source.c_str()), {IDOK}, false);
-  ASSERT_NE(missing, nullptr);
-  Answer(missing, IDOK);
-  HWND done = ExpectMessage(Text(106), {IDOK}, true);
-  ASSERT_NE(done, nullptr);
-  Answer(done, IDOK);
-  ExpectEnded();
-  auto expected = Scenario::Golden("installed");
-  expected.erase("Resourcen\\Modelle\\Bahnhof\\Gruenwald\\Bahnsteig.3dm");
-  ExpectHost(expected);
+    const std::string source = scenario_.PackageFolder() + "\\Modelle\\Bahnhof\\Bahnsteig.3dm";
+    ASSERT_TRUE(DeleteFileA(source.c_str()));
+    Start();
+    HWND dialog = Expect(ProgramWindow::Install);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
+    HWND missing = ExpectMessage(expected::Format(108, source.c_str()), {IDOK}, false);
+    ASSERT_NE(missing, nullptr);
+    Answer(missing, IDOK);
+    HWND done = ExpectMessage(Text(106), {IDOK}, true);
+    ASSERT_NE(done, nullptr);
+    Answer(done, IDOK);
+    ExpectEnded();
+    auto expected = Scenario::Golden("installed");
+    expected.erase("Resourcen\\Modelle\\Bahnhof\\Gruenwald\\Bahnsteig.3dm");
+    ExpectHost(expected);
 }
 
 }  // namespace

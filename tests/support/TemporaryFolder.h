@@ -5,18 +5,18 @@
 #include <string>
 
 class TemporaryFolder {
- public:
-  TemporaryFolder();
-  ~TemporaryFolder();
-  TemporaryFolder(const TemporaryFolder&) = delete;
-  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
 
-  // The folder, without a trailing backslash.
-  const std::string& Path() const { return path; }
+    // The folder, without a trailing backslash.
+    const std::string& Path() const { return path; }
 
-  // The folder, a backslash and `relative`.
-  std::string Path(const std::string& relative) const { return path + "\\" + relative; }
+    // The folder, a backslash and `relative`.
+    std::string Path(const std::string& relative) const { return path + "\\" + relative; }
 
- private:
-  std::string path;
+private:
+    std::string path;
 };

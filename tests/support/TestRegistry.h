@@ -37,9 +37,9 @@ bool SetHostFolder(const std::optional<std::string>& folder);
 
 // What the railway simulator says about itself: HKCR\Software\Orvana\TRKX.
 struct SimulatorProfile {
-  std::optional<DWORD> version;  // "VERSION", major version in the high 16 bits
-  std::optional<DWORD> patch;    // "Patch"
-  std::optional<DWORD> plugins;  // "Plugin", bit n-1 for plug-in n
+    std::optional<DWORD> version;  // "VERSION", major version in the high 16 bits
+    std::optional<DWORD> patch;    // "Patch"
+    std::optional<DWORD> plugins;  // "Plugin", bit n-1 for plug-in n
 };
 
 // The simulator's key with exactly the values given; a profile without

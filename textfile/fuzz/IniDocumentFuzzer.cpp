@@ -23,7 +23,8 @@ std::string Scratch(const char* what) {
     return "/tmp/pakwerk-inifuzz-" + std::to_string(getpid()) + "-" + what;
 }
 
-void WriteBytes(const std::string& path, const std::string& prefix, const uint8_t* data, size_t size) {
+void WriteBytes(const std::string& path, const std::string& prefix, const uint8_t* data,
+                size_t size) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << prefix;
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
@@ -31,7 +32,8 @@ void WriteBytes(const std::string& path, const std::string& prefix, const uint8_
 
 std::string LargeSection(bool wide) {
     std::string text = "[S]\r\n";
-    for (int i = 0; i < 20; ++i) text += "a" + std::to_string(i) + " = " + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 20; ++i)
+        text += "a" + std::to_string(i) + " = " + std::to_string(i) + "\r\n";
     if (!wide) return text;
     std::string units = "\xFF\xFE";
     for (char c : text) {
@@ -55,7 +57,8 @@ void RemoveSomeKeys(IniDocument& document) {
             if (entry->kind() == NodeKind::Comment || !(remove = !remove)) continue;
             const auto key = entry->name().bytes();
             sections.push_back(section);
-            keys.emplace_back(reinterpret_cast<const CharT*>(key.data()), key.size() / sizeof(CharT));
+            keys.emplace_back(reinterpret_cast<const CharT*>(key.data()),
+                              key.size() / sizeof(CharT));
         }
     }
     for (size_t i = 0; i < keys.size(); ++i) {
@@ -80,8 +83,8 @@ void ReadEverything(IniDocument& document) {
             for (int32_t size : {4, -1, -2}) {
                 size_t element = size < 0 ? static_cast<size_t>(-size) : 4;
                 room.assign((count + 1) * element, 0);
-                document.GetValue(static_cast<const char*>(nullptr), static_cast<const char*>(nullptr),
-                                  room.data(), 0, size);
+                document.GetValue(static_cast<const char*>(nullptr),
+                                  static_cast<const char*>(nullptr), room.data(), 0, size);
                 if (count > 2) {
                     room.assign(3 * element, 0);
                     document.GetValue(static_cast<const char*>(nullptr),
@@ -104,7 +107,8 @@ void RoundTrip(bool wide, const std::string& first, const std::string& second) {
             // Walks the keys through the cursors, as readers of the document do.
             document.FindSection(static_cast<const char*>(nullptr));
             for (const auto& entry : node->entries()) {
-                if (entry->kind() != NodeKind::Comment) document.FindKey(node.get(), static_cast<const char*>(nullptr));
+                if (entry->kind() != NodeKind::Comment)
+                    document.FindKey(node.get(), static_cast<const char*>(nullptr));
             }
         }
         ReadEverything(document);

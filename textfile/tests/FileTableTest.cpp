@@ -207,10 +207,9 @@ TEST_F(FileTableTest, EndOfMemoryDataCountsUnits) {
         int32_t unitSize;
         int32_t atEnd;
     } cases[] = {
-        {0, 1, 0}, {4, 1, 0}, {5, 1, 1},
-        {1, 2, 0}, {2, 2, 1},            // 5 bytes hold 2 units of 16 bits
-        {4, -3, 0}, {5, -3, 1},          // a negative unit size counts as 1
-        {4, 0, 0}, {5, 0, 1},            // and so does 0
+        {0, 1, 0},  {4, 1, 0},  {5, 1, 1}, {1, 2, 0}, {2, 2, 1},  // 5 bytes hold 2 units of 16 bits
+        {4, -3, 0}, {5, -3, 1},  // a negative unit size counts as 1
+        {4, 0, 0},  {5, 0, 1},   // and so does 0
     };
     for (const Case& c : cases) {
         FileSlotTable[handle].position = c.position;
@@ -279,7 +278,8 @@ TEST_F(FileTableTest, ReadTokenStopsAtDelimitersOrTheLimit) {
 }
 
 TEST_F(FileTableTest, WideTokensWidenDelimitersWithTheirSign) {
-    std::string bytes = testfiles::Utf16("ab") + std::string("\xFF\xFF", 2) + testfiles::Utf16("cd");
+    std::string bytes =
+        testfiles::Utf16("ab") + std::string("\xFF\xFF", 2) + testfiles::Utf16("cd");
     int32_t handle = Loaded("wide.txt", bytes);
     char16_t token[8];
     ASSERT_EQ(ReadTokenWide(handle, token, 0, '\xFF', 0, 0, 0), 0);
@@ -299,16 +299,16 @@ TEST_F(FileTableTest, ReadFormattedTakesTokensAcrossLines) {
 }
 
 TEST_F(FileTableTest, ReadFormattedConversions) {
-    int32_t handle = Loaded("mixed.txt",
-                            "skip this line\r\nword 2.5 ff -7 1f\r\nrest of  line\r\nQ\r\n" +
+    int32_t handle =
+        Loaded("mixed.txt", "skip this line\r\nword 2.5 ff -7 1f\r\nrest of  line\r\nQ\r\n" +
                                 testfiles::Utf16("wide"));
     char word[16], rest[32], letter[2];
     float number = 0;
     uint32_t hex = 0;
     long wideInt = 0;
     unsigned long wideHex = 0;
-    ASSERT_EQ(ReadFormatted(handle, "\n%s%F%X%ld%lx%ls%c", word, &number, &hex, &wideInt,
-                            &wideHex, rest, letter),
+    ASSERT_EQ(ReadFormatted(handle, "\n%s%F%X%ld%lx%ls%c", word, &number, &hex, &wideInt, &wideHex,
+                            rest, letter),
               0);
     EXPECT_STREQ(word, "word");
     EXPECT_FLOAT_EQ(number, 2.5f);

@@ -31,15 +31,15 @@ TEST(IniRead, ValueKindFollowsTheFirstCharacter) {
         NodeKind kind;
         int32_t count;
     } cases[] = {
-        {"\"text\"", NodeKind::Text, 4},        {"\"\"", NodeKind::Text, 0},
-        {"#0a0b", NodeKind::Bytes, 2},          {"#", NodeKind::Bytes, 0},
-        {"Y,N,Y", NodeKind::BoolList, 3},       {"Neu", NodeKind::BoolList, 1},
-        {"0x10, 20", NodeKind::HexList, 2},     {"0X1", NodeKind::HexList, 1},
-        {"-4", NodeKind::IntList, 1},           {"1,,3", NodeKind::IntList, 3},
-        {"1.5, 2", NodeKind::FloatList, 2},     {".5", NodeKind::FloatList, 1},
-        {"-0.5, 1", NodeKind::FloatList, 2},    {"Zug", NodeKind::Untyped, 1},
-        {"Zug, Bahn", NodeKind::Untyped, 2},    {"", NodeKind::Untyped, 1},
-        {"+5", NodeKind::Untyped, 1},           {"1,\"2,3\",4", NodeKind::IntList, 3},
+        {"\"text\"", NodeKind::Text, 4},     {"\"\"", NodeKind::Text, 0},
+        {"#0a0b", NodeKind::Bytes, 2},       {"#", NodeKind::Bytes, 0},
+        {"Y,N,Y", NodeKind::BoolList, 3},    {"Neu", NodeKind::BoolList, 1},
+        {"0x10, 20", NodeKind::HexList, 2},  {"0X1", NodeKind::HexList, 1},
+        {"-4", NodeKind::IntList, 1},        {"1,,3", NodeKind::IntList, 3},
+        {"1.5, 2", NodeKind::FloatList, 2},  {".5", NodeKind::FloatList, 1},
+        {"-0.5, 1", NodeKind::FloatList, 2}, {"Zug", NodeKind::Untyped, 1},
+        {"Zug, Bahn", NodeKind::Untyped, 2}, {"", NodeKind::Untyped, 1},
+        {"+5", NodeKind::Untyped, 1},        {"1,\"2,3\",4", NodeKind::IntList, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
@@ -57,15 +57,15 @@ TEST(IniRead, ListItemsAreReadInto32BitValues) {
         std::vector<int32_t> items;
     } cases[] = {
         {"1, 2", {1, 2}},
-        {"1,,3", {1, 0, 3}},             // an empty item is 0
+        {"1,,3", {1, 0, 3}},  // an empty item is 0
         {"-4", {-4}},
-        {"7, x, 9", {7, 0, 9}},          // so is one that does not scan
-        {"0x10, 20", {16, 32}},          // every item is hexadecimal
+        {"7, x, 9", {7, 0, 9}},  // so is one that does not scan
+        {"0x10, 20", {16, 32}},  // every item is hexadecimal
         {"0xffffffff,-1", {-1, -1}},
         {"0x", {0}},
-        {"4294967297", {1}},             // too long: taken modulo 2^32
-        {"1,\"2,3\";4", {1, 0}},         // commas in quotes add no item ...
-        {"1,\"2,3\",4", {1, 0, 3}},      // ... but the walk goes on after them
+        {"4294967297", {1}},         // too long: taken modulo 2^32
+        {"1,\"2,3\";4", {1, 0}},     // commas in quotes add no item ...
+        {"1,\"2,3\",4", {1, 0, 3}},  // ... but the walk goes on after them
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
@@ -79,12 +79,10 @@ TEST(IniRead, FloatItemsStayFinite) {
         const char* value;
         std::vector<float> items;
     } cases[] = {
-        {"1.5, 2", {1.5f, 2.0f}},
-        {".25,-.5", {0.25f, -0.5f}},
-        {"1e99.", {FLT_MAX}},            // beyond the range: the largest float
-        {"-1e99.", {-FLT_MAX}},
-        {"1e-99.", {0.0f}},
-        {"-inf., nan", {0.0f, 0.0f}},    // not numbers
+        {"1.5, 2", {1.5f, 2.0f}},     {".25,-.5", {0.25f, -0.5f}},
+        {"1e99.", {FLT_MAX}},  // beyond the range: the largest float
+        {"-1e99.", {-FLT_MAX}},       {"1e-99.", {0.0f}},
+        {"-inf., nan", {0.0f, 0.0f}},  // not numbers
         {"1.5, 0x10", {1.5f, 16.0f}},
     };
     for (const Case& c : cases) {
@@ -103,7 +101,7 @@ TEST(IniRead, YesNoAndByteLists) {
     } cases[] = {
         {"Y,N,Y", std::string("\1\0\1", 3)},
         {"y,n", std::string("\1\0", 2)},
-        {"y , Y", std::string("\1\0", 2)},   // the stride of two meets the blank and the comma
+        {"y , Y", std::string("\1\0", 2)},        // the stride of two meets the blank and the comma
         {"Y,,,,", std::string("\1\0\0\0\0", 5)},  // more commas than letters: no read past the text
         {"Neu", std::string("\0", 1)},
         {"#0aFf", "\x0a\xff"},
@@ -127,13 +125,10 @@ TEST(IniRead, TextEscapesAreReplacedPassByPass) {
         std::string text;
         std::string comment;
     } cases[] = {
-        {"\"a[x5B]t]\"", "a\t", ""},   // the bracket made by the first pass takes part later
-        {"\"q[x22]q\"", "q\"q", ""},
-        {"\"[e][x0D][x0A][x08][t]\"", "\r\n\r\n\b\t", ""},
-        {"\"[x5B]x5B]\"", "[x5B]", ""},
-        {"\"[xFFFF]\"", "[xFFFF]", ""},  // 16-bit text only
-        {"\"a;b\" ; note", "a;b", "; note"},
-        {"\"open ; end", "open ; end", ""},
+        {"\"a[x5B]t]\"", "a\t", ""},  // the bracket made by the first pass takes part later
+        {"\"q[x22]q\"", "q\"q", ""},         {"\"[e][x0D][x0A][x08][t]\"", "\r\n\r\n\b\t", ""},
+        {"\"[x5B]x5B]\"", "[x5B]", ""},      {"\"[xFFFF]\"", "[xFFFF]", ""},  // 16-bit text only
+        {"\"a;b\" ; note", "a;b", "; note"}, {"\"open ; end", "open ; end", ""},
         {"\"x\" tail ; c", "x", "; c"},
     };
     for (const Case& c : cases) {
@@ -149,9 +144,10 @@ TEST(IniRead, TextEscapesAreReplacedPassByPass) {
 
 TEST(IniRead, KeyLinesAreSplitAtTheFirstEquals) {
     IniDocument document;
-    ASSERT_EQ(LoadText(document, "split.ini",
-                       "[S]\r\n  Name \t=\t 5 , 6 ; five; six \r\nurl = \"a=b\"\r\n=3\r\nplain\r\n"),
-              0);
+    ASSERT_EQ(
+        LoadText(document, "split.ini",
+                 "[S]\r\n  Name \t=\t 5 , 6 ; five; six \r\nurl = \"a=b\"\r\n=3\r\nplain\r\n"),
+        0);
     const IniNode* name = document.FindEntry("S", "Name");
     ASSERT_NE(name, nullptr);
     EXPECT_EQ(Items<int32_t>(name), (std::vector<int32_t>{5, 6}));
@@ -164,7 +160,8 @@ TEST(IniRead, KeyLinesAreSplitAtTheFirstEquals) {
 
 TEST(IniRead, RepeatedSectionsAndKeysMergeIntoOne) {
     IniDocument document;
-    ASSERT_EQ(LoadText(document, "repeat.ini", "[A]\r\nx = 1\r\n[B]\r\nx = 2\r\n[A]\r\nx = 3\r\n"), 0);
+    ASSERT_EQ(LoadText(document, "repeat.ini", "[A]\r\nx = 1\r\n[B]\r\nx = 2\r\n[A]\r\nx = 3\r\n"),
+              0);
     EXPECT_EQ(TopLevel(document), (Strings{"[A]", "[B]"}));
     EXPECT_EQ(Lines(SectionNamed(document, "A")), (Strings{"x"}));
     int32_t x = 0;
@@ -174,7 +171,8 @@ TEST(IniRead, RepeatedSectionsAndKeysMergeIntoOne) {
 
 TEST(IniRead, SecondFileMergesKeysAndSections) {
     IniDocument document;
-    ASSERT_EQ(LoadText(document, "first.ini", "; top\r\n[S]\r\na = 1\r\nb = 2\r\n[T]\r\nt = 1\r\n"), 0);
+    ASSERT_EQ(LoadText(document, "first.ini", "; top\r\n[S]\r\na = 1\r\nb = 2\r\n[T]\r\nt = 1\r\n"),
+              0);
     ASSERT_EQ(LoadText(document, "second.ini",
                        "[N]\r\nn = 1\r\n; before S\r\n[S] ; again\r\nb = 20\r\nc = 30\r\n"),
               0);
@@ -191,7 +189,8 @@ TEST(IniRead, SecondFileMergesKeysAndSections) {
 TEST(IniRead, LargeSectionsReplaceKeysInFileOrder) {
     // Large enough that keys are found through the index.
     std::string first = "[Big]\r\n", second = "[Big]\r\n";
-    for (int i = 0; i < 100; ++i) first += "k" + std::to_string(i) + " = " + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 100; ++i)
+        first += "k" + std::to_string(i) + " = " + std::to_string(i) + "\r\n";
     for (int i = 0; i < 100; i += 2) second += "k" + std::to_string(i) + " = -1\r\n";
     IniDocument document;
     ASSERT_EQ(LoadText(document, "big1.ini", first), 0);
@@ -231,7 +230,7 @@ TEST(IniRead, HeaderNamesAndComments) {
         {"[Head] ; remark", "Head", "; remark"},
         {"[ Head ]", " Head ", ""},
         {"[Head]junk;c", "Head", ";c"},
-        {"[a;b]", "a;b", ""},             // a ";" inside the name starts no comment
+        {"[a;b]", "a;b", ""},  // a ";" inside the name starts no comment
         {"[]", "", ""},
         {"[x]]", "x", ""},
     };
@@ -249,13 +248,15 @@ TEST(IniRead, HeaderNamesAndComments) {
 
 TEST(IniRead, CommentLinesStayWhereTheyStood) {
     IniDocument document;
-    ASSERT_EQ(LoadText(document, "comments.ini",
-                       "; file\r\n   \r\n\r\n\r\n[A]\r\n; about a\r\na = 1\r\n\t\r\n"
-                       "; about B\r\n[B]\r\nb = 2\r\n; trailing\r\n  \r\n\r\n; after\r\n; the end\r\n"),
-              0);
+    ASSERT_EQ(
+        LoadText(document, "comments.ini",
+                 "; file\r\n   \r\n\r\n\r\n[A]\r\n; about a\r\na = 1\r\n\t\r\n"
+                 "; about B\r\n[B]\r\nb = 2\r\n; trailing\r\n  \r\n\r\n; after\r\n; the end\r\n"),
+        0);
     EXPECT_EQ(TopLevel(document), (Strings{"; file", ";", "[A]", ";", "; about B", "[B]"}));
     EXPECT_EQ(Lines(SectionNamed(document, "A")), (Strings{"; about a", "a"}));
-    EXPECT_EQ(Lines(SectionNamed(document, "B")), (Strings{"b", "; trailing", ";", "; after", "; the end"}))
+    EXPECT_EQ(Lines(SectionNamed(document, "B")),
+              (Strings{"b", "; trailing", ";", "; after", "; the end"}))
         << "comments after the last key stay in its section";
 }
 
@@ -283,7 +284,9 @@ TEST(IniRead, LongLinesAreReadWhole) {
     std::string list = "1";
     for (int i = 2; i <= 600; ++i) list += "," + std::to_string(i);
     IniDocument document;
-    ASSERT_EQ(LoadText(document, "long.ini", "[L]\r\nt = \"" + text + "\" ; end\r\nn = " + list + "\r\n"), 0);
+    ASSERT_EQ(LoadText(document, "long.ini",
+                       "[L]\r\nt = \"" + text + "\" ; end\r\nn = " + list + "\r\n"),
+              0);
     const IniNode* t = document.FindEntry("L", "t");
     EXPECT_EQ(t->count(), 5000);
     EXPECT_EQ(Bytes(t->comment()), "; end");
@@ -295,7 +298,8 @@ TEST(IniRead, LongLinesAreReadWhole) {
 TEST(IniRead, DroppedLinesAreRecordedWithTheirReason) {
     IniDocument document;
     ASSERT_EQ(LoadText(document, "dropped.ini",
-                       "orphan = 1\r\n[Good]\r\nno equals\r\n\r\n=5\r\n[Bad\r\nlost = 2\r\n[Good]\nok = 1\r\n"),
+                       "orphan = 1\r\n[Good]\r\nno equals\r\n\r\n=5\r\n[Bad\r\nlost = "
+                       "2\r\n[Good]\nok = 1\r\n"),
               0);
     const auto& dropped = document.droppedLines();
     ASSERT_EQ(dropped.size(), 5u);
@@ -342,9 +346,10 @@ public:
 TEST(IniRead, LinesAreToldAsReadAndSectionsAndKeysKeepTheirLines) {
     IniDocument document;
     RecordingListener listener;
-    const std::string path = testfiles::Make(
-        "lines.ini",
-        "; top\r\norphan = 1\r\n[Good] ; c\r\na = 1, \"x,y\" ; z\r\n  \r\n\r\n[Bad\r\n[Good]\nb = 3\ra = \"t\"\r\n");
+    const std::string path =
+        testfiles::Make("lines.ini",
+                        "; top\r\norphan = 1\r\n[Good] ; c\r\na = 1, \"x,y\" ; z\r\n  "
+                        "\r\n\r\n[Bad\r\n[Good]\nb = 3\ra = \"t\"\r\n");
     ASSERT_EQ(document.Load(path.c_str(), 0, 0, &listener), 0);
     EXPECT_EQ(listener.told, (Strings{
                                  "1 Comment <; top>",
@@ -508,8 +513,9 @@ TEST(IniBuild, ReadingStepsCanBeCalledDirectly) {
 
 TEST(IniWideRead, Utf16FilesWithWideNames) {
     IniDocument document(true);
-    std::string file = "\xFF\xFE" + testfiles::Utf16("[Wide] ; c\r\nname = \"v[xFFFF]w\"\r\nempty = \"\"\r\n"
-                                                     "n = 1, 2\r\nword = Zug\r\n");
+    std::string file = "\xFF\xFE" + testfiles::Utf16(
+                                        "[Wide] ; c\r\nname = \"v[xFFFF]w\"\r\nempty = \"\"\r\n"
+                                        "n = 1, 2\r\nword = Zug\r\n");
     ASSERT_EQ(LoadText(document, "wide.ini", file), 0);
     EXPECT_EQ(document.HasSection(u"Wide", u"name"), 1);
     EXPECT_EQ(document.HasSection("Wide", nullptr), 0) << "narrow names in a wide document";

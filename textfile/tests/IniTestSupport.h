@@ -29,7 +29,8 @@ inline const IniNode* SectionNamed(const IniDocument& document, const std::strin
 inline std::vector<std::string> Lines(const IniNode* section) {
     std::vector<std::string> lines;
     for (const auto& entry : section->entries()) {
-        lines.push_back(entry->kind() == NodeKind::Comment ? Bytes(entry->comment()) : Bytes(entry->name()));
+        lines.push_back(entry->kind() == NodeKind::Comment ? Bytes(entry->comment())
+                                                           : Bytes(entry->name()));
     }
     return lines;
 }
@@ -39,7 +40,7 @@ inline std::vector<std::string> TopLevel(const IniDocument& document) {
     std::vector<std::string> lines;
     for (const auto& node : document.nodes()) {
         lines.push_back(node->kind() == NodeKind::Section ? "[" + Bytes(node->name()) + "]"
-                                                : Bytes(node->comment()));
+                                                          : Bytes(node->comment()));
     }
     return lines;
 }

@@ -98,9 +98,10 @@ TEST(IniWrite, ValuesInCanonicalSyntax) {
 
 TEST(IniWrite, TextsSurviveEscapingAndReading) {
     IniDocument document;
-    ASSERT_EQ(LoadText(document, "escapes.ini",
-                       "[E]\r\nt = \"[x5B]q[x22]\tx[t][e][x0A][x0D][x08]]\"\r\nu = \"[x0D][x0A]\"\r\n"),
-              0);
+    ASSERT_EQ(
+        LoadText(document, "escapes.ini",
+                 "[E]\r\nt = \"[x5B]q[x22]\tx[t][e][x0A][x0D][x08]]\"\r\nu = \"[x0D][x0A]\"\r\n"),
+        0);
     const std::string text = Bytes(document.FindEntry("E", "t")->value());
     ASSERT_EQ(text, "[q\"\tx\t\r\n\n\r\b]");
     std::string path = testfiles::Scratch("escapes_out.ini");
@@ -135,7 +136,8 @@ TEST(IniWrite, MergedDocumentKeepsTheFirstFilesOrder) {
 TEST(IniWrite, CommentsAfterTheLastKeyFollowTheClosingEmptyLine) {
     // Where a reader puts them back: into the last section at the end of
     // the file, to the top level before the next header.
-    const std::string input = "[A]\r\na = 1\r\n; end of A\r\nno key here\r\n[B]\r\n; end of file\r\n";
+    const std::string input =
+        "[A]\r\na = 1\r\n; end of A\r\nno key here\r\n[B]\r\n; end of file\r\n";
     const std::string saved = SavedForm(input);
     EXPECT_EQ(saved, "[A]\r\na\t = 1\r\n\r\n; end of A\r\n[B]\r\n\r\n; end of file\r\n");
     EXPECT_EQ(SavedForm(saved), saved);
@@ -174,7 +176,8 @@ TEST(IniWrite, SaveWithoutPathWritesTheLoadedFile) {
 }
 
 TEST(IniWrite, WideDocumentsWriteUtf16) {
-    const std::string input = "\xFF\xFE" + testfiles::Utf16("[W] ; c\r\nk = \"v[t]\"\r\nn = 0x1\r\n");
+    const std::string input =
+        "\xFF\xFE" + testfiles::Utf16("[W] ; c\r\nk = \"v[t]\"\r\nn = 0x1\r\n");
     const std::string expected =
         "\xFF\xFE" + testfiles::Utf16("[W] ; c\r\nk\t = \"v[t]\"\r\nn\t = 0x0001\r\n\r\n");
     std::string saved = SavedForm(input, true);
@@ -233,7 +236,8 @@ TEST_F(SafeSave, SuccessfulSaveLeavesNoTemporaryFile) {
 TEST_F(SafeSave, FailingWriteLeavesTheTarget) {
     // A document far larger than the file size limit: a write fails midway.
     std::string big = "[Big]\r\n";
-    for (int i = 0; i < 20000; ++i) big += "key" + std::to_string(i) + " = " + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 20000; ++i)
+        big += "key" + std::to_string(i) + " = " + std::to_string(i) + "\r\n";
     IniDocument large;
     ASSERT_EQ(LoadText(large, "big_source.ini", big), 0);
     struct rlimit saved;

@@ -73,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (auto b = second.Entries().begin(); b != second.Entries().end(); ++a, ++b) {
         Check(a->first == b->first, "an entry changed its id");
         std::size_t lead = a->second.find_first_not_of('\t');
-        Check(lead != std::string::npos && a->second.compare(lead, std::string::npos, b->second) == 0,
+        Check(lead != std::string::npos &&
+                  a->second.compare(lead, std::string::npos, b->second) == 0,
               "an entry changed its text");
     }
 

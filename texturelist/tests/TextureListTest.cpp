@@ -63,26 +63,36 @@ TEST(TextureListLoad, ReadsBlocksIntoEntriesWithoutWhitespace) {
     RunLoadCases({
         {"an empty file is an empty list", "", true, {}},
         {"a list as the host writes it",
-         "Basis{\r\n\tTextur{\tid(3)\tname(x)\t}\r\n\tTextur{\tid(12)\tname(y)\t}\r\n}\r\n", true,
+         "Basis{\r\n\tTextur{\tid(3)\tname(x)\t}\r\n\tTextur{\tid(12)\tname(y)\t}\r\n}\r\n",
+         true,
          {{3, "Textur{\tid(3)\tname(x)\t}"}, {12, "Textur{\tid(12)\tname(y)\t}"}}},
         {"another top-level name, whitespace between every token",
-         "Liste\n{\n Textur\n {\n id\n (\n 3\n )\n name ( x )\n }\n }\n", true,
+         "Liste\n{\n Textur\n {\n id\n (\n 3\n )\n name ( x )\n }\n }\n",
+         true,
          {{3, "Textur{\tid(3)\tname(x)\t}"}}},
         {"blanks inside parentheses are removed",
-         "Basis{ Textur{ id( 3 ) name(Alter Baum) datei(alter baum.bmp) } }", true,
+         "Basis{ Textur{ id( 3 ) name(Alter Baum) datei(alter baum.bmp) } }",
+         true,
          {{3, "Textur{\tid(3)\tname(AlterBaum)\tdatei(alterbaum.bmp)\t}"}}},
         {"inner blocks get a TAB after their opening brace only",
-         "Basis{ Textur{ id(1) name(a) lod{ stufe(1) } } }", true,
+         "Basis{ Textur{ id(1) name(a) lod{ stufe(1) } } }",
+         true,
          {{1, "Textur{\tid(1)\tname(a)\tlod{\tstufe(1)\t}}"}}},
         {"text between blocks starts the next entry",
-         "Basis{ Textur{id(1)name(a)} farbe(rot) Textur{id(2)name(b)} }", true,
+         "Basis{ Textur{id(1)name(a)} farbe(rot) Textur{id(2)name(b)} }",
+         true,
          {{1, "Textur{\tid(1)\tname(a)\t}"}, {2, "farbe(rot)\tTextur{\tid(2)\tname(b)\t}"}}},
         {"text after the last block is dropped",
-         "Basis{ Textur{id(1)name(a)} rest(1) }", true, {{1, "Textur{\tid(1)\tname(a)\t}"}}},
+         "Basis{ Textur{id(1)name(a)} rest(1) }",
+         true,
+         {{1, "Textur{\tid(1)\tname(a)\t}"}}},
         {"a ')' before the top-level brace leaves a TAB in front of the first entry",
-         "x) Basis{ Textur{id(1)name(a)} }", true, {{1, "\tTextur{\tid(1)\tname(a)\t}"}}},
+         "x) Basis{ Textur{id(1)name(a)} }",
+         true,
+         {{1, "\tTextur{\tid(1)\tname(a)\t}"}}},
         {"bytes are kept as they are, 0x1A and NUL included",
-         Bytes("Basis{Textur{id(1)name(B\xE4r\x1A\0x)}}"), true,
+         Bytes("Basis{Textur{id(1)name(B\xE4r\x1A\0x)}}"),
+         true,
          {{1, Bytes("Textur{\tid(1)\tname(B\xE4r\x1A\0x)\t}")}}},
     });
 }
@@ -90,30 +100,45 @@ TEST(TextureListLoad, ReadsBlocksIntoEntriesWithoutWhitespace) {
 TEST(TextureListLoad, TakesTheIdOfTheFirstIdField) {
     RunLoadCases({
         {"a negative id is a large unsigned one",
-         "Basis{Textur{id(-1)name(a)}}", true, {{kMinusOne, "Textur{\tid(-1)\tname(a)\t}"}}},
+         "Basis{Textur{id(-1)name(a)}}",
+         true,
+         {{kMinusOne, "Textur{\tid(-1)\tname(a)\t}"}}},
         {"ids wrap around at 2^32",
-         "Basis{Textur{id(4294967297)name(a)}}", true,
+         "Basis{Textur{id(4294967297)name(a)}}",
+         true,
          {{1, "Textur{\tid(4294967297)\tname(a)\t}"}}},
-        {"an explicit plus sign", "Basis{Textur{id(+5)name(a)}}", true,
+        {"an explicit plus sign",
+         "Basis{Textur{id(+5)name(a)}}",
+         true,
          {{5, "Textur{\tid(+5)\tname(a)\t}"}}},
-        {"digits end at the first other character", "Basis{Textur{id(12ab)name(a)}}", true,
+        {"digits end at the first other character",
+         "Basis{Textur{id(12ab)name(a)}}",
+         true,
          {{12, "Textur{\tid(12ab)\tname(a)\t}"}}},
-        {"an empty id is id 0", "Basis{Textur{id()name(a)}}", true,
+        {"an empty id is id 0",
+         "Basis{Textur{id()name(a)}}",
+         true,
          {{0, "Textur{\tid()\tname(a)\t}"}}},
-        {"'id(' inside a longer word counts", "Basis{Textur{Grid(5)id(3)name(a)}}", true,
+        {"'id(' inside a longer word counts",
+         "Basis{Textur{Grid(5)id(3)name(a)}}",
+         true,
          {{5, "Textur{\tGrid(5)\tid(3)\tname(a)\t}"}}},
         {"'id(' in text carried in from between blocks counts",
-         "Basis{ Textur{id(1)name(a)} grid(9) Textur{id(2)name(b)} }", true,
+         "Basis{ Textur{id(1)name(a)} grid(9) Textur{id(2)name(b)} }",
+         true,
          {{1, "Textur{\tid(1)\tname(a)\t}"}, {9, "grid(9)\tTextur{\tid(2)\tname(b)\t}"}}},
         {"of two blocks with one id the first stays",
-         "Basis{Textur{id(7)name(erst)}Textur{id(7)name(zweit)}}", true,
+         "Basis{Textur{id(7)name(erst)}Textur{id(7)name(zweit)}}",
+         true,
          {{7, "Textur{\tid(7)\tname(erst)\t}"}}},
         {"ids out of order come out ascending, the first of each id staying",
          "Basis{Textur{id(9)name(a)}Textur{id(3)name(b)}Textur{id(9)name(c)}Textur{id(-1)name(d)}"
          "Textur{id(3)name(e)}Textur{id(1)name(f)}}",
          true,
-         {{1, "Textur{\tid(1)\tname(f)\t}"}, {3, "Textur{\tid(3)\tname(b)\t}"},
-          {9, "Textur{\tid(9)\tname(a)\t}"}, {kMinusOne, "Textur{\tid(-1)\tname(d)\t}"}}},
+         {{1, "Textur{\tid(1)\tname(f)\t}"},
+          {3, "Textur{\tid(3)\tname(b)\t}"},
+          {9, "Textur{\tid(9)\tname(a)\t}"},
+          {kMinusOne, "Textur{\tid(-1)\tname(d)\t}"}}},
         {"case matters in field names", "Basis{Textur{ID(7)name(a)}}", false, {}},
     });
 }
@@ -121,20 +146,29 @@ TEST(TextureListLoad, TakesTheIdOfTheFirstIdField) {
 TEST(TextureListLoad, FailsWholeOrDropsOnlyTheUnfinishedBlock) {
     RunLoadCases({
         {"a block without a name fails the whole list",
-         "Basis{Textur{id(1)name(a)}Textur{id(2)}}", false, {}},
+         "Basis{Textur{id(1)name(a)}Textur{id(2)}}",
+         false,
+         {}},
         {"a block without an id fails the whole list",
-         "Basis{Textur{id(1)name(a)}Textur{name(b)}}", false, {}},
-        {"a name field needs a ')' after it",
-         "Basis{Textur{id(1)name(}}", false, {}},
+         "Basis{Textur{id(1)name(a)}Textur{name(b)}}",
+         false,
+         {}},
+        {"a name field needs a ')' after it", "Basis{Textur{id(1)name(}}", false, {}},
         {"a block cut off by the end of the file is dropped",
-         "Basis{Textur{id(1)name(a)}Textur{id(2)name(b)", true,
+         "Basis{Textur{id(1)name(a)}Textur{id(2)name(b)",
+         true,
          {{1, "Textur{\tid(1)\tname(a)\t}"}}},
         {"a missing final brace loses nothing",
-         "Basis{Textur{id(1)name(a)}", true, {{1, "Textur{\tid(1)\tname(a)\t}"}}},
+         "Basis{Textur{id(1)name(a)}",
+         true,
+         {{1, "Textur{\tid(1)\tname(a)\t}"}}},
         {"a stray '}' before the list does not hide its entries",
-         "}\r\nBasis{Textur{id(1)name(a)}}", true, {{1, "Textur{\tid(1)\tname(a)\t}"}}},
+         "}\r\nBasis{Textur{id(1)name(a)}}",
+         true,
+         {{1, "Textur{\tid(1)\tname(a)\t}"}}},
         {"a second top-level block adds its entries, without the first one's brace",
-         "Basis{Textur{id(1)name(a)}rest(x)}Basis{Textur{id(2)name(b)}}", true,
+         "Basis{Textur{id(1)name(a)}rest(x)}Basis{Textur{id(2)name(b)}}",
+         true,
          {{1, "Textur{\tid(1)\tname(a)\t}"}, {2, "Textur{\tid(2)\tname(b)\t}"}}},
     });
 }
@@ -172,8 +206,8 @@ TEST(TextureListLoad, ReadsLargeListsAcrossBlocks) {
     std::string file = "Basis{\r\n";
     const std::uint32_t count = 50000;
     for (std::uint32_t id = 1; id <= count; ++id) {
-        file += "\tTextur{\tid(" + std::to_string(id) + ")\tname(t" + std::to_string(id) +
-                ")\t}\r\n";
+        file +=
+            "\tTextur{\tid(" + std::to_string(id) + ")\tname(t" + std::to_string(id) + ")\t}\r\n";
     }
     const std::string longName(600 * 1024, 'n');
     file += "Textur{id(" + std::to_string(count + 1) + ")name(" + longName + ")}}\r\n";
@@ -184,14 +218,14 @@ TEST(TextureListLoad, ReadsLargeListsAcrossBlocks) {
     ASSERT_TRUE(list.Load(path.c_str()));
     ASSERT_EQ(list.Entries().size(), count + 1);
     for (std::uint32_t id : {1u, 2u, 4000u, 9999u, count}) {
-        EXPECT_EQ(list.Entries().at(id), "Textur{\tid(" + std::to_string(id) + ")\tname(t" +
-                                             std::to_string(id) + ")\t}");
+        EXPECT_EQ(list.Entries().at(id),
+                  "Textur{\tid(" + std::to_string(id) + ")\tname(t" + std::to_string(id) + ")\t}");
     }
     EXPECT_EQ(list.Entries().at(count + 1),
               "Textur{\tid(" + std::to_string(count + 1) + ")\tname(" + longName + ")\t}");
     ASSERT_TRUE(list.Save(path.c_str()));
     EXPECT_EQ(testfiles::Read(path), file.substr(0, file.rfind("Textur{")) + "\t" +
-                                       std::string(list.Entries().at(count + 1)) + "\r\n}\r\n");
+                                         std::string(list.Entries().at(count + 1)) + "\r\n}\r\n");
     std::remove(path.c_str());
 }
 
@@ -200,11 +234,14 @@ TEST(TextureListId, IsDecimalWithWrapAround) {
         const char* text;
         std::uint32_t id;
     } cases[] = {
-        {"7)", 7},          {" \t\r\n7", 7},           {"+7", 7},
-        {"-1", kMinusOne},  {"-0", 0},                 {"", 0},
-        {"-", 0},           {"x7", 0},                 {"+-7", 0},
-        {"4294967295", kMinusOne}, {"4294967296", 0},  {"99999999999", 1215752191u},
-        {"-4294967295", 1}, {"12 34", 12},             {"007", 7},
+        {"7)", 7},          {" \t\r\n7", 7},
+        {"+7", 7},          {"-1", kMinusOne},
+        {"-0", 0},          {"", 0},
+        {"-", 0},           {"x7", 0},
+        {"+-7", 0},         {"4294967295", kMinusOne},
+        {"4294967296", 0},  {"99999999999", 1215752191u},
+        {"-4294967295", 1}, {"12 34", 12},
+        {"007", 7},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -227,8 +264,8 @@ TEST(TextureListAddEntry, StoresTheBlockUnderItsId) {
     const std::vector<AddCase> cases = {
         {"a converted script entry", "Textur{\tid(7)\tname(x)\t}\n\t\t", true, 7,
          "Textur{\tid(7)\tname(x)\t}"},
-        {"text before 'Textur' and after the last '}' is dropped",
-         "a>>b>>Textur{id(5)name(x)}rest", true, 5, "Textur{id(5)name(x)}"},
+        {"text before 'Textur' and after the last '}' is dropped", "a>>b>>Textur{id(5)name(x)}rest",
+         true, 5, "Textur{id(5)name(x)}"},
         {"nested blocks up to the last brace", "Textur{id(6)lod{a}}\n\t\t}\n\t\t", true, 6,
          "Textur{id(6)lod{a}}\n\t\t}"},
         {"a negative id", "Textur{id(-1)name(x)}", true, kMinusOne, "Textur{id(-1)name(x)}"},
@@ -288,8 +325,7 @@ TEST(TextureListSave, WritesTheFixedLayoutWithCrLf) {
         std::string saved;
     } cases[] = {
         {"an empty list", "", "Basis{\r\n}\r\n"},
-        {"two entries, a TAB before each",
-         "Basis{Textur{id(12)name(y)}Textur{id(3)name(x)}}",
+        {"two entries, a TAB before each", "Basis{Textur{id(12)name(y)}Textur{id(3)name(x)}}",
          "Basis{\r\n\tTextur{\tid(3)\tname(x)\t}\r\n\tTextur{\tid(12)\tname(y)\t}\r\n}\r\n"},
         {"any layout and top-level name becomes the host's",
          "  Liste\n\n{ Textur {\n\tid ( 3 )\n\tname ( Alter Baum )\n }\n}\n\n",
@@ -298,8 +334,7 @@ TEST(TextureListSave, WritesTheFixedLayoutWithCrLf) {
          "Basis{Textur{id(-1)name(m)}Textur{id(10)name(z)}Textur{id(9)name(n)}}",
          "Basis{\r\n\tTextur{\tid(9)\tname(n)\t}\r\n\tTextur{\tid(10)\tname(z)\t}\r\n"
          "\tTextur{\tid(-1)\tname(m)\t}\r\n}\r\n"},
-        {"canonical bytes are kept as they are",
-         "Basis{\r\n\tTextur{\tid(3)\tname(x)\t}\r\n}\r\n",
+        {"canonical bytes are kept as they are", "Basis{\r\n\tTextur{\tid(3)\tname(x)\t}\r\n}\r\n",
          "Basis{\r\n\tTextur{\tid(3)\tname(x)\t}\r\n}\r\n"},
     };
     for (const Case& c : cases) {
@@ -319,7 +354,8 @@ TEST(TextureListSave, TurnsLineFeedsInsideEntriesIntoCrLf) {
               "Basis{\r\n\tTextur{\tid(5)\tname(a)\tlod{\tx(1)\t}\r\n\t\t}\r\n}\r\n");
 
     ASSERT_TRUE(list.Load(path.c_str())) << "the saved list reads back";
-    EXPECT_EQ(InOrder(list.Entries()), InOrder(Entries({{5, "Textur{\tid(5)\tname(a)\tlod{\tx(1)\t}}"}})));
+    EXPECT_EQ(InOrder(list.Entries()),
+              InOrder(Entries({{5, "Textur{\tid(5)\tname(a)\tlod{\tx(1)\t}}"}})));
     std::remove(path.c_str());
 }
 

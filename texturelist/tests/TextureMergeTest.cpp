@@ -21,8 +21,7 @@ TEST(TextureMergeConvert, PutsTabsAndLineBreaksBehindTheBlockAfterTheArrow) {
         bool converts;
         std::string converted;
     } cases[] = {
-        {"a simple block", "x>>Textur{id(7)name(x)}", true,
-         "Textur{\tid(7)\tname(x)\t}\n\t\t"},
+        {"a simple block", "x>>Textur{id(7)name(x)}", true, "Textur{\tid(7)\tname(x)\t}\n\t\t"},
         {"nested blocks", "x>>Textur{id(7)lod{a(1)}}", true,
          "Textur{\tid(7)\tlod{\ta(1)\t}\n\t\t}\n\t\t"},
         {"only the first arrow counts", "a>>b>>Textur{id(1)}", true, "b>>Textur{\tid(1)\t}\n\t\t"},
@@ -69,7 +68,8 @@ protected:
     InstallScript script;
 };
 
-const char kHostList[] = "Basis{\r\n\tTextur{\tid(3)\tname(x)\t}\r\n\tTextur{\tid(7)\tname(alt)\t}\r\n}\r\n";
+const char kHostList[] =
+    "Basis{\r\n\tTextur{\tid(3)\tname(x)\t}\r\n\tTextur{\tid(7)\tname(alt)\t}\r\n}\r\n";
 
 TEST_F(TextureMergeSection, MergesEntriesByIdAndSavesTheCanonicalList) {
     struct Case {
@@ -79,12 +79,10 @@ TEST_F(TextureMergeSection, MergesEntriesByIdAndSavesTheCanonicalList) {
     } cases[] = {
         {"an empty section rewrites the list canonically", "Texturskript{}",
          "Basis{\r\n\tTextur{\tid(3)\tname(x)\t}\r\n\tTextur{\tid(7)\tname(alt)\t}\r\n}\r\n"},
-        {"a new id is added in order",
-         "Texturskript{ {t.bmp >> Textur{ id(5) name(neu) }} }",
+        {"a new id is added in order", "Texturskript{ {t.bmp >> Textur{ id(5) name(neu) }} }",
          "Basis{\r\n\tTextur{\tid(3)\tname(x)\t}\r\n\tTextur{\tid(5)\tname(neu)\t}\r\n"
          "\tTextur{\tid(7)\tname(alt)\t}\r\n}\r\n"},
-        {"an existing id is replaced",
-         "Texturskript{ {t.bmp >> Textur{ id(7) name(neu) }} }",
+        {"an existing id is replaced", "Texturskript{ {t.bmp >> Textur{ id(7) name(neu) }} }",
          "Basis{\r\n\tTextur{\tid(3)\tname(x)\t}\r\n\tTextur{\tid(7)\tname(neu)\t}\r\n}\r\n"},
         {"the later of two script entries with one id wins",
          "Texturskript{ {a>>Textur{id(7)name(eins)}} {b>>Textur{id(7)name(zwei)}} }",

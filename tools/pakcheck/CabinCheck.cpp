@@ -21,8 +21,8 @@ std::vector<std::string_view> Items(std::string_view value) {
     for (;;) {
         const std::size_t comma = value.find(',', start);
         items.push_back(inisyntax::Trim(value.substr(start, comma == std::string_view::npos
-                                                                  ? std::string_view::npos
-                                                                  : comma - start)));
+                                                                ? std::string_view::npos
+                                                                : comma - start)));
         if (comma == std::string_view::npos) return items;
         start = comma + 1;
     }
@@ -52,7 +52,8 @@ bool WholeFloat(std::string_view item, bool* rounded) {
     const std::size_t point = text.find('.');
     if (point != std::string::npos) {
         const std::size_t digits = text.find_first_not_of("0123456789", point + 1);
-        const std::size_t decimals = (digits == std::string::npos ? text.size() : digits) - point - 1;
+        const std::size_t decimals =
+            (digits == std::string::npos ? text.size() : digits) - point - 1;
         if (decimals > 3) *rounded = true;
     }
     return true;
@@ -87,9 +88,11 @@ void CheckValue(const Line& line, const std::string& file, Findings* findings) {
     if (kind == NodeKind::Untyped) {
         if (line.value.empty()) return;
         Add(findings, Severity::Warning, file, line.number, "cabin-untyped",
-            "The value " + shown + " of \"" + key + "\" is no text in double quotes, number list or "
-            "Y/N list: whoever reads the list through typed lookups gets an empty text or zeros "
-            "from it (the merge writes it back as it stands).");
+            "The value " + shown + " of \"" + key +
+                "\" is no text in double quotes, number list or "
+                "Y/N list: whoever reads the list through typed lookups gets an empty text or "
+                "zeros "
+                "from it (the merge writes it back as it stands).");
         return;
     }
     if (kind == NodeKind::Text) {
@@ -97,7 +100,8 @@ void CheckValue(const Line& line, const std::string& file, Findings* findings) {
         if (close != std::string_view::npos && close + 1 < line.value.size()) {
             Add(findings, Severity::Warning, file, line.number, "cabin-value-changed",
                 "\"" + key + "\": the text ends at its second double quote; " +
-                    codepage::Quote(line.value.substr(close + 1)) + " after it is lost when the "
+                    codepage::Quote(line.value.substr(close + 1)) +
+                    " after it is lost when the "
                     "merged list is written.");
         }
         return;
@@ -131,15 +135,17 @@ void CheckValue(const Line& line, const std::string& file, Findings* findings) {
     if (changed) {
         const char* as = kind == NodeKind::BoolList ? "a Y/N list"
                          : kind == NodeKind::Bytes  ? "hexadecimal bytes"
-                                          : "a number list";
+                                                    : "a number list";
         Add(findings, Severity::Error, file, line.number, "cabin-value-changed",
             "The value " + shown + " of \"" + key + "\" is read as " + as +
                 " and written into the merged list as " + codepage::Quote(written) +
                 " (a text belongs in double quotes).");
     } else if (rounded) {
         Add(findings, Severity::Warning, file, line.number, "cabin-value-rounded",
-            "The value " + shown + " of \"" + key + "\" is written into the merged list with three "
-            "decimals, as " + codepage::Quote(written) + ".");
+            "The value " + shown + " of \"" + key +
+                "\" is written into the merged list with three "
+                "decimals, as " +
+                codepage::Quote(written) + ".");
     }
 }
 
@@ -212,8 +218,9 @@ CabinInfo Check(const std::string& packageDir, Findings* findings) {
     info.present = true;
     if (where.match == packagepath::Match::OtherCase) {
         Add(findings, Severity::Warning, kPackageList, 0, "cabin-case",
-            "The cabin list exists only as \"" + where.path + "\", in another case: Windows finds "
-            "it, a case-sensitive system does not.");
+            "The cabin list exists only as \"" + where.path +
+                "\", in another case: Windows finds "
+                "it, a case-sensitive system does not.");
     }
     std::string bytes;
     IniDocument document(false);
@@ -222,8 +229,10 @@ CabinInfo Check(const std::string& packageDir, Findings* findings) {
         document.Load(where.path.c_str(), 0, 0, &checker) != 0) {
         Add(findings, bytes.empty() ? Severity::Note : Severity::Warning, kPackageList, 0,
             "cabin-unreadable",
-            bytes.empty() ? "The cabin list is empty: the installer leaves the host's cabins.ini as it is."
-                          : "The cabin list cannot be read: the installer leaves the host's cabins.ini as it is.");
+            bytes.empty()
+                ? "The cabin list is empty: the installer leaves the host's cabins.ini as it is."
+                : "The cabin list cannot be read: the installer leaves the host's cabins.ini as it "
+                  "is.");
         return info;
     }
     info.readable = true;

@@ -71,23 +71,25 @@ void CheckSectionNames(IniDocument& document, Findings* findings) {
         if (std::sscanf(name.c_str(), "Install_%d%c", &number, &rest) == 1 && number >= kSections &&
             name.size() == 10) {
             Add(findings, Severity::Warning, kCatalogue, line, "catalogue-section-beyond",
-                "The section \"" + shown + "\" is never read: the installer offers only the sections "
-                "Install_00 to Install_31.");
+                "The section \"" + shown +
+                    "\" is never read: the installer offers only the sections "
+                    "Install_00 to Install_31.");
         } else if (packagepath::Folded(name).find("install") != std::string::npos) {
             Add(findings, Severity::Warning, kCatalogue, line, "catalogue-section-name",
-                "The section \"" + shown + "\" is never read: package sections must be named "
-                "exactly Install_00 to Install_31 (two digits, this case, no blanks).");
+                "The section \"" + shown +
+                    "\" is never read: package sections must be named "
+                    "exactly Install_00 to Install_31 (two digits, this case, no blanks).");
         } else {
             Add(findings, Severity::Note, kCatalogue, line, "catalogue-section-other",
-                "The section \"" + shown + "\" is not a package section; the installer ignores it.");
+                "The section \"" + shown +
+                    "\" is not a package section; the installer ignores it.");
         }
     }
 }
 
 // One language's name or description of an entry.
-void CheckText(IniDocument& document, const CatalogueItem& item,
-               const std::string& key, const std::string& language, const std::string& read,
-               Findings* findings) {
+void CheckText(IniDocument& document, const CatalogueItem& item, const std::string& key,
+               const std::string& language, const std::string& read, Findings* findings) {
     const bool name = key.compare(0, 4, "Name") == 0;
     const std::string who = std::string(LanguageName(language)) + " users";
     const std::string where = item.section + ": \"" + key + "\"";
@@ -131,27 +133,34 @@ void CheckScript(const std::string& packageDir, IniDocument& document, const std
         item->scriptUsed = kSingleScript;
         if (!script.empty() && packagepath::Key(script) != packagepath::Key(kSingleScript)) {
             Add(findings, Severity::Warning, kCatalogue, line, "catalogue-first-script",
-                item->section + " is the first package in the list: the installer installs it from "
-                "\"InstSkript.txt\", not from " + shown + ".");
+                item->section +
+                    " is the first package in the list: the installer installs it from "
+                    "\"InstSkript.txt\", not from " +
+                    shown + ".");
         }
         return;
     }
     item->scriptUsed = script;
     if (node != nullptr && node->kind() != NodeKind::Text) {
         Add(findings, Severity::Error, kCatalogue, line, "catalogue-script-unquoted",
-            item->section + ": \"Script\" is not in double quotes, so it reads as empty: choosing "
-            "this package ends with message " + installertext::Quote(102) + ".");
+            item->section +
+                ": \"Script\" is not in double quotes, so it reads as empty: choosing "
+                "this package ends with message " +
+                installertext::Quote(102) + ".");
         return;
     }
     if (script.empty()) {
         Add(findings, Severity::Error, kCatalogue, line, "catalogue-script-missing",
-            item->section + " names no script: choosing this package ends with message " + installertext::Quote(102) + ".");
+            item->section + " names no script: choosing this package ends with message " +
+                installertext::Quote(102) + ".");
         return;
     }
     if (packagepath::Resolve(packageDir, script).match == packagepath::Match::Missing) {
         Add(findings, Severity::Error, kCatalogue, line, "catalogue-script-missing",
-            item->section + ": the script " + shown + " is not in the package: choosing this "
-            "package ends with message " + installertext::Quote(102) + ".");
+            item->section + ": the script " + shown +
+                " is not in the package: choosing this "
+                "package ends with message " +
+                installertext::Quote(102) + ".");
     }
 }
 
@@ -165,8 +174,9 @@ CatalogueInfo Check(const std::string& packageDir, const std::vector<std::string
     info.present = true;
     if (where.match == packagepath::Match::OtherCase) {
         Add(findings, Severity::Warning, kCatalogue, 0, "catalogue-case",
-            "The catalogue exists only as \"" + where.path + "\", in another case: Windows finds it, "
-            "a case-sensitive system does not.");
+            "The catalogue exists only as \"" + where.path +
+                "\", in another case: Windows finds it, "
+                "a case-sensitive system does not.");
     }
     std::string bytes;
     auto document = std::make_unique<IniDocument>(false);
@@ -180,9 +190,10 @@ CatalogueInfo Check(const std::string& packageDir, const std::vector<std::string
     for (const IniDroppedLine& dropped : document->droppedLines()) {
         Add(findings, Severity::Warning, kCatalogue, dropped.line, "catalogue-line-dropped",
             "The line " + codepage::Quote(dropped.text) + " is dropped: " +
-                (dropped.reason == IniDroppedLine::OutsideSection ? "it stands before any valid section header."
-                 : dropped.reason == IniDroppedLine::BadHeader    ? "the header has no \"]\"."
-                                                                  : "it has no \"=\"."));
+                (dropped.reason == IniDroppedLine::OutsideSection
+                     ? "it stands before any valid section header."
+                 : dropped.reason == IniDroppedLine::BadHeader ? "the header has no \"]\"."
+                                                               : "it has no \"=\"."));
     }
     CheckSectionNames(*document, findings);
 
@@ -194,7 +205,8 @@ CatalogueInfo Check(const std::string& packageDir, const std::vector<std::string
     }
     std::vector<std::string> sections;
     for (int k = 0; k < kSections; ++k) {
-        if (document->HasSection(SectionName(k).c_str(), nullptr) > 0) sections.push_back(SectionName(k));
+        if (document->HasSection(SectionName(k).c_str(), nullptr) > 0)
+            sections.push_back(SectionName(k));
     }
     if (sections.empty()) {
         Add(findings, Severity::Error, kCatalogue, 0, "catalogue-empty",
@@ -212,7 +224,8 @@ CatalogueInfo Check(const std::string& packageDir, const std::vector<std::string
         for (std::size_t l = 0; l < languages.size(); ++l) {
             const CatalogueEntry& entry = read[l]->entries[position];
             const codepage::CodePage page = PageOf(languages[l]);
-            item.texts.push_back({languages[l], Shown(entry.name, page), Shown(entry.description, page)});
+            item.texts.push_back(
+                {languages[l], Shown(entry.name, page), Shown(entry.description, page)});
             CheckText(*document, item, "Name_" + languages[l], languages[l], entry.name, findings);
             CheckText(*document, item, "Desc_" + languages[l], languages[l], entry.description,
                       findings);

@@ -24,13 +24,13 @@ struct CatalogueText {
 };
 
 struct CatalogueItem {
-    int32_t position = 0;      // in the selection list
-    std::string section;       // "Install_03"
-    int32_t line = 0;          // of the section header
+    int32_t position = 0;  // in the selection list
+    std::string section;   // "Install_03"
+    int32_t line = 0;      // of the section header
     std::vector<CatalogueText> texts;
-    std::string script;        // the "Script" value, UTF-8
-    std::string scriptUsed;    // the file the installer installs this entry from, as bytes
-    uint32_t version = 3;      // required major version, as start-up judges it
+    std::string script;      // the "Script" value, UTF-8
+    std::string scriptUsed;  // the file the installer installs this entry from, as bytes
+    uint32_t version = 3;    // required major version, as start-up judges it
     uint32_t patch = 0;
     std::vector<uint32_t> plugins;  // the plug-in numbers start-up checks (version 5 only)
     std::string requirements;       // in words

@@ -54,12 +54,13 @@ std::vector<ScriptUse> ScriptsInUse(const std::string& packageDir, const Catalog
     std::map<std::string, std::size_t> byKey;
     for (const CatalogueItem& item : catalogue.entries) {
         // A missing script of a later entry is the catalogue's finding.
-        if (item.position > 0 && (item.scriptUsed.empty() ||
-                                  packagepath::Resolve(packageDir, item.scriptUsed).match ==
-                                      packagepath::Match::Missing)) {
+        if (item.position > 0 &&
+            (item.scriptUsed.empty() || packagepath::Resolve(packageDir, item.scriptUsed).match ==
+                                            packagepath::Match::Missing)) {
             continue;
         }
-        const std::string who = item.section + ", list position " + std::to_string(item.position + 1);
+        const std::string who =
+            item.section + ", list position " + std::to_string(item.position + 1);
         const std::string key = packagepath::Key(item.scriptUsed);
         const auto known = byKey.find(key);
         if (known != byKey.end()) {
@@ -77,7 +78,8 @@ std::vector<ScriptUse> ScriptsInUse(const std::string& packageDir, const Catalog
 bool Check(const Options& options, Report* report) {
     *report = Report();
     std::vector<std::string> names;
-    if (!files::Probe(options.packageDir).folder || !files::ListFolder(options.packageDir, &names)) {
+    if (!files::Probe(options.packageDir).folder ||
+        !files::ListFolder(options.packageDir, &names)) {
         return false;
     }
     report->packageDir = options.packageDir;
@@ -91,7 +93,8 @@ bool Check(const Options& options, Report* report) {
             "No scratch folder could be made: texture entries were not tried in a list, and no "
             "plan is made.");
     }
-    report->catalogue = cataloguecheck::Check(options.packageDir, options.languages, &report->findings);
+    report->catalogue =
+        cataloguecheck::Check(options.packageDir, options.languages, &report->findings);
     for (const ScriptUse& use : ScriptsInUse(options.packageDir, report->catalogue)) {
         ScriptInfo script =
             scriptcheck::Check(options.packageDir, use.file, scratch.Folder(), &report->findings);
@@ -108,8 +111,8 @@ bool Check(const Options& options, Report* report) {
     for (const ScriptInfo& script : report->scripts) {
         if (!script.readable) continue;
         const std::size_t first = report->findings.size();
-        report->plans.push_back(installplan::Make(options.hostDir, script,
-                                                  report->cabin, scratch.Folder(), &report->findings));
+        report->plans.push_back(installplan::Make(options.hostDir, script, report->cabin,
+                                                  scratch.Folder(), &report->findings));
         for (std::size_t i = first; i < report->findings.size(); ++i) {
             report->findings[i].plan = static_cast<int32_t>(report->plans.size() - 1);
         }

@@ -18,7 +18,8 @@ namespace {
 std::string InPackage(const std::string& packageDir, const std::string& path) {
     if (path.size() > packageDir.size() && path.compare(0, packageDir.size(), packageDir) == 0) {
         std::string relative = path.substr(packageDir.size());
-        while (!relative.empty() && (relative[0] == '/' || relative[0] == '\\')) relative.erase(0, 1);
+        while (!relative.empty() && (relative[0] == '/' || relative[0] == '\\'))
+            relative.erase(0, 1);
         for (char& c : relative) {
             if (c == '/') c = '\\';
         }
@@ -32,8 +33,10 @@ void CheckSource(const std::string& packageDir, const std::string& file, FileSte
     const std::string shown = codepage::Quote(step->source);
     if (step->source.find_first_of("*?") != std::string::npos) {
         Add(findings, Severity::Error, file, step->line, "source-pattern",
-            "The source " + shown + " holds \"*\" or \"?\": the installer looks files up by "
-            "pattern but copies only one named file, so this copy fails (message " + installertext::Quote(107) + ").");
+            "The source " + shown +
+                " holds \"*\" or \"?\": the installer looks files up by "
+                "pattern but copies only one named file, so this copy fails (message " +
+                installertext::Quote(107) + ").");
         return;
     }
     step->sourceFile = packagepath::Resolve(packageDir, step->source);
@@ -41,20 +44,26 @@ void CheckSource(const std::string& packageDir, const std::string& file, FileSte
     if (found.match == packagepath::Match::Missing) {
         if (!found.withBlanks.empty()) {
             Add(findings, Severity::Error, file, step->line, "source-blanks",
-                "The source " + shown + " does not exist, but " + InPackage(packageDir, found.withBlanks) +
+                "The source " + shown + " does not exist, but " +
+                    InPackage(packageDir, found.withBlanks) +
                     " does: the install script drops blanks, so a file name in it cannot hold "
-                    "any. The installer shows message " + installertext::Quote(108) + " and leaves the file out.");
+                    "any. The installer shows message " +
+                    installertext::Quote(108) + " and leaves the file out.");
         } else {
             Add(findings, Severity::Error, file, step->line, "source-missing",
-                "The source " + shown + " is not in the package: the installer shows message " + installertext::Quote(108) + " "
-                "and leaves the file out.");
+                "The source " + shown + " is not in the package: the installer shows message " +
+                    installertext::Quote(108) +
+                    " "
+                    "and leaves the file out.");
         }
         return;
     }
     if (files::Probe(found.path).folder) {
         Add(findings, Severity::Error, file, step->line, "source-folder",
-            "The source " + shown + " is a folder: the installer copies single files only, so this "
-            "copy fails (message " + installertext::Quote(107) + ").");
+            "The source " + shown +
+                " is a folder: the installer copies single files only, so this "
+                "copy fails (message " +
+                installertext::Quote(107) + ").");
         return;
     }
     step->sourceUsable = true;
@@ -70,20 +79,24 @@ void CheckDestination(const std::string& file, FileStep* step, Findings* finding
     step->destinationInside = hostdestination::NamesFileInside(step->destination);
     if (step->destination.empty()) {
         Add(findings, Severity::Error, file, step->line, "destination-empty",
-            "The entry names no destination after \">>\": the installer refuses it (message " + installertext::Quote(107) + ") and reports the installation as failed.");
+            "The entry names no destination after \">>\": the installer refuses it (message " +
+                installertext::Quote(107) + ") and reports the installation as failed.");
         step->destinationInside = false;
         return;
     }
     if (!step->destinationInside) {
         Add(findings, Severity::Error, file, step->line, "destination-outside",
-            "The destination " + shown + " leaves the host folder: the installer refuses to write "
-            "it (message " + installertext::Quote(107) + ") and reports the installation as failed.");
+            "The destination " + shown +
+                " leaves the host folder: the installer refuses to write "
+                "it (message " +
+                installertext::Quote(107) + ") and reports the installation as failed.");
         return;
     }
     const char last = step->destination.back();
     if (last == '\\' || last == '/') {
         Add(findings, Severity::Error, file, step->line, "destination-folder",
-            "The destination " + shown + " names a folder, not a file: the copy fails (message " + installertext::Quote(107) + "). Name the file itself.");
+            "The destination " + shown + " names a folder, not a file: the copy fails (message " +
+                installertext::Quote(107) + "). Name the file itself.");
         return;
     }
     const char refused = RefusedCharacter(step->destination);
@@ -95,18 +108,22 @@ void CheckDestination(const std::string& file, FileStep* step, Findings* finding
             which = std::string("the control character ") + code;
         }
         Add(findings, Severity::Error, file, step->line, "destination-character",
-            "The destination " + shown + " holds " + which + ", which Windows refuses in file "
-            "names" + (step->destination.find(">>") != std::string::npos
-                           ? " (only the first \">>\" splits an entry)"
-                           : "") +
-                ": the copy fails (message " + installertext::Quote(107) + ") and the installer reports the installation as "
+            "The destination " + shown + " holds " + which +
+                ", which Windows refuses in file "
+                "names" +
+                (step->destination.find(">>") != std::string::npos
+                     ? " (only the first \">>\" splits an entry)"
+                     : "") +
+                ": the copy fails (message " + installertext::Quote(107) +
+                ") and the installer reports the installation as "
                 "failed.");
         return;
     }
     if (step->destination.find('/') != std::string::npos) {
         Add(findings, Severity::Warning, file, step->line, "destination-slash",
-            "The destination " + shown + " uses \"/\": the installer creates missing folders only "
-            "along \"\\\", so the copy fails when a folder on the way does not exist yet.");
+            "The destination " + shown +
+                " uses \"/\": the installer creates missing folders only "
+                "along \"\\\", so the copy fails when a folder on the way does not exist yet.");
     }
 }
 
@@ -144,8 +161,9 @@ std::vector<FileStep> Check(const std::string& packageDir, const std::string& fi
         const fileentry::Entry split = fileentry::Split(step.entry);
         if (!split.hasArrow) {
             Add(findings, Severity::Warning, file, step.line, "file-no-arrow",
-                "The entry " + codepage::Quote(step.entry) + " has no \">>\": the installer "
-                "skips it without a word.");
+                "The entry " + codepage::Quote(step.entry) +
+                    " has no \">>\": the installer "
+                    "skips it without a word.");
             steps.push_back(step);
             continue;
         }

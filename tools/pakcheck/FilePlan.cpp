@@ -53,7 +53,8 @@ std::string FileOnTheWay(const std::string& hostDir, const std::string& destinat
         const auto earlier = written.find(packagepath::Key(folder));
         if (earlier != written.end() && !earlier->second.state.folder) return folder;
         const packagepath::Resolved found = packagepath::Resolve(hostDir, folder);
-        if (found.match != packagepath::Match::Missing && !files::Probe(found.path).folder) return folder;
+        if (found.match != packagepath::Match::Missing && !files::Probe(found.path).folder)
+            return folder;
         folder = FolderOf(folder, "\\/");
     }
     return std::string();
@@ -87,20 +88,22 @@ private:
 
 // A copy that fails because of the host folder; failures the script alone
 // causes are the script's findings already.
-void Fail(PlannedFile* step, const std::string& reason, const std::string& file, Findings* findings) {
+void Fail(PlannedFile* step, const std::string& reason, const std::string& file,
+          Findings* findings) {
     step->action = Action::Fail;
     step->reason = reason;
     if (findings == nullptr) return;
     Add(findings, Severity::Error, file, step->line, "plan-copy-fails",
         "Copying " + codepage::Quote(step->source) + " to " + codepage::Quote(step->destination) +
-            " fails: " + reason + ". The installer shows message " + installertext::Quote(107) + " and reports the installation "
+            " fails: " + reason + ". The installer shows message " + installertext::Quote(107) +
+            " and reports the installation "
             "as failed.");
 }
 
 }  // namespace
 
-void PlanFiles(const std::string& hostDir, const ScriptInfo& script,
-               InstallPlan* plan, Findings* findings) {
+void PlanFiles(const std::string& hostDir, const ScriptInfo& script, InstallPlan* plan,
+               Findings* findings) {
     std::map<std::string, Target> written;  // destination key -> the copy made earlier in the run
     std::set<std::string> made;             // folder keys made earlier in the run
     for (const FileStep& entry : script.files) {
@@ -117,7 +120,8 @@ void PlanFiles(const std::string& hostDir, const ScriptInfo& script,
             target.state.exists = true;
             target.state.folder = true;
             target.madeInRun = true;
-        } else if (entry.destinationInside && fileentries::RefusedCharacter(entry.destination) == 0) {
+        } else if (entry.destinationInside &&
+                   fileentries::RefusedCharacter(entry.destination) == 0) {
             // A name Windows refuses names nothing there (and "<", ">" and
             // "?" would be patterns to a lookup).
             const packagepath::Resolved found = packagepath::Resolve(hostDir, entry.destination);
@@ -146,19 +150,22 @@ void PlanFiles(const std::string& hostDir, const ScriptInfo& script,
             step.action = Action::AskNewer;
             ++plan->questions;
             Add(findings, Severity::Note, script.file, step.line, "plan-newer-in-host",
-                "The host's " + codepage::Quote(entry.destination) + " is newer than the package's "
-                "file: the user is asked whether to keep it (message " + installertext::Quote(103) + ")" +
-                    (target.state.readOnly ? "; it is read-only, so answering No makes the copy fail."
-                                           : "."));
+                "The host's " + codepage::Quote(entry.destination) +
+                    " is newer than the package's "
+                    "file: the user is asked whether to keep it (message " +
+                    installertext::Quote(103) + ")" +
+                    (target.state.readOnly
+                         ? "; it is read-only, so answering No makes the copy fail."
+                         : "."));
             plan->files.push_back(step);
             continue;
-        case fileentry::Decision::Copy:
-            break;
+        case fileentry::Decision::Copy: break;
         }
         const std::string onTheWay = FileOnTheWay(hostDir, entry.destination, written);
         if (!entry.sourceUsable) {
-            Fail(&step, PlannedFacts::IsPattern(entry.source) ? "the source is a pattern"
-                                                              : "the source is a folder",
+            Fail(&step,
+                 PlannedFacts::IsPattern(entry.source) ? "the source is a pattern"
+                                                       : "the source is a folder",
                  script.file, nullptr);
         } else if (fileentries::RefusedCharacter(entry.destination) != 0) {
             Fail(&step, "the destination holds a character Windows refuses in file names",
@@ -166,25 +173,29 @@ void PlanFiles(const std::string& hostDir, const ScriptInfo& script,
         } else if (target.state.exists && target.state.folder) {
             Fail(&step,
                  target.madeInRun ? "an earlier entry of the run made a folder of that name"
-                                     : "the host has a folder of that name",
+                                  : "the host has a folder of that name",
                  script.file, findings);
         } else if (!onTheWay.empty()) {
-            Fail(&step, "the folder " + codepage::Quote(onTheWay) +
-                            " on the way is a file, so it cannot be made",
+            Fail(&step,
+                 "the folder " + codepage::Quote(onTheWay) +
+                     " on the way is a file, so it cannot be made",
                  script.file, findings);
         } else if (target.state.exists &&
                    (target.state.readOnly || !safereplace::TargetWritable(target.path.c_str()))) {
-            Fail(&step, "the host's file is read-only or may not be written", script.file, findings);
+            Fail(&step, "the host's file is read-only or may not be written", script.file,
+                 findings);
         } else {
             const std::string slashFolder = FolderOf(entry.destination, "\\/");
             const std::string madeFolder = FolderOf(entry.destination, "\\");
             if (slashFolder != madeFolder && !FolderExists(hostDir, slashFolder, made)) {
-                Fail(&step, "the folder " + codepage::Quote(slashFolder) +
-                                " does not exist and is not made along \"/\"",
+                Fail(&step,
+                     "the folder " + codepage::Quote(slashFolder) +
+                         " does not exist and is not made along \"/\"",
                      script.file, findings);
             } else {
                 step.action = target.state.exists ? Action::Replace : Action::New;
-                step.makesFolders = !target.state.exists && !FolderExists(hostDir, slashFolder, made);
+                step.makesFolders =
+                    !target.state.exists && !FolderExists(hostDir, slashFolder, made);
             }
         }
         if (step.action == Action::New || step.action == Action::Replace) {

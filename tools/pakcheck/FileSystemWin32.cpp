@@ -38,13 +38,13 @@ FileState Probe(const std::string& path) {
     state.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (state.folder) return state;
     // Opened as the installer opens it to compare times.
-    Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr));
+    Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                            nullptr));
     if (!file.Valid()) return state;
     FILETIME written;
     if (GetFileTime(file.get(), nullptr, nullptr, &written)) {
-        state.writeTime = static_cast<int64_t>((static_cast<ULONGLONG>(written.dwHighDateTime) << 32) |
-                                               written.dwLowDateTime);
+        state.writeTime = static_cast<int64_t>(
+            (static_cast<ULONGLONG>(written.dwHighDateTime) << 32) | written.dwLowDateTime);
     }
     LARGE_INTEGER size;
     if (GetFileSizeEx(file.get(), &size)) state.size = static_cast<uint64_t>(size.QuadPart);

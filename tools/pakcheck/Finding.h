@@ -14,9 +14,9 @@ enum class Severity { Error, Warning, Note };
 
 struct Finding {
     Severity severity = Severity::Note;
-    std::string file;     // as the package names it: "InstSkript.txt", "Pakete\x\Skript.txt"
-    int32_t line = 0;     // 1-based; 0 when the finding concerns no one line
-    std::string code;     // stable name of the kind of finding (FindingCodes.h), e.g. "source-missing"
+    std::string file;  // as the package names it: "InstSkript.txt", "Pakete\x\Skript.txt"
+    int32_t line = 0;  // 1-based; 0 when the finding concerns no one line
+    std::string code;  // stable name of the kind of finding (FindingCodes.h), e.g. "source-missing"
     std::string message;  // one or two sentences, UTF-8
     bool inHost = false;  // `file` lies in the host folder, not in the package
     int32_t plan = -1;    // the installation plan it belongs to; -1 for the package itself

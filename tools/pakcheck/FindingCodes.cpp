@@ -36,7 +36,8 @@ std::string Listing() {
         codeWidth = std::max(codeWidth, std::strlen(row.code));
         severityWidth = std::max(severityWidth, SeverityNames(row).size());
     }
-    auto line = [&](const std::string& code, const std::string& severity, const std::string& meaning) {
+    auto line = [&](const std::string& code, const std::string& severity,
+                    const std::string& meaning) {
         return code + std::string(codeWidth + 2 - code.size(), ' ') + severity +
                std::string(severityWidth + 2 - severity.size(), ' ') + meaning + "\n";
     };

@@ -4,8 +4,8 @@
 
 namespace installplan {
 
-InstallPlan Make(const std::string& hostDir, const ScriptInfo& script, const CabinInfo& cabin, const std::string& scratch,
-                 Findings* findings) {
+InstallPlan Make(const std::string& hostDir, const ScriptInfo& script, const CabinInfo& cabin,
+                 const std::string& scratch, Findings* findings) {
     InstallPlan plan;
     plan.script = script.file;
     plan.usedBy = script.usedBy;
@@ -19,7 +19,8 @@ InstallPlan Make(const std::string& hostDir, const ScriptInfo& script, const Cab
         files::MakeFolder(*folder);
     }
     plan.textures = PlanTextures(hostDir, script, scriptcheck::kTextureSection, textures, findings);
-    plan.groundTextures = PlanTextures(hostDir, script, scriptcheck::kGroundSection, ground, findings);
+    plan.groundTextures =
+        PlanTextures(hostDir, script, scriptcheck::kGroundSection, ground, findings);
     plan.cabins = PlanCabins(hostDir, cabin, cabins, findings);
     plan.succeeds = true;
     for (const PlannedFile& file : plan.files) {

@@ -39,13 +39,13 @@ struct PlannedList {
     std::string file;     // below the host folder, e.g. "Resourcen\Parallels\Texturen.txt"
     std::string section;  // "Texturskript", "Bodenskript"; empty for the cabin list
     Outcome outcome = Outcome::Untouched;
-    std::string reason;   // Untouched and Fails: why, in words
+    std::string reason;  // Untouched and Fails: why, in words
     std::vector<uint32_t> added;
     std::vector<std::pair<uint32_t, std::string>> replaced;  // id, the host's name for it
-    std::vector<std::string> sectionsAdded;  // cabin sections, UTF-8
-    std::vector<std::string> keysReplaced;   // "Section: key", UTF-8
-    std::vector<std::string> keysAdded;      // "Section: key" in sections the host has
-    std::string content;  // Written: the file's bytes after the installation
+    std::vector<std::string> sectionsAdded;                  // cabin sections, UTF-8
+    std::vector<std::string> keysReplaced;                   // "Section: key", UTF-8
+    std::vector<std::string> keysAdded;  // "Section: key" in sections the host has
+    std::string content;                 // Written: the file's bytes after the installation
 };
 
 struct InstallPlan {
@@ -66,12 +66,12 @@ inline constexpr const char* kGroundList = "Resourcen\\Parallels\\Bodentexturen.
 inline constexpr const char* kCabinList = "Resourcen\\Parallels\\cabins.ini";
 
 // `scratch` is an empty folder the plan may write to.
-InstallPlan Make(const std::string& hostDir, const ScriptInfo& script, const CabinInfo& cabin, const std::string& scratch,
-                 Findings* findings);
+InstallPlan Make(const std::string& hostDir, const ScriptInfo& script, const CabinInfo& cabin,
+                 const std::string& scratch, Findings* findings);
 
 // Fills the file steps of `plan`; used by Make.
-void PlanFiles(const std::string& hostDir, const ScriptInfo& script,
-               InstallPlan* plan, Findings* findings);
+void PlanFiles(const std::string& hostDir, const ScriptInfo& script, InstallPlan* plan,
+               Findings* findings);
 
 // The three list steps; used by Make.
 PlannedList PlanTextures(const std::string& hostDir, const ScriptInfo& script, const char* section,

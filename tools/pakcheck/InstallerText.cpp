@@ -69,7 +69,8 @@ std::string Quote(int baseId, const std::vector<std::string>& values) {
         // end of a "..." placeholder.
         for (std::size_t i = 1; i + 1 < quoted.size(); ++i) {
             const char c = quoted[i];
-            if ((c == '.' || c == '!' || c == '?') && quoted[i + 1] == ' ' && quoted[i - 1] != '.') {
+            if ((c == '.' || c == '!' || c == '?') && quoted[i + 1] == ' ' &&
+                quoted[i - 1] != '.') {
                 quoted.resize(i + 1);
                 quoted += " ...";
                 break;

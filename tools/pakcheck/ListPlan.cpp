@@ -41,9 +41,12 @@ bool WriteOverHostList(const std::string& original, const std::string& copy, Pla
     if (files::Probe(original).readOnly || !safereplace::TargetWritable(original.c_str())) {
         list->outcome = Outcome::Fails;
         list->reason = "the host's list is read-only or may not be written";
-        AddInHost(findings, Severity::Error, list->file, 0, "plan-list-read-only",
-                  "The host's \"" + list->file + "\" is read-only or may not be written: the merge "
-                  "cannot write it and the installer reports the installation as failed (message " + installertext::Quote(105) + ").");
+        AddInHost(
+            findings, Severity::Error, list->file, 0, "plan-list-read-only",
+            "The host's \"" + list->file +
+                "\" is read-only or may not be written: the merge "
+                "cannot write it and the installer reports the installation as failed (message " +
+                installertext::Quote(105) + ").");
         return false;
     }
     list->outcome = Outcome::Written;
@@ -56,7 +59,7 @@ std::string NameField(const std::string& entry) {
     if (at == std::string::npos) return std::string();
     const std::size_t close = entry.find(')', at);
     return codepage::ToUtf8(entry.substr(at + 5, close == std::string::npos ? std::string::npos
-                                                                          : close - at - 5),
+                                                                            : close - at - 5),
                             codepage::CodePage::Windows1252);
 }
 
@@ -69,7 +72,8 @@ const IniNode* SectionNamed(const IniDocument& document, std::string_view name, 
         if (node->kind() != NodeKind::Section) continue;
         const std::string_view own = node->name().bytes();
         if (own == name) return node.get();
-        if (folded && packagepath::Folded(std::string(own)) == packagepath::Folded(std::string(name))) {
+        if (folded &&
+            packagepath::Folded(std::string(own)) == packagepath::Folded(std::string(name))) {
             return node.get();
         }
     }
@@ -81,7 +85,8 @@ const IniNode* KeyNamed(const IniNode& section, std::string_view name, bool fold
         if (entry->kind() == NodeKind::Comment) continue;
         const std::string_view own = entry->name().bytes();
         if (own == name) return entry.get();
-        if (folded && packagepath::Folded(std::string(own)) == packagepath::Folded(std::string(name))) {
+        if (folded &&
+            packagepath::Folded(std::string(own)) == packagepath::Folded(std::string(name))) {
             return entry.get();
         }
     }
@@ -101,7 +106,8 @@ void Compare(const IniDocument& host, const IniDocument& package, PlannedList* l
             if (const IniNode* near = SectionNamed(host, node->name().bytes(), true)) {
                 AddInHost(findings, Severity::Warning, list->file, 0, "plan-cabin-case",
                           "The package's section [" + section + "] differs from the host's [" +
-                              Named(near->name()) + "] only in case: the merge adds it as a new "
+                              Named(near->name()) +
+                              "] only in case: the merge adds it as a new "
                               "section instead of changing the host's.");
             }
             continue;
@@ -138,7 +144,8 @@ PlannedList PlanTextures(const std::string& hostDir, const ScriptInfo& script, c
     const Severity severity = ground ? Severity::Note : Severity::Error;
     const std::string effect = ground ? "no ground textures are merged"
                                       : "no textures are merged and the installer reports the "
-                                        "installation as failed (message " + installertext::Quote(105) + ")";
+                                        "installation as failed (message " +
+                                            installertext::Quote(105) + ")";
     std::string original;
     std::string copy;
     if (!CopyOfHostList(hostDir, scratch, ground ? "Bodentexturen.txt" : "Texturen.txt", &list,
@@ -155,8 +162,10 @@ PlannedList PlanTextures(const std::string& hostDir, const ScriptInfo& script, c
         list.reason = "the host's list cannot be read";
         AddInHost(findings, ground ? Severity::Warning : Severity::Error, list.file, 0,
                   "plan-list-unreadable",
-                  "The host's \"" + list.file + "\" cannot be read (a texture block without an id "
-                  "or a name field): " + effect + ".");
+                  "The host's \"" + list.file +
+                      "\" cannot be read (a texture block without an id "
+                      "or a name field): " +
+                      effect + ".");
         return list;
     }
     InstallScript reader;
@@ -175,15 +184,15 @@ PlannedList PlanTextures(const std::string& hostDir, const ScriptInfo& script, c
         list.outcome = Outcome::Fails;
         list.reason = "the merged list could not be written";
         return list;
-    case texturemerge::MergeResult::Saved:
-        break;
+    case texturemerge::MergeResult::Saved: break;
     }
     if (!WriteOverHostList(original, copy, &list, findings)) return list;
     // The installer's AddEntry decided which entries count; the last one
     // with an id wins.
     std::set<uint32_t> ids;
     for (const TextureStep& step : script.textures) {
-        if (step.section == section && step.outcome == TextureStep::Outcome::Merged) ids.insert(step.id);
+        if (step.section == section && step.outcome == TextureStep::Outcome::Merged)
+            ids.insert(step.id);
     }
     for (uint32_t id : ids) {
         const auto old = before.Entries().find(id);
@@ -209,8 +218,9 @@ PlannedList PlanCabins(const std::string& hostDir, const CabinInfo& cabin,
     if (!CopyOfHostList(hostDir, scratch, "cabins.ini", &list, &original, &copy)) {
         list.reason = "the host has no cabin list (none is made)";
         AddInHost(findings, Severity::Note, list.file, 0, "plan-list-missing",
-                  "The host has no \"" + list.file + "\": the package's cabins are not merged, and "
-                  "no list is made.");
+                  "The host has no \"" + list.file +
+                      "\": the package's cabins are not merged, and "
+                      "no list is made.");
         return list;
     }
     IniDocument before(false);
@@ -218,8 +228,9 @@ PlannedList PlanCabins(const std::string& hostDir, const CabinInfo& cabin,
     if (before.Load(copy.c_str(), 0, 0) != 0 || package.Load(cabin.path.c_str(), 0, 0) != 0) {
         list.reason = "the host's cabin list is empty or cannot be read";
         AddInHost(findings, Severity::Note, list.file, 0, "plan-list-unreadable",
-                  "The host's \"" + list.file + "\" is empty or cannot be read: the package's cabins "
-                  "are not merged.");
+                  "The host's \"" + list.file +
+                      "\" is empty or cannot be read: the package's cabins "
+                      "are not merged.");
         return list;
     }
     if (!cabinlist::MergeInto(copy, cabin.path)) {

@@ -52,7 +52,8 @@ bool Options::Parse(int argc, const char* const* argv, Options* options, std::st
         *error = "no package folder given";
         return false;
     }
-    if (options->languages.empty()) options->languages.assign(std::begin(kLanguages), std::end(kLanguages));
+    if (options->languages.empty())
+        options->languages.assign(std::begin(kLanguages), std::end(kLanguages));
     return true;
 }
 
@@ -63,7 +64,8 @@ const char* Options::Usage() {
            "Reads a package the way the installer will and tells what it will do with it.\n"
            "\n"
            "Options:\n"
-           "  --host HOST_DIR  also plan an installation into this host folder (nothing is written)\n"
+           "  --host HOST_DIR  also plan an installation into this host folder (nothing is "
+           "written)\n"
            "  --lang LANG      check the catalogue texts of one language only (GER, ENG, FRA or\n"
            "                   POL) and quote the installer's messages in it (default: English)\n"
            "  --json           write the report as JSON\n"

@@ -9,7 +9,9 @@ namespace packagepath {
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -89,16 +91,10 @@ Resolved Resolve(const std::string& root, const std::string& relative) {
     for (const std::string& name : names) {
         std::string actual;
         switch (FindName(path, name, &actual)) {
-        case Found::Exact:
-            break;
-        case Found::OtherCase:
-            otherCase = true;
-            break;
-        case Found::Blanks:
-            blanks = true;
-            break;
-        case Found::None:
-            return result;
+        case Found::Exact: break;
+        case Found::OtherCase: otherCase = true; break;
+        case Found::Blanks: blanks = true; break;
+        case Found::None: return result;
         }
         path = files::Join(path, actual);
     }

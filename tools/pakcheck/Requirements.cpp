@@ -54,7 +54,8 @@ void CheckVersionKey(const CatalogueEntry& entry, const Source& source, const st
     } else if (version > kHighestMajor) {
         Add(findings, Severity::Error, file, source.versionLine, "catalogue-version-huge",
             where + ": the required version " + std::to_string(version) +
-                " is beyond any simulator's: every user is refused (message " + installertext::Quote(115) + ").");
+                " is beyond any simulator's: every user is refused (message " +
+                installertext::Quote(115) + ").");
     } else if (source.version->count() > 0) {
         uint32_t first = 0;
         std::memcpy(&first, source.version->value().data(), sizeof first);
@@ -113,22 +114,27 @@ void Judge(const CatalogueEntry& entry, const Source& source, const std::string&
         }
         if (!skipped.empty()) {
             Add(findings, Severity::Warning, file, source.versionLine, "catalogue-plugin-zero",
-                where + ": a 0 in the plug-in list shifts the check: start-up checks only the "
-                "first " + std::to_string(entry.pluginCount) + " numbers, so plug-in(s) " +
-                    List(skipped) + " are never checked (and a 0 counts as installed whenever any "
+                where +
+                    ": a 0 in the plug-in list shifts the check: start-up checks only the "
+                    "first " +
+                    std::to_string(entry.pluginCount) + " numbers, so plug-in(s) " + List(skipped) +
+                    " are never checked (and a 0 counts as installed whenever any "
                     "plug-in is).");
         }
         for (uint32_t number : checked) {
             if (number > kHighestPlugin) {
                 Add(findings, Severity::Error, file, source.versionLine, "catalogue-plugin-range",
                     where + ": there is no plug-in " + std::to_string(number) +
-                        " (plug-ins are numbered 1 to 20): every Trako 5 user is refused (message " + installertext::Quote(117) + ").");
+                        " (plug-ins are numbered 1 to 20): every Trako 5 user is refused "
+                        "(message " +
+                        installertext::Quote(117) + ").");
             }
         }
     } else if (!listed.empty()) {
         Add(findings, Severity::Warning, file, source.versionLine, "catalogue-plugins-unchecked",
-            where + ": plug-in(s) " + List(listed) + " are never checked: start-up checks plug-ins "
-            "only for packages that need exactly Trako 5.");
+            where + ": plug-in(s) " + List(listed) +
+                " are never checked: start-up checks plug-ins "
+                "only for packages that need exactly Trako 5.");
     }
     for (uint32_t number : checked) {
         if (number != 0 && number <= kHighestPlugin) item->plugins.push_back(number);

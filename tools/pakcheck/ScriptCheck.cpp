@@ -12,7 +12,8 @@ namespace scriptcheck {
 namespace {
 
 bool EndsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 // Why the installer does not find section `name`, when the script shows a
@@ -37,7 +38,8 @@ std::string WhyMissing(InstallScript& script, const std::string& name, int32_t* 
         }
         if (!sameCase) {
             if (!why.empty()) why += ", and ";
-            why += "it is written " + codepage::Quote(written) + ": section names are case-sensitive";
+            why +=
+                "it is written " + codepage::Quote(written) + ": section names are case-sensitive";
         }
         return why;
     }
@@ -61,8 +63,9 @@ void CheckEnding(InstallScript& script, const std::string& name, const std::stri
                  Findings* findings) {
     if (script.SectionEnding() == InstallScript::Ending::CutOff) {
         Add(findings, Severity::Warning, file, script.ItemLine(), "entry-unclosed",
-            "Section \"" + name + "\": this entry has no closing brace before the end "
-            "of the file; the installer drops it.");
+            "Section \"" + name +
+                "\": this entry has no closing brace before the end "
+                "of the file; the installer drops it.");
         return;
     }
     if (script.SectionEnding() != InstallScript::Ending::Text) return;
@@ -116,14 +119,17 @@ void ReportMissing(InstallScript& script, const std::string& name, const std::st
     if (name == kFileSection) {
         effect = "no files are copied";
     } else if (textures) {
-        effect = "no textures are merged and the installer reports the whole installation as "
-                 "failed (message " + installertext::Quote(105) + "); an empty section \"Texturskript { }\" avoids that";
+        effect =
+            "no textures are merged and the installer reports the whole installation as "
+            "failed (message " +
+            installertext::Quote(105) + "); an empty section \"Texturskript { }\" avoids that";
     } else {
         effect = "no ground textures are merged";
     }
     if (!why.empty()) {
         Add(findings, textures ? Severity::Error : Severity::Warning, file, line, "section-hidden",
-            "The installer does not find the section \"" + name + "\": " + why + "; " + effect + ".");
+            "The installer does not find the section \"" + name + "\": " + why + "; " + effect +
+                ".");
     } else {
         Add(findings, textures ? Severity::Error : Severity::Note, file, 0, "section-absent",
             "No section \"" + name + "\": " + effect + ".");
@@ -141,7 +147,8 @@ ScriptInfo Check(const std::string& packageDir, const std::string& file, const s
     std::string bytes;
     if (where.match == packagepath::Match::Missing || !files::ReadBytes(where.path, &bytes)) {
         Add(findings, Severity::Error, file, 0, "script-missing",
-            "The install script cannot be read: the installer shows message " + installertext::Quote(102) + " and installs nothing.");
+            "The install script cannot be read: the installer shows message " +
+                installertext::Quote(102) + " and installs nothing.");
         return info;
     }
     info.readable = true;
@@ -153,7 +160,8 @@ ScriptInfo Check(const std::string& packageDir, const std::string& file, const s
     InstallScript script;
     if (!script.Open(where.path.c_str())) {
         Add(findings, Severity::Error, file, 0, "script-missing",
-            "The install script cannot be opened: the installer shows message " + installertext::Quote(102) + " and installs nothing.");
+            "The install script cannot be opened: the installer shows message " +
+                installertext::Quote(102) + " and installs nothing.");
         info.readable = false;
         return info;
     }

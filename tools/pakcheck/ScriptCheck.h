@@ -16,7 +16,7 @@
 #include "PackagePath.h"
 
 struct ScriptSection {
-    std::string name;     // "Dateinstallation", "Texturskript" or "Bodenskript"
+    std::string name;  // "Dateinstallation", "Texturskript" or "Bodenskript"
     bool found = false;
     int32_t line = 0;     // of the section's name
     int32_t entries = 0;  // entries the installer reads from it
@@ -37,9 +37,9 @@ struct TextureStep {
     enum class Outcome { Merged, NoArrow, NoBlock, NoClosingBrace, NoId, IdZero };
     std::string section;  // "Texturskript" or "Bodenskript"
     int32_t line = 0;
-    std::string entry;    // as the installer reads it
+    std::string entry;  // as the installer reads it
     Outcome outcome = Outcome::Merged;
-    uint32_t id = 0;      // Merged only
+    uint32_t id = 0;  // Merged only
     bool hasName = false;
     bool readsBack = true;  // a list holding it loads again with this id
 };
@@ -61,8 +61,8 @@ inline constexpr const char* kTextureSection = "Texturskript";
 inline constexpr const char* kGroundSection = "Bodenskript";
 
 // `scratch` is an empty folder for trying out texture lists.
-ScriptInfo Check(const std::string& packageDir, const std::string& file,
-                 const std::string& scratch, Findings* findings);
+ScriptInfo Check(const std::string& packageDir, const std::string& file, const std::string& scratch,
+                 Findings* findings);
 
 // The outcome in words, e.g. "skipped: no \">>\"".
 const char* OutcomeText(TextureStep::Outcome outcome);

@@ -22,7 +22,9 @@ std::string LineColumn(int32_t line) {
     return number + "  ";
 }
 
-std::string Quoted(const std::string& text) { return "\"" + codepage::AsUtf8(text) + "\""; }
+std::string Quoted(const std::string& text) {
+    return "\"" + codepage::AsUtf8(text) + "\"";
+}
 
 std::string Ids(const std::vector<uint32_t>& ids) {
     std::string text;
@@ -59,8 +61,9 @@ void WriteFindings(const Report& report, const Filter& belongs, std::vector<bool
 void WriteCatalogue(const Report& report, std::string* out) {
     const CatalogueInfo& catalogue = report.catalogue;
     if (!catalogue.present) {
-        *out += "No catalogue \"InstSkript.ini\": the installer installs \"InstSkript.txt\" as a "
-                "single package.\n";
+        *out +=
+            "No catalogue \"InstSkript.ini\": the installer installs \"InstSkript.txt\" as a "
+            "single package.\n";
         return;
     }
     *out += "Catalogue \"InstSkript.ini\": " + std::to_string(catalogue.entries.size()) +
@@ -69,7 +72,8 @@ void WriteCatalogue(const Report& report, std::string* out) {
         *out += "  " + std::to_string(item.position + 1) + ". [" + item.section + "] from " +
                 Quoted(item.scriptUsed) + "; needs " + item.requirements + "\n";
         for (const CatalogueText& text : item.texts) {
-            *out += "     " + text.language + "  " + (text.name.empty() ? "(no name)" : text.name) + "\n";
+            *out += "     " + text.language + "  " + (text.name.empty() ? "(no name)" : text.name) +
+                    "\n";
             if (!text.description.empty()) *out += "          " + OneLine(text.description) + "\n";
         }
     }
@@ -102,7 +106,8 @@ void WriteScript(const ScriptInfo& script, std::string* out) {
         if (section.name == scriptcheck::kFileSection) {
             for (const FileStep& step : script.files) {
                 *out += LineColumn(step.line) +
-                        (step.hasArrow ? codepage::AsUtf8(step.source) + " >> " + codepage::AsUtf8(step.destination)
+                        (step.hasArrow ? codepage::AsUtf8(step.source) + " >> " +
+                                             codepage::AsUtf8(step.destination)
                                        : codepage::AsUtf8(step.entry) + " (no \">>\": skipped)") +
                         "\n";
             }
@@ -149,8 +154,9 @@ const char* ActionName(PlannedFile::Action action) {
 void WriteList(const PlannedList& list, std::string* out) {
     *out += "  " + list.file + ": ";
     if (list.outcome != PlannedList::Outcome::Written) {
-        *out += std::string(list.outcome == PlannedList::Outcome::Fails ? "FAILS, " : "untouched, ") +
-                list.reason + "\n";
+        *out +=
+            std::string(list.outcome == PlannedList::Outcome::Fails ? "FAILS, " : "untouched, ") +
+            list.reason + "\n";
         return;
     }
     std::vector<std::string> parts;
@@ -178,9 +184,11 @@ void WriteList(const PlannedList& list, std::string* out) {
 }
 
 void WritePlan(const Report& report, const InstallPlan& plan, std::string* out) {
-    *out += "Plan: installing from " + Quoted(plan.script) + " into " + Quoted(report.hostDir) + "\n";
+    *out +=
+        "Plan: installing from " + Quoted(plan.script) + " into " + Quoted(report.hostDir) + "\n";
     for (const PlannedFile& file : plan.files) {
-        std::string line = "  " + std::string(ActionName(file.action)) + codepage::AsUtf8(file.destination);
+        std::string line =
+            "  " + std::string(ActionName(file.action)) + codepage::AsUtf8(file.destination);
         if (file.action == PlannedFile::Action::AskNewer) {
             line += "  (newer in the host: the user is asked whether to keep it)";
         } else if (file.makesFolders) {
@@ -194,13 +202,13 @@ void WritePlan(const Report& report, const InstallPlan& plan, std::string* out) 
     WriteList(plan.groundTextures, out);
     WriteList(plan.cabins, out);
     *out += std::string("  => the installer would report ") +
-            (plan.succeeds ? "success (message " + installertext::Quote(106) + ")" : "failure (message " + installertext::Quote(105) + ")") +
+            (plan.succeeds ? "success (message " + installertext::Quote(106) + ")"
+                           : "failure (message " + installertext::Quote(105) + ")") +
             (plan.questions > 0 ? ", after " + std::to_string(plan.questions) +
                                       (plan.questions == 1 ? " question" : " questions")
                                 : std::string()) +
             "\n";
 }
-
 
 }  // namespace
 
@@ -223,14 +231,16 @@ std::string Write(const Report& report) {
     for (std::size_t i = 0; i < report.plans.size(); ++i) {
         out += "\n";
         WritePlan(report, report.plans[i], &out);
-        WriteFindings(report, [i](const Finding& f) { return f.plan == static_cast<int32_t>(i); },
-                      &shown, &out);
+        WriteFindings(
+            report, [i](const Finding& f) { return f.plan == static_cast<int32_t>(i); }, &shown,
+            &out);
     }
     bool other = false;
     for (bool done : shown) other = other || !done;
     if (other) {
         out += "\nOther findings\n";
-        WriteFindings(report, [](const Finding&) { return true; }, &shown, &out);
+        WriteFindings(
+            report, [](const Finding&) { return true; }, &shown, &out);
     }
     out += "\nSummary: " + Counted(report.Count(Severity::Error), "error", "errors") + ", " +
            Counted(report.Count(Severity::Warning), "warning", "warnings") + ", " +

@@ -40,12 +40,12 @@ Outcome WhyRefused(const std::string& converted) {
 // list read back.
 enum class ReadBack { Untried, Unreadable, Read };
 
-ReadBack TryList(const std::string& converted, uint32_t behind,
-                 const std::string& scratch, TextureList* again) {
+ReadBack TryList(const std::string& converted, uint32_t behind, const std::string& scratch,
+                 TextureList* again) {
     if (scratch.empty()) return ReadBack::Untried;
     const std::string path = files::Join(scratch, "list.txt");
-    const std::string list = "Basis{\r\n\tTextur{\tid(" + std::to_string(behind) +
-                             ")\tname(probe)\t}\r\n}\r\n";
+    const std::string list =
+        "Basis{\r\n\tTextur{\tid(" + std::to_string(behind) + ")\tname(probe)\t}\r\n}\r\n";
     TextureList written;
     if (!files::WriteBytes(path, list) || !written.Load(path.c_str()) ||
         !written.AddEntry(converted) || !written.Save(path.c_str())) {
@@ -87,18 +87,20 @@ std::string WithoutBlanks(const std::string& text) {
 void CheckMerged(const std::string& file, const std::string& converted, const std::string& stored,
                  const std::string& scratch, TextureStep* step, Findings* findings) {
     const std::string id = std::to_string(step->id);
-    const std::string list = step->section == scriptcheck::kTextureSection ? "Texturen.txt"
-                                                                            : "Bodentexturen.txt";
+    const std::string list =
+        step->section == scriptcheck::kTextureSection ? "Texturen.txt" : "Bodentexturen.txt";
     step->hasName = HasField(stored, "name(");
     const std::size_t at = stored.find("id(");
-    if (at > 0 && (std::isalnum(static_cast<unsigned char>(stored[at - 1])) || stored[at - 1] == '_')) {
+    if (at > 0 &&
+        (std::isalnum(static_cast<unsigned char>(stored[at - 1])) || stored[at - 1] == '_')) {
         std::size_t start = at;
         while (start > 0 && std::isalnum(static_cast<unsigned char>(stored[start - 1]))) --start;
         const std::size_t close = stored.find(')', at);
         Add(findings, Severity::Warning, file, step->line, "texture-id-field",
             "Texture " + id + ": the installer takes the id from " +
-                codepage::Quote(stored.substr(start, close == std::string::npos ? std::string::npos
-                                                                                : close + 1 - start)) +
+                codepage::Quote(stored.substr(start, close == std::string::npos
+                                                         ? std::string::npos
+                                                         : close + 1 - start)) +
                 ", the first \"id(\" in the block, not from the id field.");
     }
     TextureList readBack;
@@ -114,8 +116,9 @@ void CheckMerged(const std::string& file, const std::string& converted, const st
                 "\" cannot be read any more, and every later installation into it fails.");
     } else if (tried == ReadBack::Unreadable) {
         Add(findings, Severity::Error, file, step->line, "texture-breaks-list",
-            "Texture " + id + ": once merged, \"" + list + "\" cannot be read any more, and every "
-            "later installation into it fails.");
+            "Texture " + id + ": once merged, \"" + list +
+                "\" cannot be read any more, and every "
+                "later installation into it fails.");
     } else if (tried == ReadBack::Read && (lostIt || lostBehind)) {
         Add(findings, Severity::Error, file, step->line, "texture-reads-back",
             "Texture " + id + ": its braces do not balance, so once it is merged, \"" + list +
@@ -139,8 +142,8 @@ std::vector<TextureStep> Check(const std::string& section, const std::string& fi
         step.entry = entries[i];
         const Place& place = places[i];
         step.line = place.line;
-        const std::string where = "Section \"" + section + "\": the entry " +
-                                  codepage::Quote(step.entry, 48);
+        const std::string where =
+            "Section \"" + section + "\": the entry " + codepage::Quote(step.entry, 48);
         std::string converted;
         if (!texturemerge::ConvertScriptEntry(step.entry, converted)) {
             step.outcome = Outcome::NoArrow;

@@ -20,9 +20,10 @@
 #define PAKWERK_PROBE_LIBRARY "pakwerk_menuprobe.dll"
 
 inline std::string ProbeResultPath(HWND window) {
-  char folder[MAX_PATH] = "";
-  GetTempPathA(sizeof folder, folder);
-  char name[64];
-  std::snprintf(name, sizeof name, "pakwerk-menuprobe-%08lx.txt", (unsigned long)(ULONG_PTR)window);
-  return std::string(folder) + name;
+    char folder[MAX_PATH] = "";
+    GetTempPathA(sizeof folder, folder);
+    char name[64];
+    std::snprintf(name, sizeof name, "pakwerk-menuprobe-%08lx.txt",
+                  (unsigned long)(ULONG_PTR)window);
+    return std::string(folder) + name;
 }

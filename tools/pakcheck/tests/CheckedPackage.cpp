@@ -90,8 +90,9 @@ bool WriteTree(const std::string& folder, const Tree& tree) {
 
 bool SetWriteTime(const std::string& path, int64_t seconds) {
 #ifdef _WIN32
-    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file =
+        CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     const ULONGLONG ticks = (static_cast<ULONGLONG>(seconds) + 11644473600ULL) * 10000000ULL;
     FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
@@ -99,14 +100,17 @@ bool SetWriteTime(const std::string& path, int64_t seconds) {
     CloseHandle(file);
     return set;
 #else
-    struct utimbuf times{static_cast<time_t>(seconds), static_cast<time_t>(seconds)};
+    struct utimbuf times {
+        static_cast<time_t>(seconds), static_cast<time_t>(seconds)
+    };
     return utime(path.c_str(), &times) == 0;
 #endif
 }
 
 bool SetReadOnly(const std::string& path, bool readOnly) {
 #ifdef _WIN32
-    return SetFileAttributesA(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) != 0;
+    return SetFileAttributesA(path.c_str(),
+                              readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) != 0;
 #else
     return chmod(path.c_str(), readOnly ? 0444 : 0644) == 0;
 #endif
@@ -189,8 +193,10 @@ void ExpectJsonReport(const std::string& json, const Report& report) {
     bool inString = false;
     for (std::size_t i = 0; i < json.size(); ++i) {
         if (inString) {
-            if (json[i] == '\\') ++i;
-            else if (json[i] == '"') inString = false;
+            if (json[i] == '\\')
+                ++i;
+            else if (json[i] == '"')
+                inString = false;
         } else if (json[i] == '"') {
             inString = true;
         } else if (json[i] == '{' || json[i] == '[') {
@@ -240,8 +246,8 @@ bool CheckedPackage::Has(const std::string& code, Severity severity, const std::
 std::string CheckedPackage::Listing() const {
     std::string text;
     for (const Finding& finding : report_.findings) {
-        text += std::string(SeverityName(finding.severity)) + " " + finding.code + " " + finding.file +
-                ":" + std::to_string(finding.line) + " " + finding.message + "\n";
+        text += std::string(SeverityName(finding.severity)) + " " + finding.code + " " +
+                finding.file + ":" + std::to_string(finding.line) + " " + finding.message + "\n";
     }
     return text.empty() ? "(no findings)\n" : text;
 }

@@ -64,7 +64,8 @@ public:
 
     // The findings of that code, and whether one of them matches exactly.
     int Count(const std::string& code) const;
-    bool Has(const std::string& code, Severity severity, const std::string& file, int32_t line) const;
+    bool Has(const std::string& code, Severity severity, const std::string& file,
+             int32_t line) const;
     // Every finding, one per line, for failure messages.
     std::string Listing() const;
 

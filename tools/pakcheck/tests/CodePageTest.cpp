@@ -19,8 +19,11 @@ TEST(CodePage, ShowsBytesAsUsersOfTheCodePageSeeThem) {
         {"ASCII is the same everywhere", "Bahnhof", CodePage::Windows1252, "Bahnhof"},
         {"Latin-1 letters in 1252", "Gr\xFCnwald", CodePage::Windows1252, "Grünwald"},
         {"the euro sign and quotes of 1252", "\x80 \x84x\x93", CodePage::Windows1252, "€ „x“"},
-        {"Polish letters in 1250", "du\xBFych pr\xEA" "dko\x9C" "ci", CodePage::Windows1250,
-         "dużych prędkości"},
+        {"Polish letters in 1250",
+         "du\xBFych pr\xEA"
+         "dko\x9C"
+         "ci",
+         CodePage::Windows1250, "dużych prędkości"},
         {"the same bytes in 1252", "du\xBF", CodePage::Windows1252, "du¿"},
         {"UTF-8 read as 1252", "Gr\xC3\xBCnwald", CodePage::Windows1252, "GrÃ¼nwald"},
         {"an undefined byte", "a\x81z", CodePage::Windows1252, "a\xEF\xBF\xBDz"},
@@ -50,7 +53,8 @@ TEST(CodePage, FindsUtf8SequencesAndUndefinedBytes) {
         {"an overlong slash is no UTF-8", "a\xE0\x80\xAF", CodePage::Windows1252, none, none},
         {"beyond U+10FFFF is no UTF-8", "a\xF4\x90\x80\x80", CodePage::Windows1252, none, 2},
         {"the last code point is UTF-8", "a\xF4\x8F\xBF\xBF", CodePage::Windows1252, 1, 2},
-        {"the last before the surrogates is UTF-8", "a\xED\x9F\xBF", CodePage::Windows1252, 1, none},
+        {"the last before the surrogates is UTF-8", "a\xED\x9F\xBF", CodePage::Windows1252, 1,
+         none},
         {"0x81 is undefined in 1252", "x\x81", CodePage::Windows1252, none, 1},
         {"0x8D is defined in 1250", "x\x8D", CodePage::Windows1250, none, none},
         {"0x83 is undefined in 1250", "x\x83", CodePage::Windows1250, none, 1},
@@ -64,7 +68,9 @@ TEST(CodePage, FindsUtf8SequencesAndUndefinedBytes) {
 }
 
 TEST(CodePage, DescribesUtf8WithTheCharacterUsersSee) {
-    EXPECT_EQ(codepage::Describe("Br\xC3\xBC" "cke", CodePage::Windows1252),
+    EXPECT_EQ(codepage::Describe("Br\xC3\xBC"
+                                 "cke",
+                                 CodePage::Windows1252),
               "is written in UTF-8: users of Windows-1252 see \"Ã¼\" for \"ü\"");
     EXPECT_EQ(codepage::Describe("x\x90", CodePage::Windows1252),
               "holds the byte 0x90, which Windows-1252 does not define");

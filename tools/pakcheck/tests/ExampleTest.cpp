@@ -45,7 +45,8 @@ void Lay(CheckedPackage* package, bool catalogue) {
 Tree Predicted(const CheckedPackage& package, const InstallPlan& plan) {
     Tree tree = testpackage::ReadTree(package.Host());
     for (const PlannedFile& file : plan.files) {
-        if (file.action != PlannedFile::Action::New && file.action != PlannedFile::Action::Replace) continue;
+        if (file.action != PlannedFile::Action::New && file.action != PlannedFile::Action::Replace)
+            continue;
         std::string bytes;
         EXPECT_TRUE(files::ReadBytes(package.Path(file.source), &bytes)) << file.source;
         tree[file.destination] = bytes;
@@ -127,7 +128,8 @@ TEST(Example, ThePlanPredictsTheInstalledHostFolder) {
     EXPECT_EQ(plan.cabins.sectionsAdded, (std::vector<std::string>{"Kabine_Gruenwald"}));
     EXPECT_EQ(plan.cabins.keysReplaced, (std::vector<std::string>{"Kabine_Stellwerk: Sitze"}));
     EXPECT_EQ(plan.cabins.keysAdded, (std::vector<std::string>{"Kabine_Stellwerk: Licht"}));
-    ExpectSameTree(Predicted(package, plan), testpackage::ReadTree(testpackage::GoldenFolder("installed")));
+    ExpectSameTree(Predicted(package, plan),
+                   testpackage::ReadTree(testpackage::GoldenFolder("installed")));
     // Planning touches nothing.
     EXPECT_EQ(testpackage::ReadTree(package.Host()), before);
 }
@@ -143,7 +145,8 @@ TEST(Example, ThePlanOfTheSignalPackagePredictsItsHostFolder) {
     ASSERT_NE(signals, nullptr) << package.Listing();
     EXPECT_TRUE(signals->succeeds);
     EXPECT_EQ(signals->groundTextures.outcome, PlannedList::Outcome::Untouched);
-    ExpectSameTree(Predicted(package, *signals), testpackage::ReadTree(testpackage::GoldenFolder("signale")));
+    ExpectSameTree(Predicted(package, *signals),
+                   testpackage::ReadTree(testpackage::GoldenFolder("signale")));
 }
 
 // The reports of the example, byte for byte as tools/pakcheck/tests/golden
@@ -170,14 +173,16 @@ TEST(Example, ReportsMatchTheGoldenReports) {
         for (const bool json : {false, true}) {
             const std::string actual = json ? jsonreport::Write(report) : textreport::Write(report);
             if (json) testpackage::ExpectJsonReport(actual, report);
-            const std::string path = testpackage::SourceFile(std::string("tools\\pakcheck\\tests\\golden\\") +
-                                                             c.name + (json ? ".json" : ".txt"));
+            const std::string path =
+                testpackage::SourceFile(std::string("tools\\pakcheck\\tests\\golden\\") + c.name +
+                                        (json ? ".json" : ".txt"));
             if (updating) {
                 EXPECT_TRUE(files::WriteBytes(path, actual)) << path;
                 continue;
             }
             std::string expected;
-            EXPECT_TRUE(files::ReadBytes(path, &expected)) << path << " (PAKCHECK_UPDATE_GOLDEN=1 makes it)";
+            EXPECT_TRUE(files::ReadBytes(path, &expected))
+                << path << " (PAKCHECK_UPDATE_GOLDEN=1 makes it)";
             EXPECT_EQ(actual, expected) << path;
         }
     }

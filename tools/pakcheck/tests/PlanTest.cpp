@@ -27,8 +27,9 @@ protected:
         package_.WriteInHost(kGroundList, kList);
     }
     void Script(const std::string& files) {
-        package_.Write("InstSkript.txt", "Dateinstallation{\r\n" + files +
-                                             "}\r\nTexturskript{\r\n{t>>Textur{id(5)name(x)}}}\r\n");
+        package_.Write("InstSkript.txt",
+                       "Dateinstallation{\r\n" + files +
+                           "}\r\nTexturskript{\r\n{t>>Textur{id(5)name(x)}}}\r\n");
     }
     const InstallPlan& Planned() {
         package_.Check(true);
@@ -66,7 +67,8 @@ TEST_F(Plan, DecidesOnExistingFilesByTheirTimes) {
         CheckedPackage package;
         package.Write("a.3dm", "neu");
         package.WriteInHost(kTextureList, kList);
-        package.Write("InstSkript.txt", "Dateinstallation{{a.3dm>>Resourcen\\a.3dm}}Texturskript{}");
+        package.Write("InstSkript.txt",
+                      "Dateinstallation{{a.3dm>>Resourcen\\a.3dm}}Texturskript{}");
         package.WriteInHost("Resourcen\\a.3dm", "alt");
         ASSERT_TRUE(testpackage::SetWriteTime(package.Path("a.3dm"), 2000));
         ASSERT_TRUE(testpackage::SetWriteTime(package.HostPath("Resourcen\\a.3dm"), c.hostTime));
@@ -89,7 +91,8 @@ TEST_F(Plan, FailsOnAReadOnlyHostFile) {
     testpackage::SetReadOnly(package_.HostPath("Resourcen\\a.3dm"), false);
     EXPECT_EQ(plan.files.at(0).action, Action::Fail);
     EXPECT_FALSE(plan.succeeds);
-    EXPECT_TRUE(package_.Has("plan-copy-fails", Severity::Error, "InstSkript.txt", 2)) << package_.Listing();
+    EXPECT_TRUE(package_.Has("plan-copy-fails", Severity::Error, "InstSkript.txt", 2))
+        << package_.Listing();
 }
 
 TEST_F(Plan, FailsWhereTheHostHasAFolderOfThatName) {
@@ -115,28 +118,52 @@ TEST(PlanCopies, FailWhereWindowsRefusesTheName) {
         std::string entries;   // of "Dateinstallation", from line 2 on
         const char* hostFile;  // written into the host first; nullptr: none
         std::vector<Action> actions;
-        const char* code;      // the error finding; nullptr: none
-        int count;             // how many of them
-        int32_t line;          // the first one's
+        const char* code;  // the error finding; nullptr: none
+        int count;         // how many of them
+        int32_t line;      // the first one's
     };
     const Case cases[] = {
         {"a destination with a character Windows refuses",
          "{a.3dm>>a<b.3dm}\r\n{a.3dm>>a\"b.3dm}\r\n{a.3dm>>a|b.3dm}\r\n{a.3dm>>a?b.3dm}\r\n"
-         "{a.3dm>>a*b.3dm}\r\n{a.3dm>>Sub>\\b.3dm}\r\n{a.3dm>>a\x01" "b.3dm}\r\n{a.3dm>>a\x1F" "b.3dm}",
+         "{a.3dm>>a*b.3dm}\r\n{a.3dm>>Sub>\\b.3dm}\r\n{a.3dm>>a\x01"
+         "b.3dm}\r\n{a.3dm>>a\x1F"
+         "b.3dm}",
          nullptr, std::vector<Action>(8, Action::Fail), "destination-character", 8, 2},
-        {"the first arrow splits, so a second one stays in the destination", "{a.3dm>>b>>c.3dm}",
-         nullptr, {Action::Fail}, "destination-character", 1, 2},
+        {"the first arrow splits, so a second one stays in the destination",
+         "{a.3dm>>b>>c.3dm}",
+         nullptr,
+         {Action::Fail},
+         "destination-character",
+         1,
+         2},
         {"a destination naming a folder made earlier in the run",
-         "{a.3dm>>Sub\\x.3dm}\r\n{a.3dm>>sub}", nullptr, {Action::New, Action::Fail},
-         "plan-copy-fails", 1, 3},
+         "{a.3dm>>Sub\\x.3dm}\r\n{a.3dm>>sub}",
+         nullptr,
+         {Action::New, Action::Fail},
+         "plan-copy-fails",
+         1,
+         3},
         {"a folder on the way that is a file written earlier in the run",
-         "{a.3dm>>Sub}\r\n{a.3dm>>Sub\\x.3dm}\r\n{a.3dm>>Sub/Tief\\y.3dm}", nullptr,
-         {Action::New, Action::Fail, Action::Fail}, "plan-copy-fails", 2, 3},
-        {"a folder on the way that is a file of the host", "{a.3dm>>Resourcen\\Modelle\\a.3dm}",
-         "Resourcen\\Modelle", {Action::Fail}, "plan-copy-fails", 1, 2},
+         "{a.3dm>>Sub}\r\n{a.3dm>>Sub\\x.3dm}\r\n{a.3dm>>Sub/Tief\\y.3dm}",
+         nullptr,
+         {Action::New, Action::Fail, Action::Fail},
+         "plan-copy-fails",
+         2,
+         3},
+        {"a folder on the way that is a file of the host",
+         "{a.3dm>>Resourcen\\Modelle\\a.3dm}",
+         "Resourcen\\Modelle",
+         {Action::Fail},
+         "plan-copy-fails",
+         1,
+         2},
         {"a folder made earlier in the run takes more files",
-         "{a.3dm>>Sub\\x.3dm}\r\n{a.3dm>>Sub\\y.3dm}\r\n{a.3dm>>Sub\\Tief\\z.3dm}", nullptr,
-         {Action::New, Action::New, Action::New}, nullptr, 0, 0},
+         "{a.3dm>>Sub\\x.3dm}\r\n{a.3dm>>Sub\\y.3dm}\r\n{a.3dm>>Sub\\Tief\\z.3dm}",
+         nullptr,
+         {Action::New, Action::New, Action::New},
+         nullptr,
+         0,
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.behaviour);
@@ -145,7 +172,8 @@ TEST(PlanCopies, FailWhereWindowsRefusesTheName) {
         package.WriteInHost(kTextureList, kList);
         package.WriteInHost(kGroundList, kList);
         if (c.hostFile != nullptr) package.WriteInHost(c.hostFile, "alt");
-        package.Write("InstSkript.txt", "Dateinstallation{\r\n" + c.entries + "}\r\nTexturskript{}");
+        package.Write("InstSkript.txt",
+                      "Dateinstallation{\r\n" + c.entries + "}\r\nTexturskript{}");
         package.Check(true);
         ASSERT_EQ(package.report().plans.size(), 1u);
         const InstallPlan& plan = package.report().plans[0];
@@ -155,7 +183,8 @@ TEST(PlanCopies, FailWhereWindowsRefusesTheName) {
         EXPECT_EQ(plan.succeeds, c.code == nullptr) << "message 107 fails the run";
         if (c.code == nullptr) continue;
         EXPECT_EQ(package.Count(c.code), c.count) << package.Listing();
-        EXPECT_TRUE(package.Has(c.code, Severity::Error, "InstSkript.txt", c.line)) << package.Listing();
+        EXPECT_TRUE(package.Has(c.code, Severity::Error, "InstSkript.txt", c.line))
+            << package.Listing();
     }
 }
 
@@ -201,24 +230,28 @@ TEST_F(Plan, JudgesTheHostsLists) {
         bool succeeds;
     };
     const Case cases[] = {
-        {"no texture list fails the run", kTextureList, nullptr, false, "plan-list-missing", Severity::Error, false},
+        {"no texture list fails the run", kTextureList, nullptr, false, "plan-list-missing",
+         Severity::Error, false},
         {"an unreadable texture list fails the run", kTextureList, "Basis{Textur{id(1)}}", false,
          "plan-list-unreadable", Severity::Error, false},
         {"a read-only texture list fails the run", kTextureList, kList, true, "plan-list-read-only",
          Severity::Error, false},
-        {"no ground-texture list merges nothing", kGroundList, nullptr, false, "plan-list-missing", Severity::Note,
-         true},
-        {"an unreadable ground-texture list merges nothing", kGroundList, "Basis{Textur{name(x)}}", false,
-         "plan-list-unreadable", Severity::Warning, true},
-        {"a read-only ground-texture list fails the run", kGroundList, kList, true, "plan-list-read-only",
-         Severity::Error, false},
-        {"no cabin list is not made", kCabinList, nullptr, false, "plan-list-missing", Severity::Note, true},
-        {"a read-only cabin list fails the run", kCabinList, "[A]\r\nx = 1\r\n", true, "plan-list-read-only",
-         Severity::Error, false},
+        {"no ground-texture list merges nothing", kGroundList, nullptr, false, "plan-list-missing",
+         Severity::Note, true},
+        {"an unreadable ground-texture list merges nothing", kGroundList, "Basis{Textur{name(x)}}",
+         false, "plan-list-unreadable", Severity::Warning, true},
+        {"a read-only ground-texture list fails the run", kGroundList, kList, true,
+         "plan-list-read-only", Severity::Error, false},
+        {"no cabin list is not made", kCabinList, nullptr, false, "plan-list-missing",
+         Severity::Note, true},
+        {"a read-only cabin list fails the run", kCabinList, "[A]\r\nx = 1\r\n", true,
+         "plan-list-read-only", Severity::Error, false},
     };
     for (const Case& c : cases) {
         CheckedPackage package;
-        package.Write("InstSkript.txt", "Texturskript{{t>>Textur{id(5)name(x)}}}Bodenskript{{g>>Textur{id(5)name(x)}}}");
+        package.Write(
+            "InstSkript.txt",
+            "Texturskript{{t>>Textur{id(5)name(x)}}}Bodenskript{{g>>Textur{id(5)name(x)}}}");
         package.Write("cabin.ini", "[B]\r\ny = 2\r\n");
         package.WriteInHost(kTextureList, kList);
         package.WriteInHost(kGroundList, kList);
@@ -234,11 +267,12 @@ TEST_F(Plan, JudgesTheHostsLists) {
         package.Check(true);
         if (c.readOnly) testpackage::SetReadOnly(package.HostPath(c.list), false);
         ASSERT_EQ(package.report().plans.size(), 1u) << c.behaviour;
-        EXPECT_EQ(package.report().plans[0].succeeds, c.succeeds) << c.behaviour << "\n" << package.Listing();
+        EXPECT_EQ(package.report().plans[0].succeeds, c.succeeds) << c.behaviour << "\n"
+                                                                  << package.Listing();
         bool found = false;
         for (const Finding& finding : package.report().findings) {
-            found = found || (finding.code == c.code && finding.severity == c.severity && finding.inHost &&
-                              finding.file == c.list && finding.plan == 0);
+            found = found || (finding.code == c.code && finding.severity == c.severity &&
+                              finding.inHost && finding.file == c.list && finding.plan == 0);
         }
         EXPECT_TRUE(found) << c.behaviour << "\n" << package.Listing();
     }
@@ -247,7 +281,8 @@ TEST_F(Plan, JudgesTheHostsLists) {
 TEST_F(Plan, MergesCabinsAndWarnsAboutNamesThatDifferInCase) {
     package_.Write("InstSkript.txt", "Texturskript{}");
     package_.WriteInHost(kCabinList, "[Kabine]\r\nSitze = 2\r\nModell = Nordbahnhof\r\n");
-    package_.Write("cabin.ini", "[Kabine]\r\nsitze = 3\r\nLicht = Y\r\n[kabine]\r\nx = 1\r\n[Neu]\r\ny = 2\r\n");
+    package_.Write("cabin.ini",
+                   "[Kabine]\r\nsitze = 3\r\nLicht = Y\r\n[kabine]\r\nx = 1\r\n[Neu]\r\ny = 2\r\n");
     const InstallPlan& plan = Planned();
     EXPECT_EQ(plan.cabins.outcome, Outcome::Written);
     EXPECT_EQ(plan.cabins.sectionsAdded, (std::vector<std::string>{"kabine", "Neu"}));
@@ -257,7 +292,8 @@ TEST_F(Plan, MergesCabinsAndWarnsAboutNamesThatDifferInCase) {
     // The merge writes the host's own "Nordbahnhof" back as N.
     bool hostValue = false;
     for (const Finding& finding : package_.report().findings) {
-        hostValue = hostValue || (finding.code == "cabin-value-changed" && finding.inHost && finding.line == 3);
+        hostValue = hostValue ||
+                    (finding.code == "cabin-value-changed" && finding.inHost && finding.line == 3);
     }
     EXPECT_TRUE(hostValue) << package_.Listing();
 }

@@ -30,7 +30,12 @@ TEST(Options, ReadTheCommandLine) {
     };
     const Case cases[] = {
         {{"pakcheck", "paket"}, true, "paket", "", 4, false},
-        {{"pakcheck", "paket", "--host", "C:\\Baukanter", "--json"}, true, "paket", "C:\\Baukanter", 4, true},
+        {{"pakcheck", "paket", "--host", "C:\\Baukanter", "--json"},
+         true,
+         "paket",
+         "C:\\Baukanter",
+         4,
+         true},
         {{"pakcheck", "--lang", "POL", "paket"}, true, "paket", "", 1, false},
         {{"pakcheck", "paket", "--lang", "ITA"}, false, "", "", 0, false},
         {{"pakcheck", "paket", "--host"}, false, "", "", 0, false},
@@ -45,7 +50,8 @@ TEST(Options, ReadTheCommandLine) {
     for (const Case& c : cases) {
         Options options;
         std::string error;
-        const bool parsed = Options::Parse(static_cast<int>(c.arguments.size()), c.arguments.data(), &options, &error);
+        const bool parsed = Options::Parse(static_cast<int>(c.arguments.size()), c.arguments.data(),
+                                           &options, &error);
         EXPECT_EQ(parsed, c.parsed) << c.arguments.back();
         EXPECT_EQ(error.empty(), c.parsed) << c.arguments.back();
         if (!parsed) continue;
@@ -61,7 +67,8 @@ TEST(Options, ReadTheCommandLine) {
 
 TEST(Options, HelpNamesEveryOptionAndVersionTheProjectsVersion) {
     const std::string usage = Options::Usage();
-    for (const char* option : {"--host", "--lang", "--json", "--list-findings", "--help", "--version"}) {
+    for (const char* option :
+         {"--host", "--lang", "--json", "--list-findings", "--help", "--version"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
     EXPECT_NE(usage.find("Exit status"), std::string::npos);
@@ -95,16 +102,20 @@ TEST(InstallerText, QuotesEveryTextOnOneLineInTheLanguageAskedFor) {
                 EXPECT_EQ(quote, "\"" + text + "\"");
             }
         }
-        EXPECT_NE(installertext::Text(106, language), installertext::Text(106, language == std::string("ENG") ? "GER" : "ENG"));
+        EXPECT_NE(installertext::Text(106, language),
+                  installertext::Text(106, language == std::string("ENG") ? "GER" : "ENG"));
     }
     EXPECT_EQ(installertext::Text(118, "ENG"), "");
     installertext::SetLanguage("ENG");
-    EXPECT_EQ(installertext::Quote(108), "\"A file from the installation script cannot be found. ...\"");
-    EXPECT_EQ(installertext::Quote(107, {"a.3dm", "C:\\b.3dm"}),
-              "\"Copying of the file a.3dm to C:\\b.3dm failed. Maybe a write protection is set?\"");
+    EXPECT_EQ(installertext::Quote(108),
+              "\"A file from the installation script cannot be found. ...\"");
+    EXPECT_EQ(
+        installertext::Quote(107, {"a.3dm", "C:\\b.3dm"}),
+        "\"Copying of the file a.3dm to C:\\b.3dm failed. Maybe a write protection is set?\"");
     // A refusal is cut after its first sentence; a number it names shows as N.
     EXPECT_EQ(installertext::Quote(115).substr(0, 24), "\"Zur korrekten Darstellu");
-    EXPECT_NE(installertext::Quote(115).find("Trako N.0 dringend vorausgesetzt! ...\""), std::string::npos)
+    EXPECT_NE(installertext::Quote(115).find("Trako N.0 dringend vorausgesetzt! ...\""),
+              std::string::npos)
         << installertext::Quote(115);
     EXPECT_NE(installertext::Quote(115, {"6"}).find("Trako 6.0"), std::string::npos);
 }
@@ -121,14 +132,19 @@ std::set<std::string> CodesInSources() {
         std::string source;
         EXPECT_TRUE(files::ReadBytes(files::Join(folder, name), &source)) << name;
         for (const char* call : {"Add(", "AddInHost("}) {
-            for (std::size_t at = source.find(call); at != std::string::npos; at = source.find(call, at + 1)) {
-                if (at > 0 && (std::isalnum(static_cast<unsigned char>(source[at - 1])) || source[at - 1] == '_')) continue;
+            for (std::size_t at = source.find(call); at != std::string::npos;
+                 at = source.find(call, at + 1)) {
+                if (at > 0 && (std::isalnum(static_cast<unsigned char>(source[at - 1])) ||
+                               source[at - 1] == '_'))
+                    continue;
                 const std::size_t end = source.find(");", at);
-                for (std::size_t quote = source.find('"', at); quote < end; quote = source.find('"', quote + 1)) {
+                for (std::size_t quote = source.find('"', at); quote < end;
+                     quote = source.find('"', quote + 1)) {
                     const std::size_t close = source.find('"', quote + 1);
                     const std::string literal = source.substr(quote + 1, close - quote - 1);
                     if (!literal.empty() && literal.find('-') != std::string::npos &&
-                        literal.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-") == std::string::npos) {
+                        literal.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-") ==
+                            std::string::npos) {
                         codes.insert(literal);
                         break;
                     }
@@ -167,7 +183,8 @@ TEST(FindingCodes, TheReadmeShowsTheWholeTable) {
         start = end;
     }
     EXPECT_NE(readme.find(block), std::string::npos)
-        << "paste `pakcheck --list-findings`, indented by four blanks, into README.md:\n" << block;
+        << "paste `pakcheck --list-findings`, indented by four blanks, into README.md:\n"
+        << block;
 }
 
 // Natively only: under Wine an aborting child process may wait on a dialog.
@@ -197,9 +214,10 @@ class Written : public ::testing::Test {
 protected:
     void SetUp() override {
         package_.Write("a.3dm", "a");
-        package_.Write("InstSkript.txt",
-                       "Dateinstallation{\r\n{a.3dm>>Resourcen\\a.3dm}\r\n{b.3dm>>Resourcen\\b.3dm}}\r\n"
-                       "Texturskript{{t>>Textur{id(5)name(\"Gr\xFCn\")}}}");
+        package_.Write(
+            "InstSkript.txt",
+            "Dateinstallation{\r\n{a.3dm>>Resourcen\\a.3dm}\r\n{b.3dm>>Resourcen\\b.3dm}}\r\n"
+            "Texturskript{{t>>Textur{id(5)name(\"Gr\xFCn\")}}}");
         package_.Write("cabin.ini", "[Kabine]\r\nModell = Zug\r\n");
         package_.WriteInHost("Resourcen\\Parallels\\Texturen.txt", "Basis{}");
         package_.Check(true);
@@ -210,7 +228,8 @@ protected:
 TEST_F(Written, TextGroupsFindingsUnderTheirFilesAndEndsWithASummary) {
     const std::string text = textreport::Write(package_.report());
     const std::size_t script = text.find("Install script \"InstSkript.txt\"");
-    const std::size_t missing = text.find("error   InstSkript.txt:3: The source \"b.3dm\" is not in the package");
+    const std::size_t missing =
+        text.find("error   InstSkript.txt:3: The source \"b.3dm\" is not in the package");
     const std::size_t cabin = text.find("Cabin list \"cabin.ini\"");
     const std::size_t untyped = text.find("warning cabin.ini:2: The value \"Zug\"");
     const std::size_t plan = text.find("Plan: installing from \"InstSkript.txt\"");
@@ -223,12 +242,14 @@ TEST_F(Written, TextGroupsFindingsUnderTheirFilesAndEndsWithASummary) {
     EXPECT_LT(missing, cabin);
     EXPECT_LT(cabin, untyped);
     EXPECT_LT(untyped, plan);
-    EXPECT_NE(text.find("  Dateinstallation  line 1, 2 entries\n     2  a.3dm >> Resourcen\\a.3dm\n"),
+    EXPECT_NE(text.find(
+                  "  Dateinstallation  line 1, 2 entries\n     2  a.3dm >> Resourcen\\a.3dm\n"),
               std::string::npos)
         << text;
     EXPECT_NE(text.find("     4  id 5: merged\n"), std::string::npos) << text;
     EXPECT_NE(text.find("  new      Resourcen\\a.3dm"), std::string::npos) << text;
-    EXPECT_NE(text.find("=> the installer would report success (message " + installertext::Quote(106) + ")"),
+    EXPECT_NE(text.find("=> the installer would report success (message " +
+                        installertext::Quote(106) + ")"),
               std::string::npos)
         << text;
     const std::string last = text.substr(text.rfind('\n', text.size() - 2) + 1);
@@ -239,9 +260,11 @@ TEST_F(Written, TextGroupsFindingsUnderTheirFilesAndEndsWithASummary) {
 TEST_F(Written, JsonCarriesEveryFindingInValidUtf8) {
     const std::string json = jsonreport::Write(package_.report());
     EXPECT_EQ(json.front(), '{');
-    EXPECT_NE(json.find("\"summary\":{\"errors\":1,\"warnings\":1,\"notes\":3}"), std::string::npos) << json;
-    EXPECT_NE(json.find("{\"severity\":\"error\",\"file\":\"InstSkript.txt\",\"inHost\":false,\"line\":3,"
-                        "\"code\":\"source-missing\""),
+    EXPECT_NE(json.find("\"summary\":{\"errors\":1,\"warnings\":1,\"notes\":3}"), std::string::npos)
+        << json;
+    EXPECT_NE(json.find(
+                  "{\"severity\":\"error\",\"file\":\"InstSkript.txt\",\"inHost\":false,\"line\":3,"
+                  "\"code\":\"source-missing\""),
               std::string::npos)
         << json;
     // The script's 1252 byte and its quotes come out as UTF-8, escaped.
@@ -269,7 +292,8 @@ TEST(Report, JsonStaysValidWithHostileStrings) {
     report.languages = {"GER"};
     for (const std::string& text : hostile) {
         Add(&report.findings, Severity::Warning, text, 1, "source-case", text);
-        AddInHost(&report.findings, Severity::Note, "", 0, "plan-newer-in-host", "\"" + text + "\"");
+        AddInHost(&report.findings, Severity::Note, "", 0, "plan-newer-in-host",
+                  "\"" + text + "\"");
     }
     testpackage::ExpectJsonReport(jsonreport::Write(report), report);
 
