@@ -9,6 +9,7 @@
 #include "Requirements.h"
 #include "package/CatalogueReader.h"
 #include "textfile/IniDocument.h"
+#include "InstallerText.h"
 
 namespace cataloguecheck {
 
@@ -144,19 +145,22 @@ void CheckScript(const std::string& packageDir, IniDocument& document, const std
         Add(findings, Severity::Error, kCatalogue, line, "catalogue-script-unquoted",
             item->section +
                 ": \"Script\" is not in double quotes, so it reads as empty: choosing "
-                "this package ends with message 102.");
+                "this package ends with message " +
+                installertext::Quote(102) + ".");
         return;
     }
     if (script.empty()) {
         Add(findings, Severity::Error, kCatalogue, line, "catalogue-script-missing",
-            item->section + " names no script: choosing this package ends with message 102.");
+            item->section + " names no script: choosing this package ends with message " +
+                installertext::Quote(102) + ".");
         return;
     }
     if (packagepath::Resolve(packageDir, script).match == packagepath::Match::Missing) {
         Add(findings, Severity::Error, kCatalogue, line, "catalogue-script-missing",
             item->section + ": the script " + shown +
                 " is not in the package: choosing this "
-                "package ends with message 102.");
+                "package ends with message " +
+                installertext::Quote(102) + ".");
     }
 }
 

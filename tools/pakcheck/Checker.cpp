@@ -6,6 +6,7 @@
 #include "CatalogueCheck.h"
 #include "FileSystem.h"
 #include "InstallPlan.h"
+#include "InstallerText.h"
 #include "PackagePath.h"
 #include "ScriptCheck.h"
 
@@ -84,6 +85,8 @@ bool Check(const Options& options, Report* report) {
     report->packageDir = options.packageDir;
     report->hostDir = options.hostDir;
     report->languages = options.languages;
+    // The installer's messages are quoted in the one language asked for.
+    installertext::SetLanguage(options.languages.size() == 1 ? options.languages[0] : "ENG");
     Scratch scratch;
     if (!scratch.made()) {
         Add(&report->findings, Severity::Error, "", 0, "scratch-unavailable",

@@ -79,6 +79,13 @@ std::size_t Utf8SequenceAt(std::string_view bytes, std::size_t at) {
     for (std::size_t i = 1; i < length; ++i) {
         if (!IsContinuation(static_cast<unsigned char>(bytes[at + i]))) return 0;
     }
+    // The second byte's range after these leads: no overlong forms, no
+    // surrogates (U+D800 to U+DFFF), nothing beyond U+10FFFF.
+    const unsigned char second = static_cast<unsigned char>(bytes[at + 1]);
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F)) {
+        return 0;
+    }
     return length;
 }
 

@@ -8,6 +8,7 @@
 #include "FileSystem.h"
 #include "package/FileEntryDecision.h"
 #include "package/HostDestination.h"
+#include "InstallerText.h"
 
 namespace fileentries {
 
@@ -34,7 +35,8 @@ void CheckSource(const std::string& packageDir, const std::string& file, FileSte
         Add(findings, Severity::Error, file, step->line, "source-pattern",
             "The source " + shown +
                 " holds \"*\" or \"?\": the installer looks files up by "
-                "pattern but copies only one named file, so this copy fails (message 107).");
+                "pattern but copies only one named file, so this copy fails (message " +
+                installertext::Quote(107) + ").");
         return;
     }
     step->sourceFile = packagepath::Resolve(packageDir, step->source);
@@ -45,11 +47,13 @@ void CheckSource(const std::string& packageDir, const std::string& file, FileSte
                 "The source " + shown + " does not exist, but " +
                     InPackage(packageDir, found.withBlanks) +
                     " does: the install script drops blanks, so a file name in it cannot hold "
-                    "any. The installer shows message 108 and leaves the file out.");
+                    "any. The installer shows message " +
+                    installertext::Quote(108) + " and leaves the file out.");
         } else {
             Add(findings, Severity::Error, file, step->line, "source-missing",
-                "The source " + shown +
-                    " is not in the package: the installer shows message 108 "
+                "The source " + shown + " is not in the package: the installer shows message " +
+                    installertext::Quote(108) +
+                    " "
                     "and leaves the file out.");
         }
         return;
@@ -58,7 +62,8 @@ void CheckSource(const std::string& packageDir, const std::string& file, FileSte
         Add(findings, Severity::Error, file, step->line, "source-folder",
             "The source " + shown +
                 " is a folder: the installer copies single files only, so this "
-                "copy fails (message 107).");
+                "copy fails (message " +
+                installertext::Quote(107) + ").");
         return;
     }
     step->sourceUsable = true;
@@ -74,8 +79,8 @@ void CheckDestination(const std::string& file, FileStep* step, Findings* finding
     step->destinationInside = hostdestination::NamesFileInside(step->destination);
     if (step->destination.empty()) {
         Add(findings, Severity::Error, file, step->line, "destination-empty",
-            "The entry names no destination after \">>\": the installer refuses it (message "
-            "107) and reports the installation as failed.");
+            "The entry names no destination after \">>\": the installer refuses it (message " +
+                installertext::Quote(107) + ") and reports the installation as failed.");
         step->destinationInside = false;
         return;
     }
@@ -83,15 +88,15 @@ void CheckDestination(const std::string& file, FileStep* step, Findings* finding
         Add(findings, Severity::Error, file, step->line, "destination-outside",
             "The destination " + shown +
                 " leaves the host folder: the installer refuses to write "
-                "it (message 107) and reports the installation as failed.");
+                "it (message " +
+                installertext::Quote(107) + ") and reports the installation as failed.");
         return;
     }
     const char last = step->destination.back();
     if (last == '\\' || last == '/') {
         Add(findings, Severity::Error, file, step->line, "destination-folder",
-            "The destination " + shown +
-                " names a folder, not a file: the copy fails (message "
-                "107). Name the file itself.");
+            "The destination " + shown + " names a folder, not a file: the copy fails (message " +
+                installertext::Quote(107) + "). Name the file itself.");
         return;
     }
     const char refused = RefusedCharacter(step->destination);
@@ -109,7 +114,8 @@ void CheckDestination(const std::string& file, FileStep* step, Findings* finding
                 (step->destination.find(">>") != std::string::npos
                      ? " (only the first \">>\" splits an entry)"
                      : "") +
-                ": the copy fails (message 107) and the installer reports the installation as "
+                ": the copy fails (message " + installertext::Quote(107) +
+                ") and the installer reports the installation as "
                 "failed.");
         return;
     }

@@ -14,6 +14,7 @@
 #include "PackagePath.h"
 #include "package/FileEntryDecision.h"
 #include "textfile/SafeReplace.h"
+#include "InstallerText.h"
 
 namespace installplan {
 
@@ -94,8 +95,8 @@ void Fail(PlannedFile* step, const std::string& reason, const std::string& file,
     if (findings == nullptr) return;
     Add(findings, Severity::Error, file, step->line, "plan-copy-fails",
         "Copying " + codepage::Quote(step->source) + " to " + codepage::Quote(step->destination) +
-            " fails: " + reason +
-            ". The installer shows message 107 and reports the installation "
+            " fails: " + reason + ". The installer shows message " + installertext::Quote(107) +
+            " and reports the installation "
             "as failed.");
 }
 
@@ -137,7 +138,7 @@ void PlanFiles(const std::string& hostDir, const ScriptInfo& script, InstallPlan
             plan->files.push_back(step);
             continue;
         case fileentry::Decision::SourceMissing:
-            step.reason = "the source is missing: message 108";
+            step.reason = "the source is missing: message " + installertext::Quote(108);
             plan->files.push_back(step);
             continue;
         case fileentry::Decision::Refuse:
@@ -151,7 +152,8 @@ void PlanFiles(const std::string& hostDir, const ScriptInfo& script, InstallPlan
             Add(findings, Severity::Note, script.file, step.line, "plan-newer-in-host",
                 "The host's " + codepage::Quote(entry.destination) +
                     " is newer than the package's "
-                    "file: the user is asked whether to keep it (message 103)" +
+                    "file: the user is asked whether to keep it (message " +
+                    installertext::Quote(103) + ")" +
                     (target.state.readOnly
                          ? "; it is read-only, so answering No makes the copy fail."
                          : "."));

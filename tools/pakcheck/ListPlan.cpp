@@ -14,6 +14,7 @@
 #include "textfile/SafeReplace.h"
 #include "texturelist/TextureList.h"
 #include "texturelist/TextureMerge.h"
+#include "InstallerText.h"
 
 namespace installplan {
 
@@ -40,11 +41,12 @@ bool WriteOverHostList(const std::string& original, const std::string& copy, Pla
     if (files::Probe(original).readOnly || !safereplace::TargetWritable(original.c_str())) {
         list->outcome = Outcome::Fails;
         list->reason = "the host's list is read-only or may not be written";
-        AddInHost(findings, Severity::Error, list->file, 0, "plan-list-read-only",
-                  "The host's \"" + list->file +
-                      "\" is read-only or may not be written: the merge "
-                      "cannot write it and the installer reports the installation as failed "
-                      "(message 105).");
+        AddInHost(
+            findings, Severity::Error, list->file, 0, "plan-list-read-only",
+            "The host's \"" + list->file +
+                "\" is read-only or may not be written: the merge "
+                "cannot write it and the installer reports the installation as failed (message " +
+                installertext::Quote(105) + ").");
         return false;
     }
     list->outcome = Outcome::Written;
@@ -142,7 +144,8 @@ PlannedList PlanTextures(const std::string& hostDir, const ScriptInfo& script, c
     const Severity severity = ground ? Severity::Note : Severity::Error;
     const std::string effect = ground ? "no ground textures are merged"
                                       : "no textures are merged and the installer reports the "
-                                        "installation as failed (message 105)";
+                                        "installation as failed (message " +
+                                            installertext::Quote(105) + ")";
     std::string original;
     std::string copy;
     if (!CopyOfHostList(hostDir, scratch, ground ? "Bodentexturen.txt" : "Texturen.txt", &list,

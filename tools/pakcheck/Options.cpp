@@ -14,6 +14,10 @@ bool Options::Parse(int argc, const char* const* argv, Options* options, std::st
         const std::string argument = argv[i];
         if (argument == "--help" || argument == "-h") {
             options->help = true;
+        } else if (argument == "--version") {
+            options->version = true;
+        } else if (argument == "--list-findings") {
+            options->listFindings = true;
         } else if (argument == "--json") {
             options->json = true;
         } else if (argument == "--host" || argument == "--lang") {
@@ -43,7 +47,7 @@ bool Options::Parse(int argc, const char* const* argv, Options* options, std::st
             return false;
         }
     }
-    if (options->help) return true;
+    if (options->help || options->version || options->listFindings) return true;
     if (options->packageDir.empty()) {
         *error = "no package folder given";
         return false;
@@ -55,11 +59,27 @@ bool Options::Parse(int argc, const char* const* argv, Options* options, std::st
 
 const char* Options::Usage() {
     return "usage: pakcheck PACKAGE_DIR [--host HOST_DIR] [--lang GER|ENG|FRA|POL] [--json]\n"
+           "       pakcheck --list-findings | --help | --version\n"
            "\n"
            "Reads a package the way the installer will and tells what it will do with it.\n"
+           "\n"
+           "Options:\n"
            "  --host HOST_DIR  also plan an installation into this host folder (nothing is "
            "written)\n"
-           "  --lang LANG      check the catalogue texts of one language only\n"
+           "  --lang LANG      check the catalogue texts of one language only (GER, ENG, FRA or\n"
+           "                   POL) and quote the installer's messages in it (default: English)\n"
            "  --json           write the report as JSON\n"
-           "Exit status: 0 no errors, 1 errors, 2 the package folder cannot be read.\n";
+           "  --list-findings  list the codes of all findings with their severities\n"
+           "  --help           show this text\n"
+           "  --version        show the version of pakcheck\n"
+           "\n"
+           "Exit status:\n"
+           "  0  no errors (warnings and notes may be reported)\n"
+           "  1  the package has errors\n"
+           "  2  the package folder cannot be read, the command line is wrong or the report\n"
+           "     cannot be written\n";
+}
+
+const char* Options::Version() {
+    return "pakcheck " PAKCHECK_VERSION "\n";
 }

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "InstallerText.h"
+
 namespace requirements {
 
 namespace {
@@ -52,7 +54,8 @@ void CheckVersionKey(const CatalogueEntry& entry, const Source& source, const st
     } else if (version > kHighestMajor) {
         Add(findings, Severity::Error, file, source.versionLine, "catalogue-version-huge",
             where + ": the required version " + std::to_string(version) +
-                " is beyond any simulator's: every user is refused (message 115).");
+                " is beyond any simulator's: every user is refused (message " +
+                installertext::Quote(115) + ").");
     } else if (source.version->count() > 0) {
         uint32_t first = 0;
         std::memcpy(&first, source.version->value().data(), sizeof first);
@@ -122,8 +125,9 @@ void Judge(const CatalogueEntry& entry, const Source& source, const std::string&
             if (number > kHighestPlugin) {
                 Add(findings, Severity::Error, file, source.versionLine, "catalogue-plugin-range",
                     where + ": there is no plug-in " + std::to_string(number) +
-                        " (plug-ins are numbered 1 to 20): every Trako 5 user is refused (message "
-                        "117).");
+                        " (plug-ins are numbered 1 to 20): every Trako 5 user is refused "
+                        "(message " +
+                        installertext::Quote(117) + ").");
             }
         }
     } else if (!listed.empty()) {

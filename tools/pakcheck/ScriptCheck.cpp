@@ -5,6 +5,7 @@
 #include "FileSystem.h"
 #include "TextureEntries.h"
 #include "package/InstallScript.h"
+#include "InstallerText.h"
 
 namespace scriptcheck {
 
@@ -120,7 +121,8 @@ void ReportMissing(InstallScript& script, const std::string& name, const std::st
     } else if (textures) {
         effect =
             "no textures are merged and the installer reports the whole installation as "
-            "failed (message 105); an empty section \"Texturskript { }\" avoids that";
+            "failed (message " +
+            installertext::Quote(105) + "); an empty section \"Texturskript { }\" avoids that";
     } else {
         effect = "no ground textures are merged";
     }
@@ -145,8 +147,8 @@ ScriptInfo Check(const std::string& packageDir, const std::string& file, const s
     std::string bytes;
     if (where.match == packagepath::Match::Missing || !files::ReadBytes(where.path, &bytes)) {
         Add(findings, Severity::Error, file, 0, "script-missing",
-            "The install script cannot be read: the installer shows message 102 and installs "
-            "nothing.");
+            "The install script cannot be read: the installer shows message " +
+                installertext::Quote(102) + " and installs nothing.");
         return info;
     }
     info.readable = true;
@@ -158,8 +160,8 @@ ScriptInfo Check(const std::string& packageDir, const std::string& file, const s
     InstallScript script;
     if (!script.Open(where.path.c_str())) {
         Add(findings, Severity::Error, file, 0, "script-missing",
-            "The install script cannot be opened: the installer shows message 102 and installs "
-            "nothing.");
+            "The install script cannot be opened: the installer shows message " +
+                installertext::Quote(102) + " and installs nothing.");
         info.readable = false;
         return info;
     }

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "CodePage.h"
+#include "InstallerText.h"
 
 namespace textreport {
 
@@ -201,7 +202,8 @@ void WritePlan(const Report& report, const InstallPlan& plan, std::string* out) 
     WriteList(plan.groundTextures, out);
     WriteList(plan.cabins, out);
     *out += std::string("  => the installer would report ") +
-            (plan.succeeds ? "success (message 106)" : "failure (message 105)") +
+            (plan.succeeds ? "success (message " + installertext::Quote(106) + ")"
+                           : "failure (message " + installertext::Quote(105) + ")") +
             (plan.questions > 0 ? ", after " + std::to_string(plan.questions) +
                                       (plan.questions == 1 ? " question" : " questions")
                                 : std::string()) +

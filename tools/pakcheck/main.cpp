@@ -8,6 +8,7 @@
 #endif
 
 #include "Checker.h"
+#include "FindingCodes.h"
 #include "JsonReport.h"
 #include "Options.h"
 #include "TextReport.h"
@@ -26,6 +27,14 @@ int main(int argc, char** argv) {
     if (options.help) {
         std::fputs(Options::Usage(), stdout);
         return 0;
+    }
+    if (options.version) {
+        std::fputs(Options::Version(), stdout);
+        return 0;
+    }
+    if (options.listFindings) {
+        std::fputs(findingcodes::Listing().c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 2;
     }
     Report report;
     if (!checker::Check(options, &report)) {

@@ -1,7 +1,14 @@
 #include "CheckedPackage.h"
 
+#include <filesystem>
+
+#include "CodePage.h"
 #include "FileSystem.h"
 #include "PackagePath.h"
+
+#ifdef PAKCHECK_JSON_PARSER
+#include <nlohmann/json.hpp>
+#endif
 
 #ifdef _WIN32
 #include <windows.h>
@@ -59,6 +66,12 @@ std::string ExampleFolder(const std::string& name) {
 
 std::string GoldenFolder(const std::string& name) {
     return files::Join(SourceFolder(PAKCHECK_GOLDEN_DIR), name);
+}
+
+std::string SourceFile(const std::string& name) {
+    std::string path = SourceFolder(PAKCHECK_SOURCE_DIR);
+    for (const std::string& part : packagepath::Split(name)) path = files::Join(path, part);
+    return path;
 }
 
 Tree ReadTree(const std::string& folder) {
@@ -140,6 +153,74 @@ const Report& CheckedPackage::Check(bool host, const std::string& language) {
     options.languages = language.empty() ? std::vector<std::string>{"GER", "ENG", "FRA", "POL"}
                                          : std::vector<std::string>{language};
     EXPECT_TRUE(checker::Check(options, &report_));
+    return report_;
+}
+
+void ExpectJsonReport(const std::string& json, const Report& report) {
+#ifdef PAKCHECK_JSON_PARSER
+    nlohmann::json parsed;
+    try {
+        parsed = nlohmann::json::parse(json);
+    } catch (const nlohmann::json::exception& e) {
+        ADD_FAILURE() << e.what() << "\n" << json;
+        return;
+    }
+    EXPECT_EQ(parsed.at("package").get<std::string>(), codepage::AsUtf8(report.packageDir));
+    if (report.hostDir.empty()) {
+        EXPECT_TRUE(parsed.at("host").is_null());
+    } else {
+        EXPECT_EQ(parsed.at("host").get<std::string>(), codepage::AsUtf8(report.hostDir));
+    }
+    EXPECT_EQ(parsed.at("summary").at("errors").get<int>(), report.Count(Severity::Error));
+    EXPECT_EQ(parsed.at("summary").at("warnings").get<int>(), report.Count(Severity::Warning));
+    EXPECT_EQ(parsed.at("summary").at("notes").get<int>(), report.Count(Severity::Note));
+    EXPECT_EQ(parsed.at("scripts").size(), report.scripts.size());
+    EXPECT_EQ(parsed.at("plans").size(), report.plans.size());
+    const nlohmann::json& findings = parsed.at("findings");
+    ASSERT_EQ(findings.size(), report.findings.size());
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        const Finding& finding = report.findings[i];
+        EXPECT_EQ(findings[i].at("severity").get<std::string>(), SeverityName(finding.severity));
+        EXPECT_EQ(findings[i].at("file").get<std::string>(), codepage::AsUtf8(finding.file));
+        EXPECT_EQ(findings[i].at("inHost").get<bool>(), finding.inHost);
+        EXPECT_EQ(findings[i].at("line").get<int32_t>(), finding.line);
+        EXPECT_EQ(findings[i].at("code").get<std::string>(), finding.code);
+        EXPECT_EQ(findings[i].at("message").get<std::string>(), codepage::AsUtf8(finding.message));
+        EXPECT_EQ(findings[i].at("plan").get<int32_t>(), finding.plan);
+    }
+#else
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < json.size(); ++i) {
+        if (inString) {
+            if (json[i] == '\\')
+                ++i;
+            else if (json[i] == '"')
+                inString = false;
+        } else if (json[i] == '"') {
+            inString = true;
+        } else if (json[i] == '{' || json[i] == '[') {
+            ++depth;
+        } else if (json[i] == '}' || json[i] == ']') {
+            ASSERT_GT(depth, 0) << i;
+            --depth;
+        }
+    }
+    EXPECT_EQ(depth, 0);
+    EXPECT_FALSE(inString);
+    EXPECT_FALSE(report.findings.size() > 0 && json.find("\"findings\":[{") == std::string::npos);
+#endif
+}
+
+const Report& CheckedPackage::CheckByRelativePaths(bool host) {
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(root_);
+    Options options;
+    options.packageDir = "package";
+    options.hostDir = host ? "host" : "";
+    options.languages = {"GER", "ENG", "FRA", "POL"};
+    EXPECT_TRUE(checker::Check(options, &report_));
+    std::filesystem::current_path(before);
     return report_;
 }
 

@@ -18,6 +18,8 @@ namespace testpackage {
 // the expected host folders after installing them ("installed", "signale").
 std::string ExampleFolder(const std::string& name);
 std::string GoldenFolder(const std::string& name);
+// A file of the source tree by its path from the top ("tools\pakcheck\Finding.cpp").
+std::string SourceFile(const std::string& name);
 
 // A file tree: relative path with backslashes -> bytes.
 using Tree = std::map<std::string, std::string>;
@@ -28,6 +30,13 @@ bool WriteTree(const std::string& folder, const Tree& tree);
 // Last write time, in seconds since 1970, and the read-only flag.
 bool SetWriteTime(const std::string& path, int64_t seconds);
 bool SetReadOnly(const std::string& path, bool readOnly);
+
+// Checks a JSON report of `report`. Natively it is parsed with a real JSON
+// parser (strict: valid UTF-8, proper escapes) and its summary, package
+// folder and findings are compared with the report, text for text; under
+// Windows, where the tests have no parser, only its brackets and strings are
+// checked for balance.
+void ExpectJsonReport(const std::string& json, const Report& report);
 
 class CheckedPackage {
 public:
@@ -47,6 +56,10 @@ public:
 
     // Runs the checker; with `host` true it also plans an installation.
     const Report& Check(bool host = false, const std::string& language = "");
+    // The same, run from the folder that holds the package and the host and
+    // naming them "package" and "host", as an author would on the command
+    // line: the report's paths are then the same on every system.
+    const Report& CheckByRelativePaths(bool host);
     const Report& report() const { return report_; }
 
     // The findings of that code, and whether one of them matches exactly.

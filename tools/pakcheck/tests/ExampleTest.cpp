@@ -1,15 +1,18 @@
 // The bundled example: the package and its catalogue variant read clean, and
 // the plan of installing either into the example host predicts, byte for
 // byte, the host folders the installer really leaves behind (the end-to-end
-// tests' expected folders).
+// tests' expected folders). Their reports are kept as golden files.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
 #include <string>
 
 #include "CheckedPackage.h"
 #include "FileSystem.h"
+#include "JsonReport.h"
 #include "PackagePath.h"
+#include "TextReport.h"
 
 namespace {
 
@@ -144,6 +147,45 @@ TEST(Example, ThePlanOfTheSignalPackagePredictsItsHostFolder) {
     EXPECT_EQ(signals->groundTextures.outcome, PlannedList::Outcome::Untouched);
     ExpectSameTree(Predicted(package, *signals),
                    testpackage::ReadTree(testpackage::GoldenFolder("signale")));
+}
+
+// The reports of the example, byte for byte as tools/pakcheck/tests/golden
+// keeps them. With PAKCHECK_UPDATE_GOLDEN=1 set the test writes them anew
+// instead (then read the diff before committing it).
+TEST(Example, ReportsMatchTheGoldenReports) {
+    struct Case {
+        const char* name;
+        bool catalogue;
+        bool host;
+    };
+    const Case cases[] = {
+        {"package", false, false},
+        {"package-host", false, true},
+        {"catalogue", true, false},
+        {"catalogue-host", true, true},
+    };
+    const char* update = std::getenv("PAKCHECK_UPDATE_GOLDEN");
+    const bool updating = update != nullptr && std::string(update) == "1";
+    for (const Case& c : cases) {
+        CheckedPackage package;
+        Lay(&package, c.catalogue);
+        const Report& report = package.CheckByRelativePaths(c.host);
+        for (const bool json : {false, true}) {
+            const std::string actual = json ? jsonreport::Write(report) : textreport::Write(report);
+            if (json) testpackage::ExpectJsonReport(actual, report);
+            const std::string path =
+                testpackage::SourceFile(std::string("tools\\pakcheck\\tests\\golden\\") + c.name +
+                                        (json ? ".json" : ".txt"));
+            if (updating) {
+                EXPECT_TRUE(files::WriteBytes(path, actual)) << path;
+                continue;
+            }
+            std::string expected;
+            EXPECT_TRUE(files::ReadBytes(path, &expected))
+                << path << " (PAKCHECK_UPDATE_GOLDEN=1 makes it)";
+            EXPECT_EQ(actual, expected) << path;
+        }
+    }
 }
 
 }  // namespace

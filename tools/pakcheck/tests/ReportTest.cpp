@@ -1,9 +1,14 @@
 // The command line, the exit status and the two forms of the report.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <set>
 #include <string>
 
 #include "CheckedPackage.h"
+#include "FileSystem.h"
+#include "FindingCodes.h"
+#include "InstallerText.h"
 #include "JsonReport.h"
 #include "TextReport.h"
 
@@ -19,6 +24,9 @@ TEST(Options, ReadTheCommandLine) {
         const char* host;
         std::size_t languages;
         bool json;
+        bool listFindings = false;
+        bool help = false;
+        bool version = false;
     };
     const Case cases[] = {
         {{"pakcheck", "paket"}, true, "paket", "", 4, false},
@@ -34,6 +42,10 @@ TEST(Options, ReadTheCommandLine) {
         {{"pakcheck", "paket", "--verbose"}, false, "", "", 0, false},
         {{"pakcheck", "paket", "zweites"}, false, "", "", 0, false},
         {{"pakcheck"}, false, "", "", 0, false},
+        {{"pakcheck", "--list-findings"}, true, "", "", 0, false, true},
+        {{"pakcheck", "--help"}, true, "", "", 0, false, false, true},
+        {{"pakcheck", "-h"}, true, "", "", 0, false, false, true},
+        {{"pakcheck", "--version"}, true, "", "", 0, false, false, false, true},
     };
     for (const Case& c : cases) {
         Options options;
@@ -47,8 +59,147 @@ TEST(Options, ReadTheCommandLine) {
         EXPECT_EQ(options.hostDir, c.host);
         EXPECT_EQ(options.languages.size(), c.languages);
         EXPECT_EQ(options.json, c.json);
+        EXPECT_EQ(options.listFindings, c.listFindings);
+        EXPECT_EQ(options.help, c.help);
+        EXPECT_EQ(options.version, c.version);
     }
 }
+
+TEST(Options, HelpNamesEveryOptionAndVersionTheProjectsVersion) {
+    const std::string usage = Options::Usage();
+    for (const char* option :
+         {"--host", "--lang", "--json", "--list-findings", "--help", "--version"}) {
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+    }
+    EXPECT_NE(usage.find("Exit status"), std::string::npos);
+    const std::string version = Options::Version();
+    ASSERT_EQ(version.compare(0, 9, "pakcheck "), 0) << version;
+    EXPECT_EQ(version.find_first_not_of("0123456789.", 9), version.size() - 1) << version;
+    EXPECT_EQ(version.back(), '\n');
+}
+
+// The installer's texts as the checker quotes them: every text of the
+// string table is there in every language, and a quote is one line whatever
+// the text holds.
+TEST(InstallerText, QuotesEveryTextOnOneLineInTheLanguageAskedFor) {
+    for (const char* language : {"GER", "ENG", "FRA", "POL"}) {
+        installertext::SetLanguage(language);
+        for (int id = 101; id <= 117; ++id) {
+            const std::string text = installertext::Text(id, language);
+            EXPECT_FALSE(text.empty()) << language << " " << id;
+            const std::string quote = installertext::Quote(id);
+            ASSERT_GE(quote.size(), 3u) << language << " " << id;
+            EXPECT_EQ(quote.front(), '"');
+            EXPECT_EQ(quote.back(), '"');
+            EXPECT_EQ(quote.find_first_of("\n\r\t"), std::string::npos) << quote;
+            EXPECT_EQ(quote.find("  "), std::string::npos) << quote;
+            EXPECT_EQ(quote.find('%'), std::string::npos) << quote;
+            EXPECT_NE(quote[1], ' ') << quote;
+            EXPECT_NE(quote[quote.size() - 2], ' ') << quote;
+            EXPECT_LE(quote.size(), 250u) << quote;
+            // Texts without breaks or placeholders are quoted as they are.
+            if (text.find_first_of("\n\t%") == std::string::npos) {
+                EXPECT_EQ(quote, "\"" + text + "\"");
+            }
+        }
+        EXPECT_NE(installertext::Text(106, language),
+                  installertext::Text(106, language == std::string("ENG") ? "GER" : "ENG"));
+    }
+    EXPECT_EQ(installertext::Text(118, "ENG"), "");
+    installertext::SetLanguage("ENG");
+    EXPECT_EQ(installertext::Quote(108),
+              "\"A file from the installation script cannot be found. ...\"");
+    EXPECT_EQ(
+        installertext::Quote(107, {"a.3dm", "C:\\b.3dm"}),
+        "\"Copying of the file a.3dm to C:\\b.3dm failed. Maybe a write protection is set?\"");
+    // A refusal is cut after its first sentence; a number it names shows as N.
+    EXPECT_EQ(installertext::Quote(115).substr(0, 24), "\"Zur korrekten Darstellu");
+    EXPECT_NE(installertext::Quote(115).find("Trako N.0 dringend vorausgesetzt! ...\""),
+              std::string::npos)
+        << installertext::Quote(115);
+    EXPECT_NE(installertext::Quote(115, {"6"}).find("Trako 6.0"), std::string::npos);
+}
+
+// The codes the checker's sources pass to Add() and AddInHost(): the first
+// string literal after the call that looks like a code ("source-missing").
+std::set<std::string> CodesInSources() {
+    std::set<std::string> codes;
+    std::vector<std::string> names;
+    const std::string folder = testpackage::SourceFile("tools\\pakcheck");
+    EXPECT_TRUE(files::ListFolder(folder, &names));
+    for (const std::string& name : names) {
+        if (name.size() < 4 || name.compare(name.size() - 4, 4, ".cpp") != 0) continue;
+        std::string source;
+        EXPECT_TRUE(files::ReadBytes(files::Join(folder, name), &source)) << name;
+        for (const char* call : {"Add(", "AddInHost("}) {
+            for (std::size_t at = source.find(call); at != std::string::npos;
+                 at = source.find(call, at + 1)) {
+                if (at > 0 && (std::isalnum(static_cast<unsigned char>(source[at - 1])) ||
+                               source[at - 1] == '_'))
+                    continue;
+                const std::size_t end = source.find(");", at);
+                for (std::size_t quote = source.find('"', at); quote < end;
+                     quote = source.find('"', quote + 1)) {
+                    const std::size_t close = source.find('"', quote + 1);
+                    const std::string literal = source.substr(quote + 1, close - quote - 1);
+                    if (!literal.empty() && literal.find('-') != std::string::npos &&
+                        literal.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-") ==
+                            std::string::npos) {
+                        codes.insert(literal);
+                        break;
+                    }
+                    quote = close;
+                }
+            }
+        }
+    }
+    return codes;
+}
+
+TEST(FindingCodes, EveryCodeInTheSourcesIsInTheTableAndEveryRowIsUsed) {
+    const std::set<std::string> used = CodesInSources();
+    EXPECT_GT(used.size(), 50u);
+    std::set<std::string> table;
+    for (const findingcodes::FindingCode& row : findingcodes::kTable) {
+        EXPECT_TRUE(table.insert(row.code).second) << "twice in the table: " << row.code;
+        EXPECT_NE(row.severities, 0u) << row.code;
+        EXPECT_EQ(findingcodes::Find(row.code), &row);
+        EXPECT_EQ(used.count(row.code), 1u) << "in the table, but never reported: " << row.code;
+    }
+    for (const std::string& code : used) {
+        EXPECT_EQ(table.count(code), 1u) << "reported, but not in FindingCodes.h: " << code;
+    }
+    EXPECT_EQ(findingcodes::Find("no-such-code"), nullptr);
+}
+
+TEST(FindingCodes, TheReadmeShowsTheWholeTable) {
+    std::string readme;
+    ASSERT_TRUE(files::ReadBytes(testpackage::SourceFile("README.md"), &readme));
+    std::string block;
+    const std::string listing = findingcodes::Listing();
+    for (std::size_t start = 0; start < listing.size();) {
+        const std::size_t end = listing.find('\n', start) + 1;
+        block += "    " + listing.substr(start, end - start);
+        start = end;
+    }
+    EXPECT_NE(readme.find(block), std::string::npos)
+        << "paste `pakcheck --list-findings`, indented by four blanks, into README.md:\n"
+        << block;
+}
+
+// Natively only: under Wine an aborting child process may wait on a dialog.
+#ifndef _WIN32
+TEST(FindingCodes, AFindingWithACodeOutsideTheTableStopsTheChecker) {
+    Findings findings;
+    Add(&findings, Severity::Error, "InstSkript.txt", 1, "source-missing", "known");
+    EXPECT_EQ(findings.size(), 1u);
+    EXPECT_DEATH(Add(&findings, Severity::Error, "InstSkript.txt", 1, "no-such-code", "unknown"),
+                 "no-such-code");
+    // A known code with a severity the table does not list for it.
+    EXPECT_DEATH(AddInHost(&findings, Severity::Note, "", 0, "host-unreadable", "note"),
+                 "host-unreadable");
+}
+#endif
 
 TEST(Report, APackageFolderThatCannotBeReadGivesNoReport) {
     CheckedPackage package;
@@ -97,7 +248,9 @@ TEST_F(Written, TextGroupsFindingsUnderTheirFilesAndEndsWithASummary) {
         << text;
     EXPECT_NE(text.find("     4  id 5: merged\n"), std::string::npos) << text;
     EXPECT_NE(text.find("  new      Resourcen\\a.3dm"), std::string::npos) << text;
-    EXPECT_NE(text.find("=> the installer would report success (message 106)"), std::string::npos)
+    EXPECT_NE(text.find("=> the installer would report success (message " +
+                        installertext::Quote(106) + ")"),
+              std::string::npos)
         << text;
     const std::string last = text.substr(text.rfind('\n', text.size() - 2) + 1);
     EXPECT_EQ(last, "Summary: 1 error, 1 warning, 3 notes\n") << text;
@@ -117,25 +270,47 @@ TEST_F(Written, JsonCarriesEveryFindingInValidUtf8) {
     // The script's 1252 byte and its quotes come out as UTF-8, escaped.
     EXPECT_NE(json.find("name(\\\"Grün\\\")"), std::string::npos) << json;
     EXPECT_NE(json.find("\"action\":\"new\""), std::string::npos) << json;
-    int depth = 0;
-    bool inString = false;
-    for (std::size_t i = 0; i < json.size(); ++i) {
-        if (inString) {
-            if (json[i] == '\\')
-                ++i;
-            else if (json[i] == '"')
-                inString = false;
-        } else if (json[i] == '"') {
-            inString = true;
-        } else if (json[i] == '{' || json[i] == '[') {
-            ++depth;
-        } else if (json[i] == '}' || json[i] == ']') {
-            ASSERT_GT(depth, 0) << i;
-            --depth;
-        }
+    testpackage::ExpectJsonReport(json, package_.report());
+}
+
+// Names and texts that a JSON writer easily gets wrong: quotes, backslashes,
+// control characters, bytes that are no UTF-8 (read as Windows-1252), a cut
+// sequence, an encoded surrogate and an overlong form.
+TEST(Report, JsonStaysValidWithHostileStrings) {
+    const std::string hostile[] = {
+        "quote \" and backslash \\ and \\\"",
+        std::string("control \x01\x02\x1f\x7f tab\t cr\r lf\n nul") + '\0' + "end",
+        "1252 \xE4\xF6\xFC\x80\x9F",
+        "cut \xE2\x82",
+        "surrogate \xED\xA0\x80",
+        "overlong \xC0\xAF \xE0\x80\xAF",
+        "valid \xC3\xA4 \xF0\x9F\x98\x80",
+    };
+    Report report;
+    report.packageDir = hostile[0];
+    report.hostDir = hostile[2];
+    report.languages = {"GER"};
+    for (const std::string& text : hostile) {
+        Add(&report.findings, Severity::Warning, text, 1, "source-case", text);
+        AddInHost(&report.findings, Severity::Note, "", 0, "plan-newer-in-host",
+                  "\"" + text + "\"");
     }
-    EXPECT_EQ(depth, 0);
-    EXPECT_FALSE(inString);
+    testpackage::ExpectJsonReport(jsonreport::Write(report), report);
+
+    // The same strings through the checker: a script that names them as sources.
+    CheckedPackage package;
+    std::string script = "Dateinstallation\r\n{\r\n";
+    for (const std::string& text : hostile) {
+        std::string name = text;
+        for (char& c : name) {
+            if (c == '\r' || c == '\n' || c == '{' || c == '}' || c == '\0') c = '_';
+        }
+        script += "{" + name + ".3dm >> Resourcen\\x.3dm}\r\n";
+    }
+    package.Write("InstSkript.txt", script + "}\r\nTexturskript{}\r\n");
+    package.Check(true);
+    EXPECT_GE(package.Count("source-missing"), 7) << package.Listing();
+    testpackage::ExpectJsonReport(jsonreport::Write(package.report()), package.report());
 }
 
 }  // namespace
