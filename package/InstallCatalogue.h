@@ -18,7 +18,9 @@ struct CatalogueEntry {
     int32_t pluginCount = 0;         // non-zero values among trakoVersion[1..19]
 };
 
-struct InstallCatalogue {
+// The copy the compiler writes for the array of entries names its loop
+// variable "__i0", which clang-tidy takes for ours.
+struct InstallCatalogue {  // NOLINT(bugprone-reserved-identifier)
     static constexpr int32_t kCapacity = 32;
 
     CatalogueEntry entries[kCapacity];

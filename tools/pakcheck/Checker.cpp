@@ -28,7 +28,7 @@ public:
     // A fresh empty folder inside the scratch folder; empty without one.
     std::string Folder() {
         if (!made_) return std::string();
-        const std::string folder = files::Join(path_, std::to_string(++folders_));
+        std::string folder = files::Join(path_, std::to_string(++folders_));
         files::MakeFolder(folder);
         return folder;
     }

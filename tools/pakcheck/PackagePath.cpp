@@ -85,7 +85,6 @@ Resolved Resolve(const std::string& root, const std::string& relative) {
     const std::vector<std::string> names = Split(relative);
     if (names.empty()) return result;
     std::string path = root;
-    std::string blankPath = root;
     bool otherCase = false;
     bool blanks = false;
     for (const std::string& name : names) {
