@@ -4,9 +4,10 @@
 #     (.clang-format);
 #   - clang-tidy (.clang-tidy) with the compile commands of the native build
 #     over every file it compiles, and with those of the Windows build over
-#     every file it compiles, clang then targeting i686-w64-mingw32 with the
-#     mingw C++ headers (the portable files once more, for their Win32 parts),
-#     and with those of the fuzz build over the fuzz targets.
+#     the files only it compiles and the portable files with Win32 parts of
+#     their own (`_WIN32`), clang then targeting i686-w64-mingw32 with the
+#     mingw C++ headers, and with those of the fuzz build over the fuzz
+#     targets.
 # The builds must be configured first (cmake --preset native, windows, fuzz);
 # a build folder that is missing is skipped with a note. The benchmarks are
 # checked when the native build was configured with them.
@@ -47,17 +48,24 @@ fi
 # Writes into $2 a compile database with one command per source file of the
 # tree from build folder $1 (the libraries' uninstrumented copies compile the
 # same files again; GoogleTest is not ours), only of files whose path matches
-# the regular expression $3 when given.
+# the regular expression $3 when given, and without the files of the database
+# in folder $4 that have no Win32 part (checked once is enough).
 own_commands() {
-  python3 - "$1" "$2" "$root" "${3:-}" <<'EOF'
+  python3 - "$1" "$2" "$root" "${3:-}" "${4:-}" <<'EOF'
 import json, os, re, sys
-source, target, root, only = sys.argv[1:]
+source, target, root, only, checked = sys.argv[1:]
+def paths(folder):
+    return {os.path.normpath(os.path.join(e["directory"], e["file"]))
+            for e in json.load(open(os.path.join(folder, "compile_commands.json")))}
+portable = paths(checked) if checked else set()
 seen, kept = set(), []
 for entry in json.load(open(os.path.join(source, "compile_commands.json"))):
     path = os.path.normpath(os.path.join(entry["directory"], entry["file"]))
     if not path.startswith(root + "/") or path.startswith(root + "/build/") or path in seen:
         continue
     if only and not re.search(only, path):
+        continue
+    if path in portable and "_WIN32" not in open(path, encoding="latin-1").read():
         continue
     seen.add(path)
     kept.append(entry)
@@ -89,7 +97,9 @@ if [ $tidy -eq 1 ]; then
     echo "-- clang-tidy, native build: not configured (cmake --preset native), skipped"
   fi
   if [ -f build/windows/compile_commands.json ]; then
-    count=$(own_commands build/windows build/lint/windows)
+    native_db=
+    [ -f build/native/compile_commands.json ] && native_db=build/native
+    count=$(own_commands build/windows build/lint/windows "" "$native_db")
     echo "-- clang-tidy, windows build ($count files)"
     # clang finds mingw's C headers by itself, but not the C++ library of the
     # posix-threads compiler the build uses.
