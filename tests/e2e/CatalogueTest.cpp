@@ -16,7 +16,6 @@
 
 using automation::ProgramWindow;
 using automation::Widen;
-using expected::Language;
 using expected::Text;
 namespace control = automation::control;
 

@@ -1,18 +1,19 @@
 // What the installer must show, in the language the system is set to: its
-// texts by German base id (101 to 117), written out here as users read them.
-// The tests run once per language (LC_ALL), and the installer started by a
-// test runs in the test's language.
+// own texts by German base id (101 to 117, package/InstallerTexts.h) in the
+// language it picks for the system's language. The tests run once per
+// language (LC_ALL), and the installer started by a test runs in the test's
+// language. Texts are compared as UTF-16, as they are read from the
+// installer's windows.
 #pragma once
 
 #include <string>
 
+#include "package/Language.h"
+
 namespace expected {
 
-enum class Language { German, English, French, Polish };
-
 // The language the installer picks for this process's system language.
-Language CurrentLanguage();
-const char* LanguageName(Language language);
+language::Language CurrentLanguage();
 
 // The text of a base id in the current language, unformatted.
 std::wstring Text(int baseId);
@@ -22,7 +23,8 @@ std::wstring Text(int baseId);
 std::wstring Format(int baseId, ...);
 
 // Message 116 names two web addresses chosen by the program's makers: these
-// are the parts before, between and after them.
+// are the parts before, between and after them. An address is a word with a
+// dot between two letters.
 struct Message116Frame {
     std::wstring beforeFirstAddress;
     std::wstring betweenAddresses;

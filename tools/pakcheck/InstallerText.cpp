@@ -1,31 +1,16 @@
 #include "InstallerText.h"
 
+#include "package/InstallerTexts.h"
+#include "package/Language.h"
+
 namespace installertext {
 
 namespace {
 
-struct Entry {
-    int id;
-    const char* text;
-};
-
-// Every text of resources/Strings.rc by its own id: 101-117 German, 201-217
-// English, 301-317 French, 401-417 Polish.
-constexpr Entry kTexts[] = {
-#include "InstallerTexts.inc"
-};
-
 // Longer quotes are cut after their first sentence.
 constexpr std::size_t kLongest = 240;
 
-std::string current = "ENG";
-
-int Offset(const std::string& language) {
-    if (language == "GER") return 0;
-    if (language == "FRA") return 200;
-    if (language == "POL") return 300;
-    return 100;
-}
+language::Language current = language::Language::English;
 
 bool IsBreak(char c) {
     return c == '\n' || c == '\r' || c == '\t';
@@ -33,20 +18,15 @@ bool IsBreak(char c) {
 
 }  // namespace
 
-void SetLanguage(const std::string& language) {
-    current = language;
-}
-
-std::string Text(int baseId, const std::string& language) {
-    const int id = baseId + Offset(language);
-    for (const Entry& entry : kTexts) {
-        if (entry.id == id) return entry.text;
-    }
-    return std::string();
+void SetLanguage(const std::string& code) {
+    current = code == "GER"   ? language::Language::German
+              : code == "FRA" ? language::Language::French
+              : code == "POL" ? language::Language::Polish
+                              : language::Language::English;
 }
 
 std::string Quote(int baseId, const std::vector<std::string>& values) {
-    const std::string text = Text(baseId, current);
+    const std::string text = installertexts::Text(baseId, current);
     std::string quoted = "\"";
     std::size_t next = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -1,0 +1,23 @@
+// The installer's message texts as UTF-8, for programs and tests that cannot
+// or must not load them from the program's resources: the package checker
+// quotes them, and the tests compare what the program shows with them. The
+// texts have one source, the program's string table (resources/Strings.rc);
+// the build turns it into a table (cmake/InstallerTexts.cmake).
+//
+//   Text  the text of a German base id (101 to 117) in a language, exactly
+//         as the string table holds it: line breaks, tabs and placeholders
+//         ("%s", "%d") unfilled. Empty for an id outside 101 to 117.
+#pragma once
+
+#include <string>
+
+#include "package/Language.h"
+
+namespace installertexts {
+
+inline constexpr int kFirstBaseId = 101;
+inline constexpr int kLastBaseId = 117;
+
+std::string Text(int baseId, language::Language language);
+
+}  // namespace installertexts
