@@ -36,6 +36,11 @@ private:
     HANDLE handle;
 };
 
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 // The decision's facts, looked up in the file system.
 class FileSystemFacts : public fileentry::Facts {
 public:
@@ -112,17 +117,17 @@ bool IsExistingFileNewer(const std::string& destination, const std::string& sour
 }
 
 bool EnsureDirectory(const std::string& folder) {
-    if (folder.empty()) return false;
+    // Doubled separators in a destination leave runs of backslashes here;
+    // Windows reads a run as one, and trailing ones as the folder itself.
     std::string name = folder;
-    if (name.back() == '\\') name.pop_back();
-    if (CreateDirectoryA(name.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) {
-        return true;
-    }
+    while (!name.empty() && name.back() == '\\') name.pop_back();
+    if (name.empty()) return false;
+    if (CreateDirectoryA(name.c_str(), nullptr) || IsFolder(name)) return true;
     const size_t backslash = name.rfind('\\');
     // Stop at a drive ("C:", "C:\"): it cannot be made.
     if (backslash == std::string::npos || backslash <= 3) return false;
-    EnsureDirectory(name.substr(0, backslash));
-    return CreateDirectoryA(name.c_str(), nullptr) != 0;
+    return EnsureDirectory(name.substr(0, backslash)) &&
+           (CreateDirectoryA(name.c_str(), nullptr) || IsFolder(name));
 }
 
 bool NamesFileInside(const std::string& destination) {

@@ -7,8 +7,8 @@
 // skipped. A destination newer than its source is kept when the user says so
 // (questions.AskAboutNewerFile: Keep keeps it, KeepAll keeps it and every
 // later newer file of the run, Replace replaces it). A destination that
-// would leave the host folder (".." above it, a rooted path, a drive, a
-// device such as NUL or COM1) is never written: it is reported like a failed
+// would leave the host folder (".." above it, a drive, a device such as NUL
+// or COM1) or names nothing below it is never written: it is reported like a failed
 // copy (questions.CopyFailed). After every copy, good or failed, the
 // destination's attributes are reset to normal.
 //
@@ -20,8 +20,10 @@
 //                        later than `source`, or when only the destination
 //                        can be opened and timed; false when the destination
 //                        cannot be opened or timed
-//   EnsureDirectory      true when `folder` exists afterwards (made with its
-//                        missing parents); false for an empty name
+//   EnsureDirectory      true when `folder` exists as a folder afterwards
+//                        (made with its missing parents along "\"; runs of
+//                        backslashes count as one); false for an empty name
+//                        and when a file stands in the way
 //   NamesFileInside      true when the relative `destination` names
 //                        something below the folder it is joined to (the
 //                        rule itself is in HostDestination.h)

@@ -3,14 +3,24 @@
 // such destinations) and by the package checker, which must judge them by
 // the same rule on every system.
 //
+// The installer joins a destination directly after the host folder's
+// closing backslash ("C:\Host\" + "\Res\x.dat"), so a leading separator
+// never starts the path: it only makes a run of separators in the middle,
+// and Windows reads every such run as one. Empty names therefore count for
+// nothing, wherever they stand.
+//
 //   NamesFileInside  true when the relative `destination` names something
-//                    below the folder it is joined to: not empty, not rooted
-//                    ("\x", "/x"), no drive or stream (":"), no device name
-//                    (CON, NUL, COM1, ... with any extension), and never
-//                    climbing above the folder with ".." (or "...", which
-//                    Windows trims to "..")
+//                    below the folder it is joined to, after ".", "..",
+//                    leading and doubled separators are resolved: it names
+//                    more than the folder itself (not empty, not only
+//                    separators, not "Sub\.."), holds no drive or stream
+//                    (":"), no device name (CON, NUL, COM1, ... with any
+//                    extension), and never climbs above the folder with ".."
+//                    (or "...", ". .", which Windows and Wine may trim to
+//                    ".." or to nothing)
 #pragma once
 
+#include <algorithm>
 #include <cctype>
 #include <string>
 
@@ -20,16 +30,24 @@ inline bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
-// Windows trims trailing dots from names, so any name of dots only (beyond
-// a single one) is taken for a step up.
+// Windows trims trailing dots and blanks from names, so a name of nothing
+// else might end up as "..", as "." or as a name of its own. Taking every
+// such name with two dots or more for a step up, and the others for no step
+// at all, never places a destination deeper than Windows does.
+inline bool IsOnlyDotsAndBlanks(const std::string& name) {
+    return name.find_first_not_of(". ") == std::string::npos;
+}
+
 inline bool IsStepUp(const std::string& name) {
-    return name.size() >= 2 && name.find_first_not_of('.') == std::string::npos;
+    return IsOnlyDotsAndBlanks(name) && std::count(name.begin(), name.end(), '.') >= 2;
 }
 
 // CON, NUL, COM1 and the like name devices in every folder, with any
 // extension: writing to one leaves the host folder.
 inline bool IsDeviceName(const std::string& name) {
     std::string stem = name.substr(0, name.find('.'));
+    // "NUL " is the device as well.
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
     for (char& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
     return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
@@ -37,7 +55,6 @@ inline bool IsDeviceName(const std::string& name) {
 }
 
 inline bool NamesFileInside(const std::string& destination) {
-    if (destination.empty() || IsSeparator(destination[0])) return false;
     // A colon names a drive ("C:x") or a stream; neither belongs here.
     if (destination.find(':') != std::string::npos) return false;
     int depth = 0;
@@ -50,7 +67,7 @@ inline bool NamesFileInside(const std::string& destination) {
             if (--depth < 0) return false;
         } else if (IsDeviceName(name)) {
             return false;
-        } else if (!name.empty() && name != ".") {
+        } else if (!IsOnlyDotsAndBlanks(name)) {
             ++depth;
         }
         start = end + 1;

@@ -218,13 +218,18 @@ TEST_F(InstallFilesTest, NeverWritesOutsideTheHostFolder) {
         "Sub\\..\\..\\outside.dat",
         "Sub/../../outside.dat",
         "..\\Host\\..\\..\\outside.dat",
-        "\\outside.dat",
-        "/outside.dat",
+        "\\..\\outside.dat",
+        "\\\\..\\outside.dat",
+        "Sub\\\\..\\..\\outside.dat",
+        "...\\outside.dat",
         "C:\\outside.dat",
         "C:outside.dat",
+        "\\C:\\outside.dat",
         "..",
         "Sub\\..",
         "",
+        "\\",
+        "\\\\",
         "NUL",
         "Sub\\com1.dat",
         "Sub\\Con",
@@ -243,18 +248,39 @@ TEST_F(InstallFilesTest, NeverWritesOutsideTheHostFolder) {
     EXPECT_FALSE(Exists(hostPath + "outside.dat"));
 }
 
-TEST_F(InstallFilesTest, StepsDownAndUpInsideTheHostFolderAreFine) {
+// The destination follows the host folder's backslash, so leading and doubled
+// separators make runs inside the path, which Windows reads as one.
+TEST_F(InstallFilesTest, ResolvesStepsAndSeparatorsInsideTheHostFolder) {
+    struct Case {
+        const char* destination;
+        const char* lands;  // below the host folder
+    };
+    const Case cases[] = {
+        {"Sub\\..\\inside.dat", "inside.dat"},
+        {"Sub\\.\\Deeper\\..\\inside2.dat", "Sub\\inside2.dat"},
+        {"Console.dat", "Console.dat"},
+        {"COM10.dat", "COM10.dat"},
+        {"\\lead.dat", "lead.dat"},
+        {"\\Lead\\x.dat", "Lead\\x.dat"},
+        {"\\\\\\Three\\x.dat", "Three\\x.dat"},
+        {"//Slashes\\x.dat", "Slashes\\x.dat"},
+        {"Doubled\\\\x.dat", "Doubled\\x.dat"},
+        {"Doubled//y.dat", "Doubled\\y.dat"},
+        {"Run\\\\New\\\\\\x.dat", "Run\\New\\x.dat"},
+        {"Deep\\\\\\Er\\\\\\Still\\\\\\x.dat", "Deep\\Er\\Still\\x.dat"},
+        {"Up\\\\..\\\\up.dat", "up.dat"},
+    };
     PackageFile("x.dat", kOld);
+    std::string entries;
+    for (const Case& c : cases) entries += std::string("{x.dat>>") + c.destination + "}";
 
-    EXPECT_TRUE(
-        Install("{x.dat>>Sub\\..\\inside.dat}{x.dat>>Sub\\.\\Deeper\\..\\inside2.dat}"
-                "{x.dat>>Console.dat}{x.dat>>COM10.dat}"));
+    EXPECT_TRUE(Install(entries));
 
     EXPECT_TRUE(Shown().empty());
-    EXPECT_EQ(kContent, Read(Target("inside.dat")));
-    EXPECT_EQ(kContent, Read(Target("Sub\\inside2.dat")));
-    EXPECT_EQ(kContent, Read(Target("Console.dat")));
-    EXPECT_EQ(kContent, Read(Target("COM10.dat")));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.destination);
+        EXPECT_EQ(kContent, Read(Target(c.lands)));
+    }
 }
 
 TEST_F(InstallFilesTest, NoSectionNoCopies) {
@@ -311,10 +337,15 @@ TEST(EnsureDirectory, MakesMissingParents) {
     EXPECT_TRUE(fileinstallation::EnsureDirectory(folder.Path("A\\B\\C"))) << "exists already";
     EXPECT_TRUE(fileinstallation::EnsureDirectory(folder.Path("A\\D\\"))) << "trailing backslash";
     EXPECT_TRUE(Attributes(folder.Path("A\\D")) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_TRUE(fileinstallation::EnsureDirectory(folder.Path("E\\\\\\F\\\\\\G\\\\")))
+        << "runs of backslashes";
+    EXPECT_TRUE(Attributes(folder.Path("E\\F\\G")) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_FALSE(fileinstallation::EnsureDirectory(""));
+    EXPECT_FALSE(fileinstallation::EnsureDirectory("\\\\"));
     Write(folder.Path("Datei"), "x");
     EXPECT_FALSE(fileinstallation::EnsureDirectory(folder.Path("Datei\\Unter")))
         << "parent is a file";
+    EXPECT_FALSE(fileinstallation::EnsureDirectory(folder.Path("Datei"))) << "a file is no folder";
 }
 
 TEST(FileExists, FindsFilesAndFolders) {

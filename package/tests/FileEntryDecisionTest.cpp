@@ -1,6 +1,7 @@
 // The decision for one file entry: the order in which the facts count, and
 // that no fact is asked for once the decision is made.
 #include "package/FileEntryDecision.h"
+#include "package/HostDestination.h"
 
 #include <gtest/gtest.h>
 
@@ -79,6 +80,50 @@ TEST(FileEntryDecision, FactsCountInTheInstallersOrder) {
         EXPECT_EQ(c.expected, fileentry::Decide(fileentry::Split(c.text), facts, c.skipAllNewer))
             << c.name;
         EXPECT_EQ(c.asked, facts.asked) << c.name;
+    }
+}
+
+// The destination is joined after the host folder's backslash, where Windows
+// reads a run of separators as one.
+TEST(HostDestination, JudgesTheResolvedPath) {
+    struct Case {
+        const char* destination;
+        bool inside;
+    };
+    const Case cases[] = {
+        {"\\\\\\Resourcen\\x.dat", true},
+        {"\\Resourcen\\x.dat", true},
+        {"/Resourcen/x.dat", true},
+        {"\\\\x.dat", true},
+        {"Resourcen\\\\x.dat", true},
+        {"Resourcen//x.dat", true},
+        {"Resourcen\\\\\\Neu\\x.dat", true},
+        {"Sub\\..\\x.dat", true},
+        {"Sub\\\\..\\x.dat", true},
+        {"x.dat.", true},
+        {"COM10.dat", true},
+        {"\\..\\x.dat", false},
+        {"\\\\..\\x.dat", false},
+        {"Sub\\\\..\\..\\x.dat", false},
+        {"Sub\\...\\x.dat", true},
+        {"...\\x.dat", false},
+        {"Sub\\. .\\..\\x.dat", false},
+        {"\\", false},
+        {"\\\\", false},
+        {"/", false},
+        {"\\.", false},
+        {"Sub\\..\\", false},
+        {". ", false},
+        {"  ", false},
+        {"", false},
+        {"\\C:\\x.dat", false},
+        {"x.dat:stream", false},
+        {"\\NUL", false},
+        {"Sub\\\\com1.dat", false},
+        {"Sub\\NUL .dat", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.inside, hostdestination::NamesFileInside(c.destination)) << c.destination;
     }
 }
 

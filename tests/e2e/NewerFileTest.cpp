@@ -1,7 +1,9 @@
 // The question before a newer file in the host folder is replaced (message
 // 103), answered Yes (keep it), No (replace it) and Cancel (keep it and every
 // later newer file without asking again).
+#include "automation/Wait.h"
 #include "automation/WindowAction.h"
+#include "automation/WindowQuery.h"
 #include "e2e/ExpectedTexts.h"
 #include "e2e/FlowTest.h"
 
@@ -110,6 +112,46 @@ TEST_F(WriteProtectedNewerFile, AnsweredNoFailsTheCopyAndTheRun) {
     auto expected = Scenario::Golden("installed");
     expected[file.destination] = Scenario::OriginalHost().at(file.destination);
     ExpectHost(expected);
+}
+
+// A second click on Install while the newer-file question is open: the
+// question's message loop hands the queued click to the install dialog, and
+// it must not start a second run inside the running one (which would ask
+// about the same file again and report twice).
+class SecondInstall : public FlowTest {};
+
+TEST_F(SecondInstall, WhileTheNewerFileQuestionIsOpenIsIgnored) {
+    Prepare(Scenario::Package::Single);
+    const NewerFile& file = kNewerFiles[0];
+    const std::string destination = scenario_.HostFolder() + "\\" + file.destination;
+    const std::string source = scenario_.PackageFolder() + "\\" + file.source;
+    ASSERT_TRUE(filetree::SetWriteTime(destination, filetree::YearStart(2030)));
+    Start();
+    HWND dialog = Expect(ProgramWindow::Install);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
+    HWND question = ExpectMessage(expected::Format(103, destination.c_str(), source.c_str()),
+                                  {IDYES, IDNO, IDCANCEL}, false);
+    ASSERT_NE(question, nullptr);
+
+    ASSERT_TRUE(
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(control::kInstallButton, BN_CLICKED), 0));
+    const HWND another = automation::WaitFor(
+        [&] {
+            return automation::FindDialog(scenario_.ProcessId(), [&](HWND window) {
+                return window != question && automation::IsMessageBox(window);
+            });
+        },
+        2000);
+    ASSERT_EQ(another, nullptr) << "a second run started; on the screen:\n" << scenario_.Screen();
+
+    Answer(question, IDNO);
+    HWND done = ExpectMessage(expected::Text(106), {IDOK}, true);
+    ASSERT_NE(done, nullptr);
+    Answer(done, IDOK);
+    ExpectNoMessageFor(500);
+    ExpectEnded();
+    ExpectHost(Scenario::Golden("installed"));
 }
 
 }  // namespace

@@ -92,6 +92,15 @@ void CheckDestination(const std::string& file, FileStep* step, Findings* finding
                 installertext::Quote(107) + ") and reports the installation as failed.");
         return;
     }
+    // Joined after the host folder's backslash, leading separators only
+    // double it, and Windows reads doubled separators as one.
+    const std::size_t named = step->destination.find_first_not_of("\\/");
+    if (named != 0) {
+        Add(findings, Severity::Note, file, step->line, "destination-leading-separator",
+            "The destination " + shown + " starts with \"" + step->destination.substr(0, 1) +
+                "\": the installer joins it to the host folder all the same, so it names " +
+                codepage::Quote(step->destination.substr(named)) + " there.");
+    }
     const char last = step->destination.back();
     if (last == '\\' || last == '/') {
         Add(findings, Severity::Error, file, step->line, "destination-folder",
@@ -119,7 +128,7 @@ void CheckDestination(const std::string& file, FileStep* step, Findings* finding
                 "failed.");
         return;
     }
-    if (step->destination.find('/') != std::string::npos) {
+    if (step->destination.find('/', named) != std::string::npos) {
         Add(findings, Severity::Warning, file, step->line, "destination-slash",
             "The destination " + shown +
                 " uses \"/\": the installer creates missing folders only "

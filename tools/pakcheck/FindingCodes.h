@@ -73,6 +73,8 @@ inline constexpr FindingCode kTable[] = {
     {"source-case", kWarning, "a source exists only in another case"},
     {"destination-empty", kError, "an entry names no destination: it is refused"},
     {"destination-outside", kError, "a destination leaves the host folder: it is refused"},
+    {"destination-leading-separator", kNote,
+     "a destination starts with \"\\\" or \"/\": it still names a file in the host folder"},
     {"destination-folder", kError, "a destination names a folder: the copy fails"},
     {"destination-character", kError,
      "a destination holds a character Windows refuses in file names: the copy fails"},

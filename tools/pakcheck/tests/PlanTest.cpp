@@ -57,18 +57,24 @@ TEST_F(Plan, DecidesOnExistingFilesByTheirTimes) {
         int64_t hostTime;
         Action action;
         int questions;
+        const char* destination = "Resourcen\\a.3dm";  // names the host's file
     };
     const Case cases[] = {
         {"an older host file is replaced", 1000, Action::Replace, 0},
         {"a host file of the same age is replaced", 2000, Action::Replace, 0},
         {"a newer host file makes the installer ask", 3000, Action::AskNewer, 1},
+        {"a leading backslash names the same file", 3000, Action::AskNewer, 1,
+         "\\Resourcen\\a.3dm"},
+        {"doubled backslashes name the same file", 1000, Action::Replace, 0, "Resourcen\\\\a.3dm"},
+        {"leading and doubled slashes name the same file", 3000, Action::AskNewer, 1,
+         "//Resourcen//a.3dm"},
     };
     for (const Case& c : cases) {
         CheckedPackage package;
         package.Write("a.3dm", "neu");
         package.WriteInHost(kTextureList, kList);
-        package.Write("InstSkript.txt",
-                      "Dateinstallation{{a.3dm>>Resourcen\\a.3dm}}Texturskript{}");
+        package.Write("InstSkript.txt", std::string("Dateinstallation{{a.3dm>>") + c.destination +
+                                            "}}Texturskript{}");
         package.WriteInHost("Resourcen\\a.3dm", "alt");
         ASSERT_TRUE(testpackage::SetWriteTime(package.Path("a.3dm"), 2000));
         ASSERT_TRUE(testpackage::SetWriteTime(package.HostPath("Resourcen\\a.3dm"), c.hostTime));
@@ -157,6 +163,13 @@ TEST(PlanCopies, FailWhereWindowsRefusesTheName) {
          "plan-copy-fails",
          1,
          2},
+        {"leading and doubled separators make and find folders as single ones",
+         "{a.3dm>>\\Neu\\\\x.3dm}\r\n{a.3dm>>Neu\\y.3dm}\r\n{a.3dm>>neu\\\\\\X.3dm}",
+         nullptr,
+         {Action::New, Action::New, Action::Replace},
+         nullptr,
+         0,
+         0},
         {"a folder made earlier in the run takes more files",
          "{a.3dm>>Sub\\x.3dm}\r\n{a.3dm>>Sub\\y.3dm}\r\n{a.3dm>>Sub\\Tief\\z.3dm}",
          nullptr,
