@@ -16,7 +16,7 @@ SimulatorProfile SimulatorProfile::FromValues(uint32_t version, uint32_t patch,
     profile.pluginMask = pluginMask;
     profile.pluginFlags[0] = static_cast<int32_t>(pluginMask);
     for (int32_t n = 1; n <= kHighestPlugin; ++n) {
-        profile.pluginFlags[n] = (pluginMask >> (n - 1)) & 1;
+        profile.pluginFlags[n] = static_cast<int32_t>((pluginMask >> (n - 1)) & 1);
     }
     profile.simulatorMajorVersion =
         version < kPresetVersion ? kOldestMajorVersion : version / 0x10000;

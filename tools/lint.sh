@@ -63,6 +63,8 @@ for entry in json.load(open(os.path.join(source, "compile_commands.json"))):
     path = os.path.normpath(os.path.join(entry["directory"], entry["file"]))
     if not path.startswith(root + "/") or path.startswith(root + "/build/") or path in seen:
         continue
+    if not path.endswith((".cpp", ".c")):
+        continue  # resource scripts are not C++
     if only and not re.search(only, path):
         continue
     if path in portable and "_WIN32" not in open(path, encoding="latin-1").read():

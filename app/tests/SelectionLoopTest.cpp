@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/SelectionLoop.h"
@@ -31,7 +32,7 @@ protected:
     }
 
     selectionloop::Outcome Run(std::vector<int32_t> script) {
-        choices = script;
+        choices = std::move(script);
         return selectionloop::Run(
             catalogue, profile,
             [this] {
