@@ -76,14 +76,7 @@ const Case kCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Broken, CabinFindings, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                             std::string name;
-                             for (const char* p = info.param.behaviour; *p != '\0'; ++p) {
-                                 name.push_back(std::isalnum(static_cast<unsigned char>(*p)) ? *p
-                                                                                             : '_');
-                             }
-                             return name;
-                         });
+                         testpackage::BehaviourName<Case>);
 
 TEST(CabinFindings, ValuesThatKeepTheirMeaningAreNotReported) {
     CheckedPackage package;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -13,6 +14,17 @@
 #include "Report.h"
 
 namespace testpackage {
+
+// A parameterised test's name made of its case's `behaviour`: letters and
+// digits as they are, everything else "_".
+template <typename Case>
+std::string BehaviourName(const ::testing::TestParamInfo<Case>& info) {
+    std::string name;
+    for (const char* p = info.param.behaviour; *p != '\0'; ++p) {
+        name.push_back(std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_');
+    }
+    return name;
+}
 
 // The folder of the bundled example ("package", "catalogue", "host") and of
 // the expected host folders after installing them ("installed", "signale").
