@@ -4,9 +4,9 @@
 # core). Each target keeps a growing corpus in build/fuzz/corpus/NAME,
 # started from its committed seeds, and uses its dictionary. Findings (the
 # inputs that crashed or broke a check) land in build/fuzz/findings/NAME.
-# Prints per target the inputs run, inputs per second, coverage (cov: edges,
-# ft: features, from libFuzzer's final stats) and the findings; exits 1
-# when there is a finding.
+# Prints per target the inputs run, inputs per second (of wall-clock and of
+# CPU time), coverage (cov: edges, ft: features, from libFuzzer's final
+# stats) and the findings; exits 1 when there is a finding.
 #
 #   tools/fuzz.sh [SECONDS]        JOBS=1 tools/fuzz.sh 60
 set -u
@@ -28,7 +28,14 @@ run_one() {
   local args=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
               -artifact_prefix="$out/findings/$name/")
   [ "$dict" != - ] && args+=(-dict="$dict")
-  "$fuzzer" "${args[@]}" "$out/corpus/$name" "$seeds" >"$out/logs/$name.log" 2>&1
+  # The CPU time too: on a shared machine inputs per CPU second say more
+  # about a target's speed than inputs per second.
+  if [ -x /usr/bin/time ]; then
+    /usr/bin/time -o "$out/logs/$name.cpu" -f '%U %S' \
+      "$fuzzer" "${args[@]}" "$out/corpus/$name" "$seeds" >"$out/logs/$name.log" 2>&1
+  else
+    "$fuzzer" "${args[@]}" "$out/corpus/$name" "$seeds" >"$out/logs/$name.log" 2>&1
+  fi
 }
 
 targets=()
@@ -42,7 +49,7 @@ done < "$out/fuzzers.list"
 wait
 
 status=0
-printf '\n%-28s %12s %8s %7s %8s  %s\n' target inputs exec/s cov ft findings
+printf '\n%-28s %12s %8s %10s %7s %8s  %s\n' target inputs exec/s exec/cpu-s cov ft findings
 for fuzzer in "${targets[@]}"; do
   name=$(basename "$fuzzer")
   log=$out/logs/$name.log
@@ -50,10 +57,15 @@ for fuzzer in "${targets[@]}"; do
   speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -n 1)
   cov=$(grep -oE 'cov: [0-9]+' "$log" | tail -n 1 | cut -d' ' -f2)
   ft=$(grep -oE 'ft: [0-9]+' "$log" | tail -n 1 | cut -d' ' -f2)
+  perCpu=?
+  if [ -s "$out/logs/$name.cpu" ] && [ -n "$runs" ]; then
+    perCpu=$(awk -v runs="$runs" 'NR == 1 && $1 + $2 > 0 { printf "%d", runs / ($1 + $2) }' \
+      "$out/logs/$name.cpu")
+  fi
   found=$(find "$out/findings/$name" -type f | wc -l)
   [ "$found" -gt 0 ] && status=1
-  printf '%-28s %12s %8s %7s %8s  %s\n' "$name" "${runs:-?}" "${speed:-?}" "${cov:-?}" \
-    "${ft:-?}" "$found"
+  printf '%-28s %12s %8s %10s %7s %8s  %s\n' "$name" "${runs:-?}" "${speed:-?}" "${perCpu:-?}" \
+    "${cov:-?}" "${ft:-?}" "$found"
   if [ "$found" -gt 0 ]; then
     find "$out/findings/$name" -type f | sed 's/^/    /'
     grep -m 3 -E 'ERROR|fuzzer: |runtime error' "$log" | sed 's/^/    /'
