@@ -8,12 +8,14 @@
 # CPU time), coverage (cov: edges, ft: features, from libFuzzer's final
 # stats) and the findings; exits 1 when there is a finding.
 #
-#   tools/fuzz.sh [SECONDS]        JOBS=1 tools/fuzz.sh 60
+#   tools/fuzz.sh [SECONDS [TARGET...]]    JOBS=1 tools/fuzz.sh 60 textfile_fuzzer
 set -u
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
+shift $(($# > 0 ? 1 : 0))
+only=" $* "
 jobs=${JOBS:-$(nproc)}
-case $seconds in ''|*[!0-9]*) echo "usage: tools/fuzz.sh [SECONDS]" >&2; exit 2 ;; esac
+case $seconds in ''|*[!0-9]*) echo "usage: tools/fuzz.sh [SECONDS [TARGET...]]" >&2; exit 2 ;; esac
 
 cmake --preset fuzz >/dev/null && cmake --build --preset fuzz >/dev/null || {
   echo "fuzz build failed" >&2; exit 1; }
@@ -41,6 +43,7 @@ run_one() {
 targets=()
 while read -r fuzzer seeds dict; do
   [ -n "$fuzzer" ] || continue
+  [ "$only" = "  " ] || [[ $only == *" $(basename "$fuzzer") "* ]] || continue
   targets+=("$fuzzer")
   while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n; done
   echo "fuzzing $(basename "$fuzzer") for $seconds s"
