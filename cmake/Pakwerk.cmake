@@ -11,9 +11,11 @@
 #       Windows: the program runs once under Wine (tools/wine-run.sh), once
 #       per LOCALES entry with LC_ALL set to it (Wine takes the language and
 #       the code page from LC_ALL).
-#   pakwerk_fuzzer(NAME SOURCES ... [LIBS ...] CORPUS dir)
-#       A libFuzzer target, built only by the fuzz preset; tools/test.sh runs
-#       every one listed in fuzzers.list for a short bounded time.
+#   pakwerk_fuzzer(NAME SOURCES ... [LIBS ...] CORPUS dir [DICT file])
+#       A libFuzzer target, built only by the fuzz preset. fuzzers.list
+#       holds one line per target: the program, its seed corpus and its
+#       dictionary ("-" without one). tools/test.sh runs every target for a
+#       short bounded time, tools/fuzz.sh for as long as asked.
 
 option(PAKWERK_FUZZ "Build only the libraries and the libFuzzer targets" OFF)
 option(PAKWERK_WERROR "Treat warnings in the project's own code as errors (the presets turn it on)" OFF)
@@ -95,13 +97,17 @@ function(pakwerk_test name)
 endfunction()
 
 function(pakwerk_fuzzer name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "CORPUS" "SOURCES;LIBS")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "CORPUS;DICT" "SOURCES;LIBS")
   if(NOT PAKWERK_FUZZ)
     return()
   endif()
   add_executable(${name} ${arg_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${name} PRIVATE ${arg_LIBS})
+  if(NOT arg_DICT)
+    set(arg_DICT -)
+  endif()
   file(APPEND ${CMAKE_BINARY_DIR}/fuzzers.list
-       "${CMAKE_CURRENT_BINARY_DIR}/${name} ${arg_CORPUS}\n")
+       "${CMAKE_CURRENT_BINARY_DIR}/${name} ${arg_CORPUS} ${arg_DICT}\n")
 endfunction()

@@ -361,4 +361,32 @@ int32_t LoadWholeFile(const char* name, int32_t offset, int32_t size) {
     return handle;
 }
 
+int32_t LoadBytes(const char* name, const void* data, int32_t size) {
+    if (name == nullptr || !NameFits(name) || (data == nullptr && size > 0)) {
+        AskRetry(-3, name, "OpenFile");
+        return -3;
+    }
+    if (size < 1) {
+        return -3;  // as an empty file
+    }
+    while (FirstClosedSlot() < 0) {
+        if (!AskRetry(-3, name, "OpenFile")) {
+            return -3;
+        }
+    }
+    uint8_t* copy = new (std::nothrow) uint8_t[static_cast<size_t>(size)];
+    if (copy == nullptr) {
+        return -3;
+    }
+    std::memcpy(copy, data, static_cast<size_t>(size));
+    const int32_t handle = FirstClosedSlot();
+    FileSlot& slot = FileSlotTable[handle];
+    slot = FileSlot{};
+    std::memcpy(slot.name, name, std::strlen(name) + 1);
+    slot.mode = Memory;
+    slot.buffer = copy;
+    slot.length = static_cast<uint32_t>(size);
+    return handle;
+}
+
 }  // namespace textfile

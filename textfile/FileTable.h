@@ -92,6 +92,12 @@ int32_t EoFile(int32_t handle, int32_t unitSize);
 // not be empty) into a Memory slot: its handle, or -3.
 int32_t LoadWholeFile(const char* name, int32_t offset, int32_t size);
 
+// A Memory slot holding a copy of `size` bytes at `data`, named `name` for
+// the handler, exactly as LoadWholeFile leaves one for a file with these
+// bytes: its handle, or -3 (no bytes, as for an empty file; the name does
+// not fit a slot; no slot is free; out of memory).
+int32_t LoadBytes(const char* name, const void* data, int32_t size);
+
 // Memory slots: takes the next token. Skips the delimiters d1..d4 (0 counts
 // as NUL), copies up to the next delimiter (consumed), the end, or maxChars
 // characters (0: no limit) to `destination` (may be nullptr) with a

@@ -11,7 +11,9 @@
 //
 //   Load            0 read; -1 cannot be read, or the path is longer than
 //                   255 characters (the document is unchanged)
+//   LoadBytes       as Load of a file holding the bytes (-1 for no bytes)
 //   Save            0 written; -1 not written (the file is left as it was)
+//   SavedBytes      the bytes Save writes
 //   HasSection      1 when the section (and the key, if given) exists, else 0
 //   GetValue        pointer to the stored value, or to EmptyValue when the
 //                   section or key is missing; copies as described there
@@ -53,10 +55,16 @@ public:
     // Load, telling `listener` (may be null) what it made of each line.
     int32_t Load(const char* path, int32_t offset, int32_t size, IniLineListener* listener);
 
+    // Load of a file holding `bytes` (empty bytes fail like an empty file),
+    // with fileName() unchanged: the same document, the same return value.
+    int32_t LoadBytes(std::string_view bytes, IniLineListener* listener = nullptr);
+
     // Writes the document to `path` (nullptr: fileName()) in canonical
     // layout with CR LF line ends, through a temporary file beside it that
     // replaces the target only when every byte is on disk.
     int32_t Save(const char* path);
+    // The bytes Save writes.
+    std::string SavedBytes() const;
 
     // With a null key: 1 when the section exists (its keyCursor becomes 0).
     int32_t HasSection(const char* section, const char* key);
@@ -166,6 +174,8 @@ private:
     int32_t AddCommentLineText(std::basic_string_view<CharT> text, int32_t sectionIndex);
     template <typename CharT>
     void ReadLines(int32_t handle);
+    // Reads the Memory slot `handle` (negative: -1) and closes it.
+    int32_t LoadSlot(int32_t handle, IniLineListener* listener);
     void Drop(std::string_view text, IniDroppedLine::Reason why);
 
     bool wide_;

@@ -3,6 +3,7 @@
 // without copying, of any length.
 #include "textfile/IniDocument.h"
 
+#include <climits>
 #include <cstring>
 #include <new>
 #include <string>
@@ -64,7 +65,17 @@ int32_t IniDocument::Load(const char* path, int32_t offset, int32_t size,
         if (std::strlen(path) > kMaxPath) return -1;
         fileName_ = path;
     }
-    const int32_t handle = textfile::LoadWholeFile(fileName_.c_str(), offset, size);
+    return LoadSlot(textfile::LoadWholeFile(fileName_.c_str(), offset, size), listener);
+}
+
+int32_t IniDocument::LoadBytes(std::string_view bytes, IniLineListener* listener) {
+    if (bytes.size() > static_cast<size_t>(INT32_MAX)) return -1;
+    return LoadSlot(textfile::LoadBytes("(memory)", bytes.data(),
+                                        static_cast<int32_t>(bytes.size())),
+                    listener);
+}
+
+int32_t IniDocument::LoadSlot(int32_t handle, IniLineListener* listener) {
     if (handle < 0) return -1;
     const bool firstLoad = !loadedOnce_;
     loadedOnce_ = true;

@@ -24,19 +24,25 @@ namespace {
 constexpr size_t kMaxPath = 255;
 
 // Gathers output into large blocks for the file table and remembers
-// whether every write succeeded.
+// whether every write succeeded; or, for SavedBytes, into one string.
 class BlockSink {
 public:
     explicit BlockSink(int32_t handle) : handle_(handle) {}
+    explicit BlockSink(std::string* memory) : memory_(memory) {}
     ~BlockSink() = default;
 
     void Put(const void* data, size_t size) {
         const char* bytes = static_cast<const char*>(data);
+        if (memory_ != nullptr) {
+            memory_->append(bytes, size);
+            return;
+        }
         buffer_.append(bytes, size);
         if (buffer_.size() >= kBlockSize) Flush();
     }
 
     bool Flush() {
+        if (memory_ != nullptr) return true;
         size_t done = 0;
         while (ok_ && done < buffer_.size()) {
             size_t piece = buffer_.size() - done;
@@ -52,7 +58,8 @@ public:
 private:
     static constexpr size_t kBlockSize = 1 << 16;
     static constexpr size_t kMaxWrite = 1 << 30;
-    int32_t handle_;
+    int32_t handle_ = -1;
+    std::string* memory_ = nullptr;
     bool ok_ = true;
     std::string buffer_;
 };
@@ -200,6 +207,17 @@ int32_t IniDocument::Save(const char* path) {
         return -1;
     }
     return safereplace::ReplaceWith(temporary.c_str(), target) ? 0 : -1;
+}
+
+std::string IniDocument::SavedBytes() const {
+    std::string bytes;
+    BlockSink sink(&bytes);
+    if (wide_) {
+        PutDocument<char16_t>(*this, &sink);
+    } else {
+        PutDocument<char>(*this, &sink);
+    }
+    return bytes;
 }
 
 int32_t IniDocument::WriteEntries(int32_t handle, const IniNode* section) {

@@ -14,6 +14,8 @@ ListWriter::ListWriter(std::FILE* out) : out_(out) {
     buffer_.reserve(kFlushAt + 4096);
 }
 
+ListWriter::ListWriter(std::string* memory) : memory_(memory) {}
+
 void ListWriter::Put(const char* text, std::size_t length) {
     const char* end = text + length;
     while (text < end) {
@@ -37,7 +39,11 @@ void ListWriter::Put(const char* text) {
 
 bool ListWriter::Flush() {
     if (!buffer_.empty()) {
-        ok_ = ok_ && safereplace::Write(out_, buffer_.data(), buffer_.size());
+        if (memory_ != nullptr) {
+            memory_->append(buffer_);
+        } else {
+            ok_ = ok_ && safereplace::Write(out_, buffer_.data(), buffer_.size());
+        }
         buffer_.clear();
     }
     return ok_;

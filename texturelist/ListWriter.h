@@ -1,6 +1,7 @@
-// Buffered writing of a texture list to an open stream. Every line feed is
-// written as CR LF, so a list has the same bytes on every system. Writes go
-// through safereplace::Write (textfile/SafeReplace.h) like every save's.
+// Buffered writing of a texture list to an open stream, or to memory. Every
+// line feed is written as CR LF, so a list has the same bytes on every
+// system. Writes to a stream go through safereplace::Write
+// (textfile/SafeReplace.h) like every save's.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +12,8 @@ class ListWriter {
 public:
     // Writes to `out`, which stays owned by the caller.
     explicit ListWriter(std::FILE* out);
+    // Appends to `memory` instead, which stays owned by the caller.
+    explicit ListWriter(std::string* memory);
 
     void Put(const char* text, std::size_t length);
     void Put(const char* text);
@@ -20,7 +23,8 @@ public:
     bool Flush();
 
 private:
-    std::FILE* out_;
+    std::FILE* out_ = nullptr;
+    std::string* memory_ = nullptr;
     std::string buffer_;
     bool ok_ = true;
 };

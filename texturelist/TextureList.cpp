@@ -76,6 +76,25 @@ bool TextureList::Load(const char* path) {
     return true;
 }
 
+bool TextureList::LoadBytes(std::string_view bytes) {
+    loaded_ = false;
+    entries_.clear();
+    path_.clear();
+    entries_.ReserveTexts(bytes.size());
+    ListScanner scanner;
+    const bool read =
+        scanner.Scan(bytes.data(), bytes.size(), [this](const char* text, std::size_t length) {
+            return CompleteEntry(text, length);
+        });
+    entries_.FinishAppending();
+    if (!read) {
+        entries_.clear();
+        return false;
+    }
+    loaded_ = true;
+    return true;
+}
+
 bool TextureList::Parse() {
     // Binary mode: a 0x1A byte must not end the list early on Windows, or
     // the entries behind it would be lost on the next save.
@@ -161,13 +180,7 @@ bool TextureList::Save(const char* path) const {
         return false;
     }
     ListWriter writer(out);
-    writer.Put("Basis{\n");
-    for (const auto entry : entries_) {
-        writer.Put("\t");
-        writer.Put(entry.second.data(), entry.second.size());
-        writer.Put("\n");
-    }
-    writer.Put("}\n");
+    Write(&writer);
     bool written = writer.Flush() && safereplace::FlushToDisk(out);
     written = safereplace::Close(out) && written;
     if (!written) {
@@ -175,4 +188,24 @@ bool TextureList::Save(const char* path) const {
         return false;
     }
     return safereplace::ReplaceWith(temporary.c_str(), path);
+}
+
+bool TextureList::SaveBytes(std::string* bytes) const {
+    bytes->clear();
+    if (!loaded_) {
+        return false;
+    }
+    ListWriter writer(bytes);
+    Write(&writer);
+    return writer.Flush();
+}
+
+void TextureList::Write(ListWriter* writer) const {
+    writer->Put("Basis{\n");
+    for (const auto entry : entries_) {
+        writer->Put("\t");
+        writer->Put(entry.second.data(), entry.second.size());
+        writer->Put("\n");
+    }
+    writer->Put("}\n");
 }

@@ -16,8 +16,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "texturelist/EntryTable.h"
+
+class ListWriter;
 
 class TextureList {
 public:
@@ -28,6 +31,9 @@ public:
     // entries stay and Loaded() is false. Of two blocks with the same id the first one is kept; a
     // block cut off by the end of the file is dropped.
     bool Load(const char* path);
+    // Load of a file holding `bytes`: the same entries and result; Path()
+    // becomes empty.
+    bool LoadBytes(std::string_view bytes);
 
     // Adds or replaces the entry in `text`: the part from the first "Textur"
     // to the last "}", under the id of its first "id(...)". False, and the
@@ -41,6 +47,9 @@ public:
     // written completely. False, with the file on disk unchanged, when the
     // list was not loaded, the file is read-only or any write fails.
     bool Save(const char* path) const;
+    // The bytes Save writes; false (and `bytes` empty) when the list was not
+    // loaded.
+    bool SaveBytes(std::string* bytes) const;
 
     const EntryTable& Entries() const { return entries_; }
     bool Loaded() const { return loaded_; }
@@ -48,6 +57,7 @@ public:
 
 private:
     bool Parse();
+    void Write(ListWriter* writer) const;
     bool CompleteEntry(const char* text, std::size_t length);
 
     std::string path_;

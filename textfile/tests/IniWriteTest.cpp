@@ -19,13 +19,18 @@ using initest::LoadText;
 
 namespace {
 
-// Loads `input`, saves it, and gives the saved bytes.
+// Loads `input`, saves it, and gives the saved bytes. The same done in
+// memory (LoadBytes, SavedBytes) must give the same bytes.
 std::string SavedForm(const std::string& input, bool wide = false) {
     IniDocument document(wide);
     EXPECT_EQ(LoadText(document, "canon_in.ini", input), 0);
     std::string out = testfiles::Scratch("canon_out.ini");
     EXPECT_EQ(document.Save(out.c_str()), 0);
-    return testfiles::Read(out);
+    const std::string saved = testfiles::Read(out);
+    IniDocument inMemory(wide);
+    EXPECT_EQ(inMemory.LoadBytes(input), 0);
+    EXPECT_EQ(inMemory.SavedBytes(), saved) << "in memory";
+    return saved;
 }
 
 TEST(IniWrite, LoadAndSaveGiveTheCanonicalForm) {

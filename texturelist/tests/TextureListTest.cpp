@@ -56,6 +56,9 @@ void RunLoadCases(const std::vector<LoadCase>& cases) {
         EXPECT_EQ(list.Loaded(), c.loads);
         EXPECT_EQ(InOrder(list.Entries()), InOrder(c.entries));
         EXPECT_EQ(list.Path(), path);
+        TextureList inMemory;
+        EXPECT_EQ(inMemory.LoadBytes(c.file), c.loads) << "in memory";
+        EXPECT_EQ(InOrder(inMemory.Entries()), InOrder(c.entries)) << "in memory";
     }
     std::remove(path.c_str());
 }
@@ -307,7 +310,8 @@ TEST(TextureListAddEntry, LaterEntryReplacesEarlierOneWithTheSameId) {
     EXPECT_EQ(InOrder(list.Entries()), InOrder(Entries({{4, "Textur{id(4)name(b)}"}})));
 }
 
-// Loads `file` and saves it again; the saved bytes.
+// Loads `file` and saves it again; the saved bytes. The same done in
+// memory (LoadBytes, SaveBytes) must give the same bytes.
 std::string Resave(const std::string& file) {
     std::string path = testfiles::Scratch("resave.txt");
     testfiles::Write(path, file);
@@ -316,6 +320,11 @@ std::string Resave(const std::string& file) {
     EXPECT_TRUE(list.Save(path.c_str()));
     std::string saved = testfiles::Read(path);
     std::remove(path.c_str());
+    TextureList inMemory;
+    std::string savedInMemory;
+    EXPECT_TRUE(inMemory.LoadBytes(file));
+    EXPECT_TRUE(inMemory.SaveBytes(&savedInMemory));
+    EXPECT_EQ(savedInMemory, saved) << "in memory";
     return saved;
 }
 
