@@ -26,7 +26,7 @@ std::string SavedForm(const std::string& input, bool wide = false) {
     EXPECT_EQ(LoadText(document, "canon_in.ini", input), 0);
     std::string out = testfiles::Scratch("canon_out.ini");
     EXPECT_EQ(document.Save(out.c_str()), 0);
-    const std::string saved = testfiles::Read(out);
+    std::string saved = testfiles::Read(out);
     IniDocument inMemory(wide);
     EXPECT_EQ(inMemory.LoadBytes(input), 0);
     EXPECT_EQ(inMemory.SavedBytes(), saved) << "in memory";
