@@ -8,7 +8,6 @@
 #include <windows.h>
 #include <io.h>
 #else
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -47,15 +46,6 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
     return true;
 }
 
-bool Exists(const char* path) {
-#ifdef _WIN32
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-#else
-    struct stat info;
-    return stat(path, &info) == 0;
-#endif
-}
-
 #ifdef _WIN32
 // Attributes a replace must not lose; the others belong to the new content
 // (archive) or are the system's (compressed, encrypted, ...).
@@ -66,47 +56,45 @@ constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_H
                                       FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
                                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-bool MoveOver(const char* temporary, const char* target) {
-    return MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+// What ReplaceFileA would keep of the target, given to the temporary file
+// before the move: the kept attributes and the creation time. The content is
+// saved either way: a failure here does not fail the save.
+void TakeOverMetadata(const char* target, const char* temporary) {
+    WIN32_FILE_ATTRIBUTE_DATA old;
+    if (!GetFileAttributesExA(target, GetFileExInfoStandard, &old)) {
+        return;
+    }
+    const DWORD kept = old.dwFileAttributes & kKeptAttributes;
+    const DWORD current = GetFileAttributesA(temporary);
+    if (kept != 0 && current != INVALID_FILE_ATTRIBUTES) {
+        SetFileAttributesA(temporary, (current & kSettableAttributes) | kept);
+    }
+    HANDLE file = CreateFileA(temporary, FILE_WRITE_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        SetFileTime(file, &old.ftCreationTime, nullptr, nullptr);
+        CloseHandle(file);
+    }
 }
 
-// ReplaceFileA keeps what a rename loses: the target's attributes, security
-// and creation time. MoveFileExA takes over only where ReplaceFileA cannot
-// work:
-//   - the target does not exist (nothing to keep; ReplaceFileA would fail
-//     with ERROR_FILE_NOT_FOUND, which also covers a target removed since);
-//   - the volume cannot replace (some network shares and file systems
-//     answer ERROR_INVALID_FUNCTION, ERROR_NOT_SUPPORTED or
-//     ERROR_INVALID_PARAMETER);
-//   - ERROR_UNABLE_TO_MOVE_REPLACEMENT: without a backup name the system has
-//     already removed the target, and the new content must still get its
-//     name.
-// Every other failure (access denied, sharing violation, the target could
-// not be removed) leaves the target as it was.
+// One rename over the target: the list's name holds the old file until the
+// new one takes it, so a crash or a killed process at any moment leaves the
+// old list or the new one. ReplaceFileA does not: on Windows it removes the
+// target before renaming the new file (ERROR_UNABLE_TO_MOVE_REPLACEMENT tells
+// of that gap), and Wine's renames the target to a backup name first; killed
+// in between, a run lost the list. A new ACL the folder gives the temporary
+// file replaces the target's own, as for any file made anew.
 bool ReplaceTarget(const char* temporary, const char* target) {
     const DWORD before = GetFileAttributesA(target);
-    if (before == INVALID_FILE_ATTRIBUTES) {
-        return MoveOver(temporary, target);
+    if (before != INVALID_FILE_ATTRIBUTES) {
+        TakeOverMetadata(target, temporary);
     }
-    if (ReplaceFileA(target, temporary, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                     nullptr) == 0) {
-        switch (GetLastError()) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_INVALID_FUNCTION:
-        case ERROR_NOT_SUPPORTED:
-        case ERROR_INVALID_PARAMETER:
-        case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
-            if (!MoveOver(temporary, target)) {
-                return false;
-            }
-            break;
-        default: return false;
-        }
+    if (MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
+        return false;
     }
-    // Wine's ReplaceFileA renames the new file in without the target's
-    // attributes, as MoveFileExA does. The content is saved either way: a
-    // failure to put them back does not fail the save.
-    const DWORD kept = before & kKeptAttributes;
+    // Attributes the rename dropped are put back.
+    const DWORD kept = before == INVALID_FILE_ATTRIBUTES ? 0 : before & kKeptAttributes;
     const DWORD after = GetFileAttributesA(target);
     if (kept != 0 && after != INVALID_FILE_ATTRIBUTES && (after & kept) != kept) {
         SetFileAttributesA(target, (after & kSettableAttributes) | kept);
@@ -204,15 +192,12 @@ bool ReplaceWith(const char* temporary, const char* target) {
         errno = EACCES;
         return false;
     }
-    const bool targetExisted = Exists(target);
 #ifdef _WIN32
     const bool moved = ReplaceTarget(temporary, target);
 #else
     const bool moved = std::rename(temporary, target) == 0;
 #endif
-    // A target that was there and is gone now (see ReplaceTarget) leaves
-    // the temporary file as the only copy of the new content.
-    if (!moved && (!targetExisted || Exists(target))) {
+    if (!moved) {
         std::remove(temporary);
     }
     return moved;

@@ -43,14 +43,13 @@ bool FlushToDisk(std::FILE* stream);
 // may then be lost). False when the close failed.
 bool Close(std::FILE* stream);
 
-// Moves the closed, flushed `temporary` over `target`, replacing it. On
-// Windows an existing target keeps its attributes, security and creation
-// time (ReplaceFileA); the hidden, system and not-indexed attributes are
-// put back where the system's replace dropped them (Wine's does). False
-// when the move fails; the temporary file is then deleted and the target is
-// unchanged. One exception on Windows: when the system removed the target
-// but could not give the temporary file its name, and a second move fails
-// too, the temporary file is kept as the only copy of the new content.
+// Moves the closed, flushed `temporary` over `target` in one rename, so
+// that the target's name holds the old or the new content at every moment,
+// even when the process is killed or the machine stops during the move. On
+// Windows the new file takes over the target's hidden, system and
+// not-indexed attributes and its creation time; its security is what the
+// folder gives a new file. False when the move fails; the temporary file is
+// then deleted and the target is unchanged.
 bool ReplaceWith(const char* temporary, const char* target);
 
 // Test seam: FailStep(n) makes the n-th of the following calls of Write,

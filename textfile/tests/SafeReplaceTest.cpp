@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include "tests/support/TestFiles.h"
 
@@ -77,6 +79,31 @@ TEST(SafeReplace, FlushedTemporaryReplacesTarget) {
     EXPECT_TRUE(safereplace::ReplaceWith(temp.c_str(), target.c_str()));
     EXPECT_EQ(Read(target), "new");
     EXPECT_FALSE(Exists(temp));
+    std::remove(target.c_str());
+}
+
+// The name holds the old or the new file at every moment of the move: a
+// process killed in between, or a reader looking then, never finds none.
+TEST(SafeReplace, TargetNameNeverGoesMissingDuringTheMove) {
+    const std::string target = Scratch("safe_watched.txt");
+    const std::string temp = safereplace::TemporaryPathFor(target.c_str());
+    Write(target, "old");
+    std::atomic<bool> done{false};
+    std::atomic<int> missing{0};
+    std::thread watcher([&] {
+        while (!done) {
+            if (!Exists(target)) ++missing;
+        }
+    });
+    int moved = 0;
+    for (; moved < 100; ++moved) {
+        Write(temp, std::to_string(moved));
+        if (!safereplace::ReplaceWith(temp.c_str(), target.c_str())) break;
+    }
+    done = true;
+    watcher.join();
+    EXPECT_EQ(moved, 100) << "a move failed";
+    EXPECT_EQ(missing, 0) << "the target was missing while a move ran";
     std::remove(target.c_str());
 }
 
