@@ -52,6 +52,9 @@ public:
     DWORD ProcessId() const { return program_.Id(); }
     bool WaitForExit(DWORD timeoutMs = kShowTimeoutMs) { return program_.WaitForExit(timeoutMs); }
     bool Running() const { return program_.Running(); }
+    // Ends the installer at once, as a crash or a power cut would
+    // (TerminateProcess), and waits until it has gone; false when it has not.
+    bool Kill() { return program_.Terminate(); }
 
     // The installer's window of that kind once it shows, or nullptr.
     HWND WaitFor(automation::ProgramWindow kind, DWORD timeoutMs = kShowTimeoutMs) const;
