@@ -11,11 +11,11 @@
 #     the optimised native pakcheck program and the uninstrumented library
 #     copies it links are left out; pakcheck's main.cpp still compiles with
 #     -Werror in the Windows build and is checked by clang-tidy;
-#   - the style check and clang-tidy run in the background from the end of
-#     the builds until the tests end, and the fuzz targets one at a time
-#     beside the Windows tests: those wait for Wine and the windows far more
-#     than they compute and leave the cores idle otherwise. The output of
-#     both comes after the tests';
+#   - the style check and clang-tidy run in the background on one core from
+#     the end of the builds on, beside the tests (the Windows tests wait for
+#     Wine and the windows far more than they compute) and the fuzzing, which
+#     used to run one target at a time with the other core idle; their
+#     output follows the tests';
 #   - clang-tidy leaves the static analyser out of the GoogleTest files (see
 #     tools/lint.sh).
 # Each step ends with the CPU seconds (user + system) and the wall seconds it
@@ -26,7 +26,7 @@ root=$(pwd)
 
 bash tools/setup.sh || exit 1
 
-# Six targets: 20 s each; they run beside the Windows tests.
+# Six targets, 20 s each, one at a time beside the background lint.
 FUZZ_SECONDS=${FUZZ_SECONDS:-20}
 status=0
 
@@ -99,10 +99,10 @@ else
 fi
 
 # The style check and clang-tidy need only the configured builds: they run in
-# the background beside the tests (the Windows tests leave the cores idle
-# much of the time); their output follows the tests'.
+# the background on one core beside the tests and the fuzzing, which leave
+# the other core to the tests; their output follows the tests'.
 lint_log=$(mktemp)
-bash tools/lint.sh >"$lint_log" 2>&1 &
+LINT_JOBS=1 bash tools/lint.sh >"$lint_log" 2>&1 &
 lint_pid=$!
 
 # A private X display for the Windows tests: message boxes and dialogs need one.
@@ -142,20 +142,13 @@ fi
 step "native tests"
 ctest --preset native -j2 || status=1
 
-step "windows tests (under Wine), beside them fuzzing (${FUZZ_SECONDS} s per target)"
-fuzz_log=$(mktemp)
-fuzz_pid=
-if [ $fuzz_ready -eq 1 ]; then
-  fuzz_all >"$fuzz_log" 2>&1 &
-  fuzz_pid=$!
-fi
+step "windows tests (under Wine)"
 ctest --preset windows || status=1
-if [ -n "$fuzz_pid" ]; then
-  wait "$fuzz_pid" || status=1
-  echo "-- fuzzing"
-  cat "$fuzz_log"
+
+step "fuzzing (${FUZZ_SECONDS} s per target)"
+if [ $fuzz_ready -eq 1 ]; then
+  fuzz_all || status=1
 fi
-rm -f "$fuzz_log"
 
 step "style and clang-tidy (ran beside the tests)"
 wait "$lint_pid" || status=1
