@@ -19,7 +19,8 @@
 #   - clang-tidy leaves the static analyser out of the GoogleTest files (see
 #     tools/lint.sh).
 # Each step ends with the CPU seconds (user + system) and the wall seconds it
-# took; the CPU of a background part counts in the step that waits for it.
+# took; the lint in the background reports its own (its CPU also counts in
+# the step during which it ends).
 set -u
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -102,7 +103,10 @@ fi
 # the background on one core beside the tests and the fuzzing, which leave
 # the other core to the tests; their output follows the tests'.
 lint_log=$(mktemp)
-LINT_JOBS=1 bash tools/lint.sh >"$lint_log" 2>&1 &
+(
+  TIMEFORMAT='-- style and clang-tidy took %U + %S CPU s, %R s'
+  time LINT_JOBS=1 bash tools/lint.sh
+) >"$lint_log" 2>&1 &
 lint_pid=$!
 
 # A private X display for the Windows tests: message boxes and dialogs need one.
