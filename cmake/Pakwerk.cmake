@@ -6,7 +6,9 @@
 #       NAME_bench without instrumentation is built for the benchmarks.
 #   pakwerk_test(NAME SOURCES ... [LIBS ...] [LOCALES loc ...])
 #       A GoogleTest program; it knows its sources' folder as
-#       PAKWERK_TEST_DATA and its own name as PAKWERK_TEST_PROGRAM.
+#       PAKWERK_TEST_DATA and its own name as PAKWERK_TEST_PROGRAM. The
+#       target test_programs builds every one of them (and what they need),
+#       nothing else: tools/test.sh builds the native side that way.
 #       Native: every test case becomes a CTest test.
 #       Windows: the program runs once under Wine (tools/wine-run.sh), once
 #       per LOCALES entry with LC_ALL set to it (Wine takes the language and
@@ -74,6 +76,10 @@ function(pakwerk_test name)
     return()
   endif()
   add_executable(${name} ${arg_SOURCES})
+  if(NOT TARGET test_programs)
+    add_custom_target(test_programs)
+  endif()
+  add_dependencies(test_programs ${name})
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE
       PAKWERK_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}"

@@ -1,7 +1,9 @@
 #include "package/InstallScript.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -40,6 +42,8 @@ InstallScript::~InstallScript() {
 
 bool InstallScript::Open(const char* path) {
     Close();
+    inMemory_ = false;
+    bytes_.clear();
     path_ = path != nullptr ? path : "";
     if (path == nullptr) {
         return false;
@@ -52,11 +56,21 @@ bool InstallScript::Open(const char* path) {
     return true;
 }
 
+bool InstallScript::OpenBytes(std::string bytes) {
+    Close();
+    path_.clear();
+    bytes_ = std::move(bytes);
+    inMemory_ = true;
+    return true;
+}
+
 void InstallScript::Close() {
     if (stream_ != nullptr) {
         std::fclose(stream_);
         stream_ = nullptr;
     }
+    memoryOpen_ = false;
+    memoryAt_ = 0;
     position_ = 0;
     filled_ = 0;
     inSection_ = false;
@@ -74,7 +88,7 @@ void InstallScript::Close() {
 }
 
 bool InstallScript::Refill() {
-    if (stream_ == nullptr) {
+    if (stream_ == nullptr && !memoryOpen_) {
         return false;
     }
     if (buffer_.size() != kBufferSize) {
@@ -84,8 +98,14 @@ bool InstallScript::Refill() {
         lastOfBlock_ = buffer_[filled_ - 1];
     }
     blockStart_ += filled_;
-    // A read error ends the script like the end of the file does.
-    filled_ = std::fread(buffer_.data(), 1, buffer_.size(), stream_);
+    if (memoryOpen_) {
+        filled_ = std::min(buffer_.size(), bytes_.size() - memoryAt_);
+        std::copy_n(bytes_.data() + memoryAt_, filled_, buffer_.data());
+        memoryAt_ += filled_;
+    } else {
+        // A read error ends the script like the end of the file does.
+        filled_ = std::fread(buffer_.data(), 1, buffer_.size(), stream_);
+    }
     position_ = 0;
     return filled_ > 0;
 }
@@ -179,6 +199,10 @@ bool InstallScript::NameTokenEquals(const char* name, std::size_t length) {
 
 bool InstallScript::Restart() {
     Close();
+    if (inMemory_) {
+        memoryOpen_ = true;
+        return true;
+    }
     if (path_.empty()) {
         return false;
     }

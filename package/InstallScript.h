@@ -43,6 +43,11 @@ public:
     // null path, which stores an empty path).
     bool Open(const char* path);
 
+    // As Open, for a script held in memory: the reader reads `bytes` as it
+    // would read a file holding them (same blocks, same results); Path()
+    // is empty. Always true. The fuzz targets read scripts this way.
+    bool OpenBytes(std::string bytes);
+
     // The path stored by the last Open; empty before.
     const std::string& Path() const { return path_; }
 
@@ -134,6 +139,10 @@ private:
 
     std::string path_;
     std::FILE* stream_ = nullptr;
+    std::string bytes_;         // the script given to OpenBytes
+    bool inMemory_ = false;     // OpenBytes, not Open, gave the script
+    bool memoryOpen_ = false;   // the in-memory script is being read
+    std::size_t memoryAt_ = 0;  // its next byte for Refill
     std::vector<char> buffer_;
     std::size_t position_ = 0;
     std::size_t filled_ = 0;

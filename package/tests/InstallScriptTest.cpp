@@ -44,6 +44,8 @@ struct SectionCase {
     Entries entries;
 };
 
+// Each case is read from a file and from memory (OpenBytes): both must
+// give the same.
 void RunCases(const std::vector<SectionCase>& cases) {
     for (const SectionCase& c : cases) {
         SCOPED_TRACE(c.behaviour);
@@ -54,6 +56,12 @@ void RunCases(const std::vector<SectionCase>& cases) {
         EXPECT_EQ(read.found, c.found);
         EXPECT_EQ(read.entries, c.entries);
         std::remove(path.c_str());
+        InstallScript inMemory;
+        ASSERT_TRUE(inMemory.OpenBytes(c.script));
+        read = ReadSection(inMemory, c.section);
+        EXPECT_EQ(read.found, c.found) << "in memory";
+        EXPECT_EQ(read.entries, c.entries) << "in memory";
+        EXPECT_EQ(inMemory.Path(), "");
     }
 }
 
@@ -433,6 +441,10 @@ TEST(InstallScriptEntries, SurviveBlockBoundariesOfLargeFiles) {
     }
     EXPECT_EQ(read.entries.back(), longWord + "{x}" + longWord);
     std::remove(path.c_str());
+
+    InstallScript inMemory;
+    ASSERT_TRUE(inMemory.OpenBytes(content));
+    EXPECT_EQ(ReadSection(inMemory, "Texturskript").entries, read.entries) << "in memory";
 }
 
 TEST(InstallScriptSections, LongTextOutsideBracesIsSkippedAsOneName) {
