@@ -136,10 +136,13 @@ void RestoreRecorder::BeforeTextureMerge(InstallScript& script, const char* sect
     while (script.NextEntry(entry)) {
         if (texturemerge::ConvertScriptEntry(entry, converted)) after.AddEntry(converted);
     }
+    // Entries as the list file will hold them: an entry's line breaks and
+    // TABs from the script do not survive the save.
     std::string bytes;
-    if (!after.SaveBytes(&bytes)) return;
+    TextureList saved;
+    if (!after.SaveBytes(&bytes) || !saved.LoadBytes(bytes)) return;
     RecordList(list, journal::ListKind::Textures, FingerprintOfBytes(bytes),
-               listchanges::DiffTextures(before, after));
+               listchanges::DiffTextures(before, saved));
 }
 
 void RestoreRecorder::BeforeCabinMerge(const std::string& list, const std::string& packageList) {
@@ -151,8 +154,11 @@ void RestoreRecorder::BeforeCabinMerge(const std::string& list, const std::strin
         after.Load(packageList.c_str(), 0, 0) < 0) {
         return;
     }
-    RecordList(list, journal::ListKind::Cabins, FingerprintOfBytes(after.SavedBytes()),
-               listchanges::DiffCabins(before, after));
+    const std::string bytes = after.SavedBytes();
+    IniDocument saved(false);
+    if (saved.LoadBytes(bytes) < 0) return;
+    RecordList(list, journal::ListKind::Cabins, FingerprintOfBytes(bytes),
+               listchanges::DiffCabins(before, saved));
 }
 
 void RestoreRecorder::AfterListMerge(const std::string& list, bool written) {

@@ -7,8 +7,8 @@
 // Files get fixed dates: the host's are older than the package's, so that an
 // ordinary install replaces them without a question.
 //
-// Destruction ends a program still running, removes the scratch folders and
-// the registry keys.
+// Destruction ends a program still running, removes the scratch folders, the
+// registry keys, and the restore points of runs into its host folder.
 #pragma once
 
 #include "automation/ChildProcess.h"
@@ -52,6 +52,8 @@ public:
     DWORD ProcessId() const { return program_.Id(); }
     bool WaitForExit(DWORD timeoutMs = kShowTimeoutMs) { return program_.WaitForExit(timeoutMs); }
     bool Running() const { return program_.Running(); }
+    // Kills the installer, as a crash or the task manager would.
+    bool Terminate() { return program_.Terminate(); }
 
     // The installer's window of that kind once it shows, or nullptr.
     HWND WaitFor(automation::ProgramWindow kind, DWORD timeoutMs = kShowTimeoutMs) const;
