@@ -1,6 +1,7 @@
 // pakundo: the restore program. Without arguments it shows the restore
-// points; with arguments it works as a console program for scripts, tests
-// and the uninstall entry:
+// points (UndoDialog.h); with arguments it works as a console program for
+// scripts, tests and the uninstall entry, writing to the standard output it
+// was given or to the console it was started from:
 //
 //   pakundo --list                    every restore point, newest first
 //   pakundo --restore ID [--dry-run]  restores one (--dry-run: only says what
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "engine/RestorePoints.h"
+#include "undo/UndoDialog.h"
 
 namespace {
 
@@ -51,7 +53,9 @@ std::string Describe(const restorepoints::Summary& point) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    const int argc = __argc;
+    char** const argv = __argv;
     std::string root = restorepoints::DefaultRoot();
     std::string command;
     std::string id;
@@ -72,6 +76,10 @@ int main(int argc, char** argv) {
         } else {
             return Usage();
         }
+    }
+    if (argc == 1 && !root.empty()) {
+        UndoDialog(root).RunModal(nullptr);
+        return 0;
     }
     if (command.empty() || root.empty() || (dryRun && command != "--restore")) return Usage();
     if (command == "--list") {
