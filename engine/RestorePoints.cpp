@@ -85,6 +85,11 @@ uint64_t DeleteOrMeasure(const std::string& folder, bool remove) {
     return bytes;
 }
 
+// A name of a folder directly below the root: never a path that leads out.
+bool IsId(const std::string& id) {
+    return !id.empty() && id != "." && id != ".." && id.find_first_of("\\/:") == std::string::npos;
+}
+
 bool ReadJournal(const std::string& point, journal::Journal& journal) {
     std::string bytes;
     return ReadAll(point + "\\journal.ini", bytes) && journal::Parse(bytes, journal);
@@ -225,7 +230,7 @@ Outcome Restore(const std::string& root, const std::string& id, bool dryRun,
                 std::vector<std::string>& report) {
     const std::string point = root + "\\" + id;
     journal::Journal journal;
-    if (id.empty() || !ReadJournal(point, journal)) return Outcome::NotFound;
+    if (!IsId(id) || !ReadJournal(point, journal)) return Outcome::NotFound;
     std::FILE* log = dryRun ? nullptr : std::fopen((point + "\\journal.ini").c_str(), "ab");
     auto mark = [log](const char* kind, int number, bool restored) {
         if (log == nullptr) return;
@@ -268,7 +273,7 @@ Outcome Restore(const std::string& root, const std::string& id, bool dryRun,
 
 bool Forget(const std::string& root, const std::string& id) {
     const std::string point = root + "\\" + id;
-    if (id.empty() || id.find_first_of("\\/:") != std::string::npos) return false;
+    if (!IsId(id)) return false;
     uninstallentry::Remove(id);
     DeleteOrMeasure(point, true);
     return GetFileAttributesA(point.c_str()) == INVALID_FILE_ATTRIBUTES;
