@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "engine/InstallObserver.h"
 #include "engine/InstallQuestions.h"
 #include "package/FileEntryDecision.h"
 #include "package/HostDestination.h"
@@ -56,7 +57,8 @@ private:
 
 // Copies one entry; false when the copy failed (and was reported).
 bool InstallEntry(const std::string& text, const std::string& packageDir,
-                  const std::string& hostPath, bool& skipAllNewer, InstallQuestions& questions) {
+                  const std::string& hostPath, bool& skipAllNewer, InstallQuestions& questions,
+                  InstallObserver& observer) {
     const fileentry::Entry entry = fileentry::Split(text);
     const std::string source = packageDir + "\\" + entry.source;
     const std::string destination = hostPath + entry.destination;
@@ -74,8 +76,10 @@ bool InstallEntry(const std::string& text, const std::string& packageDir,
     case fileentry::Decision::Copy: break;
     }
     const std::string folder = destination.substr(0, destination.rfind('\\'));
+    observer.BeforeCopy(source, destination);
     const bool copied =
         EnsureDirectory(folder) && CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0;
+    observer.AfterCopy(destination, copied);
     if (!copied) questions.CopyFailed(source, destination);
     // Installed files carry no read-only, hidden or system flag, and a
     // read-only file that failed now is writable next time.
@@ -87,11 +91,19 @@ bool InstallEntry(const std::string& text, const std::string& packageDir,
 
 bool InstallFiles(InstallScript& script, const std::string& packageDir, const std::string& hostPath,
                   bool& skipAllNewer, InstallQuestions& questions) {
+    NoRecording nobody;
+    return InstallFiles(script, packageDir, hostPath, skipAllNewer, questions, nobody);
+}
+
+bool InstallFiles(InstallScript& script, const std::string& packageDir, const std::string& hostPath,
+                  bool& skipAllNewer, InstallQuestions& questions, InstallObserver& observer) {
     if (!script.FindSection("Dateinstallation")) return true;
     bool allCopied = true;
     std::string entry;
     while (script.NextEntry(entry)) {
-        if (!InstallEntry(entry, packageDir, hostPath, skipAllNewer, questions)) allCopied = false;
+        if (!InstallEntry(entry, packageDir, hostPath, skipAllNewer, questions, observer)) {
+            allCopied = false;
+        }
     }
     return allCopied;
 }

@@ -14,7 +14,8 @@
 //
 //   InstallFiles         true when no copy failed, also when the section is
 //                        absent; missing sources do not make it false.
-//                        `skipAllNewer` is read and set (Cancel).
+//                        `skipAllNewer` is read and set (Cancel). `observer`
+//                        hears of each copy before and after it.
 //   FileExists           true when FindFirstFileA finds `path`
 //   IsExistingFileNewer  true when `destination` was last written strictly
 //                        later than `source`, or when only the destination
@@ -31,6 +32,7 @@
 
 #include <string>
 
+class InstallObserver;
 class InstallQuestions;
 class InstallScript;
 
@@ -38,6 +40,8 @@ namespace fileinstallation {
 
 bool InstallFiles(InstallScript& script, const std::string& packageDir, const std::string& hostPath,
                   bool& skipAllNewer, InstallQuestions& questions);
+bool InstallFiles(InstallScript& script, const std::string& packageDir, const std::string& hostPath,
+                  bool& skipAllNewer, InstallQuestions& questions, InstallObserver& observer);
 
 bool FileExists(const std::string& path);
 bool IsExistingFileNewer(const std::string& destination, const std::string& source);

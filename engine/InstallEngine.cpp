@@ -33,6 +33,7 @@ HRESULT InstallEngine::Run(ProgressSink& sink, InstallQuestions& questions) {
         questions.ScriptMissing();
         return E_FAIL;
     }
+    observer->Starting(hostPath, packageDir);
     HRESULT status = S_OK;
     sink.SetPos(2);
     if (!InstallFiles(questions)) status = E_FAIL;
@@ -41,17 +42,21 @@ HRESULT InstallEngine::Run(ProgressSink& sink, InstallQuestions& questions) {
     if (!MergeGroundTextures(questions)) status = E_FAIL;
     if (!MergeCabinList(questions)) status = E_FAIL;
     sink.SetPos(kLastPosition);
+    observer->Finished(status);
     return status;
 }
 
 bool InstallEngine::InstallFiles(InstallQuestions& questions) {
-    return fileinstallation::InstallFiles(script, packageDir, hostPath, skipAllNewer, questions);
+    return fileinstallation::InstallFiles(script, packageDir, hostPath, skipAllNewer, questions,
+                                          *observer);
 }
 
 bool InstallEngine::MergeTextures(InstallQuestions& questions) {
     const std::string list = hostPath + "Resourcen\\Parallels\\Texturen.txt";
+    observer->BeforeTextureMerge(script, "Texturskript", list);
     const texturemerge::MergeResult result =
         texturemerge::MergeSection(script, "Texturskript", list);
+    observer->AfterListMerge(list, result == texturemerge::MergeResult::Saved);
     // A missing list or section fails the step without a word.
     if (result == texturemerge::MergeResult::SaveFailed) questions.ListNotWritten(list);
     return result == texturemerge::MergeResult::Saved;
@@ -59,17 +64,22 @@ bool InstallEngine::MergeTextures(InstallQuestions& questions) {
 
 bool InstallEngine::MergeGroundTextures(InstallQuestions& questions) {
     const std::string list = hostPath + "Resourcen\\Parallels\\Bodentexturen.txt";
-    if (texturemerge::MergeSection(script, "Bodenskript", list) !=
-        texturemerge::MergeResult::SaveFailed) {
-        return true;
-    }
+    observer->BeforeTextureMerge(script, "Bodenskript", list);
+    const texturemerge::MergeResult result =
+        texturemerge::MergeSection(script, "Bodenskript", list);
+    observer->AfterListMerge(list, result == texturemerge::MergeResult::Saved);
+    if (result != texturemerge::MergeResult::SaveFailed) return true;
     questions.ListNotWritten(list);
     return false;
 }
 
 bool InstallEngine::MergeCabinList(InstallQuestions& questions) {
     const std::string list = hostPath + "Resourcen\\Parallels\\cabins.ini";
-    if (cabinlist::MergeInto(list, cabinIniPath)) return true;
+    observer->BeforeCabinMerge(list, cabinIniPath);
+    const bool merged = cabinlist::MergeInto(list, cabinIniPath);
+    // MergeInto says true also when it wrote nothing; the recorder compares.
+    observer->AfterListMerge(list, merged);
+    if (merged) return true;
     questions.ListNotWritten(list);
     return false;
 }

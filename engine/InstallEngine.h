@@ -22,9 +22,10 @@
 //   MergeCabinList       the package's cabin.ini into cabins.ini; false only
 //                        when writing the list failed
 // A list that could not be written is reported (ListNotWritten with the
-// list's path). The steps read only the engine's paths, its script and
-// skipAllNewer, and say everything through `questions`; every file they
-// write lies below the host folder.
+// list's path). An observer set with SetObserver hears of every change
+// before and after it is made (InstallObserver.h); by default nobody does. The steps read only the
+// engine's paths, its script and skipAllNewer, and say everything through `questions`; every file
+// they write lies below the host folder.
 #pragma once
 
 #include <windows.h>
@@ -34,6 +35,7 @@
 
 #include "package/InstallCatalogue.h"
 #include "engine/HostLocation.h"
+#include "engine/InstallObserver.h"
 #include "engine/InstallQuestions.h"
 #include "package/InstallScript.h"
 #include "engine/ProgressSink.h"
@@ -48,6 +50,8 @@ public:
     InstallEngine& operator=(const InstallEngine&) = delete;
 
     HRESULT Run(ProgressSink& sink, InstallQuestions& questions);
+    // `observer` must outlive the engine's runs.
+    void SetObserver(InstallObserver& observer) { this->observer = &observer; }
 
     bool InstallFiles(InstallQuestions& questions);
     bool MergeTextures(InstallQuestions& questions);
@@ -75,4 +79,6 @@ private:
     std::string packageDir;
     bool skipAllNewer = false;
     std::string cabinIniPath;
+    NoRecording nobody;
+    InstallObserver* observer = &nobody;
 };

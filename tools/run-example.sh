@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds Pakwerk and runs it on the bundled example package:
-#   bash tools/run-example.sh [--catalogue]
+#   bash tools/run-example.sh [--catalogue | --restore]
 #
 # A private Wine prefix (BUILD/example-prefix) receives a copy of the example
 # host folder (a Baukanter installation, example/host) as C:\Baukanter,
@@ -13,7 +13,10 @@
 # to click. Without one, it runs on a private virtual display and is driven
 # as a user would (Install, then OK to each message; in catalogue mode the
 # package "Signale und Schilder" is chosen), with screenshots.
-# Either way the script then prints what changed in the host folder.
+# Either way the script then prints what changed in the host folder. With
+# --restore it then takes the package out again with the restore program
+# (pakundo.exe --restore, on the run's restore point) and prints whether the
+# host folder is as before.
 #
 # Environment: PAKWERK_BUILD_DIR, the build folder BUILD (default
 # build/windows).
@@ -21,16 +24,18 @@ set -eu
 cd "$(dirname "$0")/.."
 
 mode=single
+restore=0
 case "${1:-}" in
   "") ;;
   --catalogue) mode=catalogue ;;
-  *) echo "usage: bash tools/run-example.sh [--catalogue]" >&2; exit 2 ;;
+  --restore) restore=1 ;;
+  *) echo "usage: bash tools/run-example.sh [--catalogue | --restore]" >&2; exit 2 ;;
 esac
 
 bash tools/setup.sh
 build=${PAKWERK_BUILD_DIR:-build/windows}
 cmake --preset windows -B "$build" >/dev/null
-cmake --build "$build" --target Pakwerk pakauto pakwerk_menuprobe
+cmake --build "$build" --target Pakwerk pakundo pakauto pakwerk_menuprobe
 
 source tests/e2e/scene.sh
 scene_init "$build" example
@@ -87,3 +92,19 @@ fi
 
 echo "== what changed in the host folder"
 bash tests/e2e/host-changes.sh "$SCENE_WORK/host-before" "$SCENE_HOST"
+
+if [ $restore -eq 1 ]; then
+  # The newest restore point is this run's.
+  point=$(scene_wine "$SCENE_BUILD/pakundo.exe" --list | tr -d '\r' | head -n 1)
+  id=${point%% *}
+  [ -n "$id" ] || { echo "no restore point was recorded"; exit 1; }
+  echo "== restoring with pakundo: $point"
+  scene_wine "$SCENE_BUILD/pakundo.exe" --restore "$id" | tr -d '\r'
+  echo "== the host folder now"
+  if diff -r "$SCENE_WORK/host-before" "$SCENE_HOST" >/dev/null; then
+    echo "the host folder is as before"
+  else
+    bash tests/e2e/host-changes.sh "$SCENE_WORK/host-before" "$SCENE_HOST"
+    exit 1
+  fi
+fi

@@ -5,6 +5,8 @@
 #include "app/dialogs/AboutDialog.h"
 #include "app/dialogs/SystemMenu.h"
 #include "engine/InstallEngine.h"
+#include "engine/RestorePoints.h"
+#include "engine/RestoreRecorder.h"
 #include "resources/resource.h"
 
 InstallDialog::InstallDialog(const InstallCatalogue& catalogue, int32_t catalogueMode)
@@ -79,6 +81,9 @@ void InstallDialog::RunInstall() {
         return;
     }
     InstallMessageBoxes questions;
+    // Every run leaves a restore point; recording never changes the run.
+    RestoreRecorder recorder(restorepoints::DefaultRoot(), ChosenPackageName(), RestoreProgram());
+    engine.SetObserver(recorder);
     const int32_t status = engine.Run(progressBar, questions);
     if (status < 0) {
         messages::Show(messages::kInstallFailed, MB_OK);
@@ -88,6 +93,21 @@ void InstallDialog::RunInstall() {
     ExchangeText(IDC_INTRO, introText, true);
     EndModal(IDOK);
     running = false;
+}
+
+std::string InstallDialog::ChosenPackageName() const {
+    // Empty for a single package: the restore point names its folder.
+    const int32_t index = catalogue.selectedIndex;
+    if (catalogueMode == 0 || index < 0 || index >= catalogue.entryCount) return std::string();
+    return catalogue.entries[index].name;
+}
+
+std::string InstallDialog::RestoreProgram() {
+    char program[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, program, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::string();
+    const std::string path(program, length);
+    return path.substr(0, path.rfind('\\') + 1) + "pakundo.exe";
 }
 
 void InstallDialog::PaintMinimised() {

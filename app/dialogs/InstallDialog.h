@@ -36,6 +36,10 @@ protected:
 private:
     void OnInitDialog();
     void PaintMinimised();
+    // The restore point's name: the chosen catalogue entry's, or empty.
+    std::string ChosenPackageName() const;
+    // pakundo.exe beside the running program.
+    static std::string RestoreProgram();
 
     const InstallCatalogue& catalogue;
     const int32_t catalogueMode;

@@ -39,6 +39,7 @@ TestInstallation::Outcome TestInstallation::RunWith(InstallQuestions& questions,
                                                     const InstallCatalogue& catalogue,
                                                     int32_t catalogueMode) const {
     PackageEngine engine(catalogue, catalogueMode, packageFolder);
+    if (observer != nullptr) engine.SetObserver(*observer);
     EXPECT_TRUE(engine.HostFound());
     EXPECT_EQ(hostFolder + "\\", engine.HostPath());
     RecordingProgressSink sink;

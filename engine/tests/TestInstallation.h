@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/InstallObserver.h"
 #include "engine/InstallQuestions.h"
 #include "engine/tests/HostRegistration.h"
 #include "package/FileEntryDecision.h"
@@ -45,6 +46,8 @@ public:
     Outcome Run(const std::vector<fileentry::Answer>& answers, const InstallCatalogue& catalogue,
                 int32_t catalogueMode) const;
     Outcome Run(InstallQuestions& questions) const;
+    // Later runs tell `observer` of their changes (it must outlive them).
+    void Observe(InstallObserver& observer) { this->observer = &observer; }
 
 private:
     Outcome RunWith(InstallQuestions& questions, const InstallCatalogue& catalogue,
@@ -54,4 +57,5 @@ private:
     std::string hostFolder;
     std::string packageFolder;
     HostRegistration registration;
+    InstallObserver* observer = nullptr;
 };

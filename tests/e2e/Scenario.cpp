@@ -1,6 +1,7 @@
 #include "e2e/Scenario.h"
 
 #include "automation/WindowQuery.h"
+#include "engine/RestorePoints.h"
 
 #ifndef PAKWERK_EXE
 #error "PAKWERK_EXE names the installer under test"
@@ -39,6 +40,13 @@ filetree::Contents Scenario::Golden(const std::string& name) {
 Scenario::~Scenario() {
     program_.Terminate();
     testregistry::Clear();
+    // Every run leaves a restore point and an uninstall entry in the prefix.
+    if (!host_.empty()) {
+        const std::string root = restorepoints::DefaultRoot();
+        for (const restorepoints::Summary& point : restorepoints::List(root)) {
+            if (point.journal.host == host_ + "\\") restorepoints::Forget(root, point.id);
+        }
+    }
     if (!root_.empty()) filetree::RemoveTree(root_);
 }
 

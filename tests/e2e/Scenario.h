@@ -7,8 +7,8 @@
 // Files get fixed dates: the host's are older than the package's, so that an
 // ordinary install replaces them without a question.
 //
-// Destruction ends a program still running, removes the scratch folders and
-// the registry keys.
+// Destruction ends a program still running, removes the scratch folders, the
+// registry keys, and the restore points of runs into its host folder.
 #pragma once
 
 #include "automation/ChildProcess.h"

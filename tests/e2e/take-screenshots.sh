@@ -2,8 +2,8 @@
 # Takes the screenshots shown in the README (docs/screenshots/) of the
 # installer on the example package, in German, English, French and Polish:
 #   bash tests/e2e/take-screenshots.sh [BUILD_DIR]
-# BUILD_DIR (default build/windows) must hold a Windows build with Pakwerk.exe
-# and tests/pakauto.exe. Runs on a private virtual display.
+# BUILD_DIR (default build/windows) must hold a Windows build with Pakwerk.exe,
+# pakundo.exe and tests/pakauto.exe. Runs on a private virtual display.
 set -eu
 cd "$(dirname "$0")/../.."
 source tests/e2e/scene.sh
@@ -54,6 +54,14 @@ for locale in de_DE en_US fr_FR pl_PL; do
   scene_shot "$out/$lang-success.png" message
   quiet scene_auto answer-all
   scene_wait_end 30
+
+  # The restore program with the restore points of the two runs above.
+  (exec tools/wine-run.sh "$SCENE_PREFIX" "$SCENE_BUILD/pakundo.exe" >/dev/null 2>&1 </dev/null) &
+  undo_pid=$!
+  sleep 4
+  scene_shot "$out/$lang-restore.png"
+  scene_wine taskkill /f /im pakundo.exe >/dev/null 2>&1 || true
+  wait "$undo_pid" 2>/dev/null || true
 
   # The question before a newer file is replaced.
   if [ "$lang" = de ]; then

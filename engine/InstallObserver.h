@@ -1,0 +1,51 @@
+// What an installation run tells whoever records its changes (the restore
+// point, engine/RestoreRecorder.h) before and after each change it makes to
+// the host folder. The engine calls these around its own steps and never
+// looks at what the observer does: an observer cannot change or stop an
+// installation. Paths arrive whole, as the engine built them.
+//
+//   Starting          the script is open; every later call is for this run
+//   BeforeCopy        `source` is about to be copied over `destination`
+//                     (missing folders on the way are about to be made)
+//   AfterCopy         the copy ended; `copied` false when it failed
+//   BeforeTextureMerge  the entries of `section` of `script` are about to be
+//                     merged into the texture list `list` (the observer may
+//                     read the section: the merge searches it again)
+//   BeforeCabinMerge  `packageList` is about to be merged into `list`
+//   AfterListMerge    the merge into `list` ended; `written` true when the
+//                     list file was rewritten
+//   Finished          the run's status (S_OK or E_FAIL), after the last step
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class InstallScript;
+
+class InstallObserver {
+public:
+    virtual void Starting(const std::string& hostPath, const std::string& packageDir) = 0;
+    virtual void BeforeCopy(const std::string& source, const std::string& destination) = 0;
+    virtual void AfterCopy(const std::string& destination, bool copied) = 0;
+    virtual void BeforeTextureMerge(InstallScript& script, const char* section,
+                                    const std::string& list) = 0;
+    virtual void BeforeCabinMerge(const std::string& list, const std::string& packageList) = 0;
+    virtual void AfterListMerge(const std::string& list, bool written) = 0;
+    virtual void Finished(HRESULT status) = 0;
+
+protected:
+    ~InstallObserver() = default;
+};
+
+// For runs nobody records.
+class NoRecording final : public InstallObserver {
+public:
+    void Starting(const std::string&, const std::string&) override {}
+    void BeforeCopy(const std::string&, const std::string&) override {}
+    void AfterCopy(const std::string&, bool) override {}
+    void BeforeTextureMerge(InstallScript&, const char*, const std::string&) override {}
+    void BeforeCabinMerge(const std::string&, const std::string&) override {}
+    void AfterListMerge(const std::string&, bool) override {}
+    void Finished(HRESULT) override {}
+};

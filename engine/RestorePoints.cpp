@@ -1,0 +1,282 @@
+#include "engine/RestorePoints.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "engine/UninstallEntry.h"
+#include "restore/FileUndo.h"
+#include "restore/ListChanges.h"
+#include "textfile/IniDocument.h"
+#include "textfile/SafeReplace.h"
+#include "texturelist/TextureList.h"
+
+namespace restorepoints {
+
+namespace {
+
+bool ReadAll(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    char buffer[65536];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+    const bool read = std::ferror(file) == 0;
+    std::fclose(file);
+    return read;
+}
+
+// The safe save of textfile/SafeReplace.h, for bytes at hand.
+bool SaveWhole(const std::string& path, const std::string& bytes) {
+    if (!safereplace::TargetWritable(path.c_str())) return false;
+    const std::string temporary = safereplace::TemporaryPathFor(path.c_str());
+    std::FILE* stream = std::fopen(temporary.c_str(), "wb");
+    if (stream == nullptr) return false;
+    const bool written =
+        safereplace::Write(stream, bytes.data(), bytes.size()) && safereplace::FlushToDisk(stream);
+    if (!safereplace::Close(stream) || !written) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return safereplace::ReplaceWith(temporary.c_str(), path.c_str());
+}
+
+// A file's old bytes and attributes back: copied beside it, then moved over
+// it, so that a kill leaves either the run's file or the old one.
+bool PutBack(const std::string& oldCopy, const std::string& path, DWORD attributes) {
+    const std::string temporary = safereplace::TemporaryPathFor(path.c_str());
+    if (!CopyFileA(oldCopy.c_str(), temporary.c_str(), FALSE)) return false;
+    SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!MoveFileExA(temporary.c_str(), path.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(temporary.c_str());
+        return false;
+    }
+    SetFileAttributesA(path.c_str(), attributes);
+    return true;
+}
+
+uint64_t DeleteOrMeasure(const std::string& folder, bool remove) {
+    uint64_t bytes = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                bytes += DeleteOrMeasure(path, remove);
+            } else {
+                bytes += (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+                if (remove) {
+                    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                    DeleteFileA(path.c_str());
+                }
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    if (remove) RemoveDirectoryA(folder.c_str());
+    return bytes;
+}
+
+// A name of a folder directly below the root: never a path that leads out.
+bool IsId(const std::string& id) {
+    return !id.empty() && id != "." && id != ".." && id.find_first_of("\\/:") == std::string::npos;
+}
+
+bool ReadJournal(const std::string& point, journal::Journal& journal) {
+    std::string bytes;
+    return ReadAll(point + "\\journal.ini", bytes) && journal::Parse(bytes, journal);
+}
+
+// Restores one list; false when something of it was left.
+bool RestoreList(const journal::ListRecord& record, const std::string& host,
+                 const std::string& point, bool dryRun, std::vector<std::string>& report) {
+    const std::string path = host + record.path;
+    const std::string oldCopy = point + "\\" + record.oldCopy;
+    const Fingerprint now = FingerprintOf(path);
+    if (SameContent(now, record.before)) return true;
+    if (!now.exists) {
+        report.push_back("keep " + record.path + ": the list is gone");
+        return false;
+    }
+    std::string oldBytes;
+    if (record.after.exists && SameContent(now, record.after) && ReadAll(oldCopy, oldBytes) &&
+        SameContent(FingerprintOfBytes(oldBytes), record.before)) {
+        report.push_back("put back " + record.path);
+        if (dryRun || SaveWhole(path, oldBytes)) return true;
+        report.push_back("keep " + record.path + ": the list cannot be written");
+        return false;
+    }
+    listchanges::Outcome outcome;
+    bool saved = true;
+    if (record.kind == journal::ListKind::Textures) {
+        TextureList before;
+        TextureList current;
+        if (!before.Load(oldCopy.c_str()) || !current.Load(path.c_str())) {
+            report.push_back("keep " + record.path + ": the list cannot be read");
+            return false;
+        }
+        outcome = listchanges::UndoTextures(before, current, record.changes);
+        if (outcome.changed && !dryRun) saved = current.Save(path.c_str());
+    } else {
+        IniDocument before(false);
+        IniDocument current(false);
+        if (before.Load(oldCopy.c_str(), 0, 0) < 0 || current.Load(path.c_str(), 0, 0) < 0) {
+            report.push_back("keep " + record.path + ": the list cannot be read");
+            return false;
+        }
+        outcome = listchanges::UndoCabins(before, current, record.changes);
+        if (outcome.changed && !dryRun) saved = current.Save(path.c_str()) >= 0;
+    }
+    if (!saved) {
+        report.push_back("keep " + record.path + ": the list cannot be written");
+        return false;
+    }
+    if (outcome.undone > 0) {
+        report.push_back("undo " + std::to_string(outcome.undone) + " entries in " + record.path);
+    }
+    for (const std::string& entry : outcome.kept) {
+        report.push_back("keep " + entry + " in " + record.path + ": changed since");
+    }
+    return outcome.kept.empty();
+}
+
+// Restores one file; false when it was left.
+bool RestoreFile(const journal::FileRecord& record, const std::string& host,
+                 const std::string& point, bool dryRun, std::vector<std::string>& report) {
+    const std::string path = host + record.path;
+    const Fingerprint now = FingerprintOf(path);
+    switch (fileundo::Decide(record, now)) {
+    case fileundo::Action::Delete:
+        report.push_back("delete " + record.path);
+        if (dryRun) return true;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (DeleteFileA(path.c_str())) return true;
+        report.push_back("keep " + record.path + ": it cannot be deleted");
+        return false;
+    case fileundo::Action::PutBack:
+        report.push_back("put back " + record.path);
+        if (dryRun || PutBack(point + "\\" + record.oldCopy, path, record.oldAttributes)) {
+            return true;
+        }
+        report.push_back("keep " + record.path + ": it cannot be written");
+        return false;
+    case fileundo::Action::AlreadyBefore:
+        // A restore killed between the move and the attributes ends here.
+        if (!dryRun && now.exists && record.kind == journal::FileKind::Replaced) {
+            SetFileAttributesA(path.c_str(), record.oldAttributes);
+        }
+        return true;
+    case fileundo::Action::KeepChanged:
+        report.push_back("keep " + record.path + ": changed since the installation");
+        return false;
+    case fileundo::Action::KeepMissing:
+        report.push_back("keep " + record.path + ": deleted since the installation");
+        return false;
+    case fileundo::Action::KeepNoCopy:
+        report.push_back("keep " + record.path + ": its old content was not saved");
+        return false;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string DefaultRoot() {
+    char folder[MAX_PATH];
+    if (SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder) !=
+        S_OK) {
+        return std::string();
+    }
+    return std::string(folder) + "\\Pakwerk\\Restore";
+}
+
+std::vector<Summary> List(const std::string& root) {
+    std::vector<Summary> points;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((root + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return points;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == ".." || !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            continue;
+        }
+        Summary summary;
+        summary.id = name;
+        if (!ReadJournal(root + "\\" + name, summary.journal)) continue;
+        for (const journal::FileRecord& file : summary.journal.files) {
+            (file.kind == journal::FileKind::Added ? summary.filesAdded : summary.filesReplaced)++;
+        }
+        for (const journal::ListRecord& list : summary.journal.lists) {
+            summary.listEntries += static_cast<int>(list.changes.size());
+        }
+        summary.bytes = DeleteOrMeasure(root + "\\" + name, false);
+        points.push_back(summary);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(points.begin(), points.end(),
+              [](const Summary& a, const Summary& b) { return a.id > b.id; });
+    return points;
+}
+
+Outcome Restore(const std::string& root, const std::string& id, bool dryRun,
+                std::vector<std::string>& report) {
+    const std::string point = root + "\\" + id;
+    journal::Journal journal;
+    if (!IsId(id) || !ReadJournal(point, journal)) return Outcome::NotFound;
+    std::FILE* log = dryRun ? nullptr : std::fopen((point + "\\journal.ini").c_str(), "ab");
+    auto mark = [log](const char* kind, int number, bool restored) {
+        if (log == nullptr) return;
+        const std::string bytes =
+            journal::StepBytes(kind, number,
+                               restored ? journal::Step::Restored : journal::Step::Kept);
+        std::fwrite(bytes.data(), 1, bytes.size(), log);
+        std::fflush(log);
+    };
+    bool allRestored = true;
+    if (!journal.incomplete.empty()) {
+        report.push_back("incomplete: " + journal.incomplete +
+                         "; what the installation changed after that stays");
+        allRestored = false;
+    }
+    for (auto list = journal.lists.rbegin(); list != journal.lists.rend(); ++list) {
+        if (list->step == journal::Step::Restored) continue;
+        const bool restored = RestoreList(*list, journal.host, point, dryRun, report);
+        mark("List", list->number, restored);
+        allRestored = allRestored && restored;
+    }
+    for (auto file = journal.files.rbegin(); file != journal.files.rend(); ++file) {
+        if (file->step == journal::Step::Restored) continue;
+        const bool restored = RestoreFile(*file, journal.host, point, dryRun, report);
+        mark("File", file->number, restored);
+        allRestored = allRestored && restored;
+    }
+    for (auto folder = journal.folders.rbegin(); folder != journal.folders.rend(); ++folder) {
+        // Only an empty folder goes: what others put there since stays.
+        if (!dryRun && RemoveDirectoryA((journal.host + folder->path).c_str())) {
+            report.push_back("remove folder " + folder->path);
+        }
+    }
+    if (log != nullptr) std::fclose(log);
+    if (dryRun) return allRestored ? Outcome::Done : Outcome::Kept;
+    uninstallentry::Remove(id);
+    if (allRestored) DeleteOrMeasure(point, true);
+    return allRestored ? Outcome::Done : Outcome::Kept;
+}
+
+bool Forget(const std::string& root, const std::string& id) {
+    const std::string point = root + "\\" + id;
+    if (!IsId(id)) return false;
+    uninstallentry::Remove(id);
+    DeleteOrMeasure(point, true);
+    return GetFileAttributesA(point.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace restorepoints

@@ -1,0 +1,252 @@
+#include "engine/RestoreRecorder.h"
+
+#include <windows.h>
+
+#include "engine/RestorePoints.h"
+#include "engine/UninstallEntry.h"
+#include "package/InstallScript.h"
+#include "restore/ListChanges.h"
+#include "textfile/IniDocument.h"
+#include "texturelist/TextureList.h"
+#include "texturelist/TextureMerge.h"
+
+namespace {
+
+std::string TwoDigits(int value) {
+    return std::string(1, static_cast<char>('0' + value / 10 % 10)) +
+           static_cast<char>('0' + value % 10);
+}
+
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Makes `folder` and its missing parents; true when it exists afterwards.
+bool MakeFolders(const std::string& folder) {
+    if (IsFolder(folder)) return true;
+    const size_t backslash = folder.rfind('\\');
+    if (backslash != std::string::npos && backslash > 2 &&
+        !MakeFolders(folder.substr(0, backslash))) {
+        return false;
+    }
+    return CreateDirectoryA(folder.c_str(), nullptr) != 0 || IsFolder(folder);
+}
+
+// A copy in the restore point: plain, so that forgetting it can delete it.
+bool CopyPlain(const std::string& from, const std::string& to) {
+    if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) return false;
+    SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return true;
+}
+
+}  // namespace
+
+RestoreRecorder::RestoreRecorder(const std::string& root, const std::string& name,
+                                 const std::string& restoreProgram)
+    : root(root), name(name), restoreProgram(restoreProgram) {}
+
+RestoreRecorder::~RestoreRecorder() {
+    if (journal != nullptr) std::fclose(journal);
+}
+
+void RestoreRecorder::Starting(const std::string& hostPath, const std::string& packageDir) {
+    host = hostPath;
+    if (root.empty() || !MakeFolders(root)) return;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const std::string stamp = std::to_string(now.wYear) + TwoDigits(now.wMonth) +
+                              TwoDigits(now.wDay) + "-" + TwoDigits(now.wHour) +
+                              TwoDigits(now.wMinute) + TwoDigits(now.wSecond);
+    for (int attempt = 1; attempt < 100 && id.empty(); ++attempt) {
+        const std::string candidate = attempt == 1 ? stamp : stamp + "-" + std::to_string(attempt);
+        if (CreateDirectoryA((root + "\\" + candidate).c_str(), nullptr))
+            id = candidate;
+        else if (GetLastError() != ERROR_ALREADY_EXISTS)
+            return;
+    }
+    if (id.empty()) return;
+    point = root + "\\" + id;
+    journal = std::fopen((point + "\\journal.ini").c_str(), "ab");
+    if (journal == nullptr || !CreateDirectoryA((point + "\\files").c_str(), nullptr) ||
+        !CreateDirectoryA((point + "\\lists").c_str(), nullptr)) {
+        Stop("the restore point could not be made");
+        return;
+    }
+    journal::Journal header;
+    header.package = packageDir.substr(packageDir.rfind('\\') + 1);
+    header.name = name.empty() ? header.package : name;
+    shownName = header.name;
+    header.host = host;
+    header.time = std::to_string(now.wYear) + "-" + TwoDigits(now.wMonth) + "-" +
+                  TwoDigits(now.wDay) + " " + TwoDigits(now.wHour) + ":" + TwoDigits(now.wMinute) +
+                  ":" + TwoDigits(now.wSecond);
+    if (!Append(journal::HeaderBytes(header))) return;
+    if (!restoreProgram.empty()) {
+        CopyFileA(restoreProgram.c_str(), (root + "\\pakundo.exe").c_str(), FALSE);
+    }
+    WriteUninstallEntry();
+}
+
+void RestoreRecorder::BeforeCopy(const std::string& source, const std::string& destination) {
+    pendingFile = 0;
+    journal::FileRecord record;
+    if (!Recording() || !Relative(destination, record.path)) return;
+    RecordFolders(destination);
+    record.number = ++files;
+    record.after = FingerprintOf(source);
+    const DWORD attributes = GetFileAttributesA(destination.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        record.kind = journal::FileKind::Replaced;
+        record.oldAttributes = attributes;
+        record.oldCopy = "files\\" + std::to_string(record.number);
+        if (!CopyPlain(destination, point + "\\" + record.oldCopy)) {
+            Stop("the old copy of " + record.path + " could not be saved");
+            return;
+        }
+        record.before = FingerprintOf(point + "\\" + record.oldCopy);
+    }
+    if (!record.after.readable || !record.before.readable) {
+        Stop(record.path + " could not be read");
+        return;
+    }
+    if (Append(journal::FileBytes(record))) {
+        pendingFile = record.number;
+        if (record.after.exists) installedBytes += record.after.size;
+    }
+}
+
+void RestoreRecorder::AfterCopy(const std::string&, bool copied) {
+    if (pendingFile == 0) return;
+    Append(journal::StepBytes("File", pendingFile,
+                              copied ? journal::Step::Done : journal::Step::Failed));
+    pendingFile = 0;
+}
+
+void RestoreRecorder::BeforeTextureMerge(InstallScript& script, const char* section,
+                                         const std::string& list) {
+    pendingList.clear();
+    if (!Recording()) return;
+    // The merge itself, in memory: what it will write is known before it does.
+    TextureList before;
+    if (!before.Load(list.c_str()) || !script.FindSection(section)) return;
+    TextureList after = before;
+    std::string entry;
+    std::string converted;
+    while (script.NextEntry(entry)) {
+        if (texturemerge::ConvertScriptEntry(entry, converted)) after.AddEntry(converted);
+    }
+    // Entries as the list file will hold them: an entry's line breaks and
+    // TABs from the script do not survive the save.
+    std::string bytes;
+    TextureList saved;
+    if (!after.SaveBytes(&bytes) || !saved.LoadBytes(bytes)) return;
+    RecordList(list, journal::ListKind::Textures, FingerprintOfBytes(bytes),
+               listchanges::DiffTextures(before, saved));
+}
+
+void RestoreRecorder::BeforeCabinMerge(const std::string& list, const std::string& packageList) {
+    pendingList.clear();
+    if (!Recording()) return;
+    IniDocument before(false);
+    IniDocument after(false);
+    if (before.Load(list.c_str(), 0, 0) < 0 || after.Load(list.c_str(), 0, 0) < 0 ||
+        after.Load(packageList.c_str(), 0, 0) < 0) {
+        return;
+    }
+    const std::string bytes = after.SavedBytes();
+    IniDocument saved(false);
+    if (saved.LoadBytes(bytes) < 0) return;
+    RecordList(list, journal::ListKind::Cabins, FingerprintOfBytes(bytes),
+               listchanges::DiffCabins(before, saved));
+}
+
+void RestoreRecorder::AfterListMerge(const std::string& list, bool written) {
+    if (pendingList.empty() || pendingList != list) return;
+    Append(journal::StepBytes("List", pendingListNumber,
+                              written ? journal::Step::Done : journal::Step::Failed));
+    pendingList.clear();
+}
+
+void RestoreRecorder::Finished(HRESULT status) {
+    if (!Recording()) return;
+    Append(journal::HeaderKeyBytes("End", status == S_OK ? "finished" : "failed"));
+    WriteUninstallEntry();
+    if (journal != nullptr) {
+        std::fclose(journal);
+        journal = nullptr;
+    }
+}
+
+bool RestoreRecorder::Append(const std::string& bytes) {
+    if (journal == nullptr) return false;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), journal) != bytes.size() ||
+        std::fflush(journal) != 0) {
+        Stop("the journal could not be written");
+        return false;
+    }
+    return true;
+}
+
+void RestoreRecorder::Stop(const std::string& why) {
+    if (journal == nullptr) return;
+    const std::string mark = journal::HeaderKeyBytes("Incomplete", why);
+    std::fwrite(mark.data(), 1, mark.size(), journal);
+    std::fclose(journal);
+    journal = nullptr;
+}
+
+bool RestoreRecorder::Relative(const std::string& path, std::string& relative) const {
+    if (path.size() <= host.size() || path.compare(0, host.size(), host) != 0) return false;
+    relative = path.substr(host.size());
+    return true;
+}
+
+void RestoreRecorder::RecordFolders(const std::string& destination) {
+    // The folders the copy is about to make, outermost first.
+    std::vector<std::string> missing;
+    std::string folder = destination.substr(0, destination.rfind('\\'));
+    while (folder.size() > host.size() && knownFolders.count(folder) == 0 && !IsFolder(folder)) {
+        missing.push_back(folder);
+        folder = folder.substr(0, folder.rfind('\\'));
+    }
+    for (auto made = missing.rbegin(); made != missing.rend(); ++made) {
+        journal::FolderRecord record;
+        record.number = ++folders;
+        if (!Relative(*made, record.path) || !Append(journal::FolderBytes(record))) return;
+        knownFolders.insert(*made);
+    }
+}
+
+void RestoreRecorder::RecordList(const std::string& list, journal::ListKind kind,
+                                 const Fingerprint& after,
+                                 std::vector<journal::EntryChange> changes) {
+    journal::ListRecord record;
+    if (!Relative(list, record.path)) return;
+    record.number = ++lists;
+    record.kind = kind;
+    record.oldCopy = "lists\\" + std::to_string(record.number);
+    record.after = after;
+    record.changes = std::move(changes);
+    if (!CopyPlain(list, point + "\\" + record.oldCopy)) {
+        Stop("the old copy of " + record.path + " could not be saved");
+        return;
+    }
+    record.before = FingerprintOf(point + "\\" + record.oldCopy);
+    if (Append(journal::ListBytes(record))) {
+        pendingList = list;
+        pendingListNumber = record.number;
+    }
+}
+
+void RestoreRecorder::WriteUninstallEntry() {
+    uninstallentry::Entry entry;
+    entry.displayName = shownName;
+    entry.publisher = "Velmar";
+    entry.installDate = id.substr(0, 8);
+    const std::string program = root + "\\pakundo.exe";
+    entry.displayIcon = program + ",0";
+    entry.uninstallString = "\"" + program + "\" --restore " + id;
+    entry.estimatedSizeKb = static_cast<uint32_t>((installedBytes + 1023) / 1024);
+    uninstallentry::Write(id, entry);
+}

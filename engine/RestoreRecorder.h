@@ -1,0 +1,86 @@
+// Records one installation run into a new restore point, ahead of every
+// change (the journal's format is in restore/Journal.h):
+//
+//   <root>\<id>\journal.ini   the journal, appended to and flushed to the
+//                             system before each change and after it
+//   <root>\<id>\files\<n>     the old bytes of each file the run replaces
+//   <root>\<id>\lists\<n>     the old bytes of each list the run rewrites
+//   <root>\pakundo.exe        the restore program, copied there so that the
+//                             uninstall entry works after the package folder
+//                             is gone
+//
+// <root> is restorepoints::DefaultRoot() for the program, a scratch folder in
+// tests; <id> is the run's local start time, "YYYYMMDD-hhmmss" (with "-2",
+// "-3", ... when taken). Records reach the system (not the disk) before each
+// change: a killed program loses nothing; a lost power supply may lose the
+// last records, as it may lose the change itself.
+//
+// Recording never changes the installation: when the restore point cannot be
+// made, nothing is recorded and no uninstall entry is written; when a record
+// or an old copy cannot be written later, recording stops, the journal is
+// marked Incomplete (when it still can be) and the run goes on.
+//
+// The uninstall entry (UninstallEntry.h) is written when the run starts (so
+// that a killed run can be taken out too) and its size again when it ends.
+//
+//   Id        the restore point's id; empty when none was made
+//   Recording true while every change so far has been recorded
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/InstallObserver.h"
+#include "restore/Journal.h"
+
+class RestoreRecorder final : public InstallObserver {
+public:
+    // `name` is what the uninstall entry shows; `restoreProgram` the restore
+    // program to copy into the root (missing: the one there is used).
+    RestoreRecorder(const std::string& root, const std::string& name,
+                    const std::string& restoreProgram);
+    ~RestoreRecorder();
+    RestoreRecorder(const RestoreRecorder&) = delete;
+    RestoreRecorder& operator=(const RestoreRecorder&) = delete;
+
+    void Starting(const std::string& hostPath, const std::string& packageDir) override;
+    void BeforeCopy(const std::string& source, const std::string& destination) override;
+    void AfterCopy(const std::string& destination, bool copied) override;
+    void BeforeTextureMerge(InstallScript& script, const char* section,
+                            const std::string& list) override;
+    void BeforeCabinMerge(const std::string& list, const std::string& packageList) override;
+    void AfterListMerge(const std::string& list, bool written) override;
+    void Finished(HRESULT status) override;
+
+    const std::string& Id() const { return id; }
+    bool Recording() const { return journal != nullptr; }
+
+private:
+    bool Append(const std::string& bytes);
+    void Stop(const std::string& why);
+    bool Relative(const std::string& path, std::string& relative) const;
+    void RecordFolders(const std::string& destination);
+    void RecordList(const std::string& list, journal::ListKind kind, const Fingerprint& after,
+                    std::vector<journal::EntryChange> changes);
+    void WriteUninstallEntry();
+
+    const std::string root;
+    const std::string name;
+    const std::string restoreProgram;
+    std::string id;
+    std::string point;  // <root>\<id>
+    std::string host;
+    std::string shownName;
+    std::FILE* journal = nullptr;
+    int files = 0;
+    int folders = 0;
+    int lists = 0;
+    int pendingFile = 0;
+    std::string pendingList;
+    int pendingListNumber = 0;
+    std::set<std::string> knownFolders;
+    uint64_t installedBytes = 0;
+};

@@ -1,0 +1,203 @@
+#include "restore/Journal.h"
+
+#include <cstdlib>
+#include <map>
+
+#include "textfile/IniDocument.h"
+#include "textfile/IniSyntax.h"
+
+namespace journal {
+
+namespace {
+
+constexpr const char* kHeader = "Restore point";
+
+const char* const kStepNames[] = {"recorded", "done", "failed", "restored", "kept"};
+
+Step StepNamed(std::string_view name) {
+    for (int i = 0; i < 5; ++i) {
+        if (name == kStepNames[i]) return static_cast<Step>(i);
+    }
+    return Step::Recorded;
+}
+
+// One appended section, made and written by the INI document.
+class SectionText {
+public:
+    explicit SectionText(const std::string& name) : index(-1) {
+        document.GetOrAddSection(name.c_str());
+        index = document.FindSection(name.c_str());
+    }
+    SectionText& Put(const std::string& key, std::string_view value) {
+        std::string line = key + "=\"";
+        inisyntax::AppendEscaped(value, &line);
+        line += '"';
+        document.AddKeyLine(line.c_str(), index);
+        return *this;
+    }
+    SectionText& PutPrint(const Fingerprint& print, const char* prefix = "") {
+        if (!print.exists) return *this;
+        Put(std::string(prefix) + "Size", std::to_string(print.size));
+        return Put(std::string(prefix) + "Hash", HexOf(print.hash));
+    }
+    std::string Bytes() const { return document.SavedBytes(); }
+
+private:
+    IniDocument document;
+    int32_t index;
+};
+
+std::string Numbered(const char* kind, int number) {
+    return std::string(kind) + " " + std::to_string(number);
+}
+
+// The keys of one section of a parsed journal.
+using Keys = std::map<std::string, std::string, std::less<>>;
+
+std::string_view Get(const Keys& keys, const std::string& key) {
+    const auto found = keys.find(key);
+    return found == keys.end() ? std::string_view() : std::string_view(found->second);
+}
+
+std::uint64_t Number(std::string_view text) {
+    return std::strtoull(std::string(text).c_str(), nullptr, 10);
+}
+
+Fingerprint ReadFingerprint(const Keys& keys, const char* prefix) {
+    Fingerprint print;
+    const std::string p(prefix);
+    std::string_view size = Get(keys, p + "Size");
+    print.exists = !size.empty() && ParseHex(Get(keys, p + "Hash"), print.hash);
+    if (print.exists) print.size = Number(size);
+    return print;
+}
+
+}  // namespace
+
+const char* StepName(Step step) {
+    return kStepNames[static_cast<int>(step)];
+}
+
+std::string HeaderBytes(const Journal& journal) {
+    SectionText text(kHeader);
+    text.Put("Package", journal.package).Put("Name", journal.name).Put("Host", journal.host);
+    text.Put("Time", journal.time).Put("Hash", "xx64w");
+    return text.Bytes();
+}
+
+std::string FolderBytes(const FolderRecord& record) {
+    SectionText text(Numbered("Folder", record.number));
+    text.Put("Path", record.path).Put("Step", StepName(record.step));
+    return text.Bytes();
+}
+
+std::string FileBytes(const FileRecord& record) {
+    SectionText text(Numbered("File", record.number));
+    text.Put("Path", record.path)
+        .Put("Kind", record.kind == FileKind::Added ? "added" : "replaced");
+    text.PutPrint(record.after);
+    if (record.kind == FileKind::Replaced) {
+        text.Put("Old", record.oldCopy).PutPrint(record.before, "Old");
+        text.Put("OldAttributes", std::to_string(record.oldAttributes));
+    }
+    text.Put("Step", StepName(record.step));
+    return text.Bytes();
+}
+
+std::string ListBytes(const ListRecord& record) {
+    SectionText text(Numbered("List", record.number));
+    text.Put("Path", record.path)
+        .Put("Kind", record.kind == ListKind::Textures ? "textures" : "cabins")
+        .Put("Old", record.oldCopy);
+    text.PutPrint(record.before, "Old").PutPrint(record.after);
+    int n = 0;
+    for (const EntryChange& change : record.changes) {
+        const std::string i = std::to_string(++n);
+        if (!change.section.empty()) text.Put("Section" + i, change.section);
+        text.Put("Key" + i, change.key).Put("Hash" + i, HexOf(change.hash));
+        text.Put("Added" + i, change.added ? "1" : "0");
+    }
+    text.Put("Step", StepName(record.step));
+    return text.Bytes();
+}
+
+std::string StepBytes(const char* kind, int number, Step step) {
+    SectionText text(Numbered(kind, number));
+    text.Put("Step", StepName(step));
+    return text.Bytes();
+}
+
+std::string HeaderKeyBytes(const char* key, const std::string& value) {
+    SectionText text(kHeader);
+    text.Put(key, value);
+    return text.Bytes();
+}
+
+bool Parse(std::string_view bytes, Journal& journal) {
+    journal = Journal();
+    IniDocument document(false);
+    if (document.LoadBytes(bytes) < 0) return false;
+    bool hasHeader = false;
+    for (const auto& node : document.nodes()) {
+        if (node->kind() != NodeKind::Section) continue;
+        Keys keys;
+        for (const auto& entry : node->entries()) {
+            if (entry->kind() != NodeKind::Text) continue;
+            std::string_view value = entry->value().bytes();
+            value = value.substr(0, value.find('\0'));
+            keys[std::string(entry->name().bytes())] = std::string(value);
+        }
+        const std::string_view name = node->name().bytes();
+        const size_t space = name.rfind(' ');
+        const int number = space == std::string_view::npos
+                               ? 0
+                               : std::atoi(std::string(name.substr(space + 1)).c_str());
+        const std::string_view kind = name.substr(0, space);
+        const Step step = StepNamed(Get(keys, "Step"));
+        if (name == kHeader) {
+            hasHeader = !Get(keys, "Host").empty();
+            journal.package = Get(keys, "Package");
+            journal.name = Get(keys, "Name");
+            journal.host = Get(keys, "Host");
+            journal.time = Get(keys, "Time");
+            journal.end = Get(keys, "End");
+            journal.incomplete = Get(keys, "Incomplete");
+        } else if (kind == "Folder") {
+            journal.folders.push_back({number, std::string(Get(keys, "Path")), step});
+        } else if (kind == "File") {
+            FileRecord record;
+            record.number = number;
+            record.path = Get(keys, "Path");
+            record.kind = Get(keys, "Kind") == "replaced" ? FileKind::Replaced : FileKind::Added;
+            record.after = ReadFingerprint(keys, "");
+            record.before = ReadFingerprint(keys, "Old");
+            record.oldCopy = Get(keys, "Old");
+            record.oldAttributes = static_cast<std::uint32_t>(Number(Get(keys, "OldAttributes")));
+            record.step = step;
+            journal.files.push_back(record);
+        } else if (kind == "List") {
+            ListRecord record;
+            record.number = number;
+            record.path = Get(keys, "Path");
+            record.kind = Get(keys, "Kind") == "cabins" ? ListKind::Cabins : ListKind::Textures;
+            record.oldCopy = Get(keys, "Old");
+            record.before = ReadFingerprint(keys, "Old");
+            record.after = ReadFingerprint(keys, "");
+            for (int i = 1;; ++i) {
+                const std::string n = std::to_string(i);
+                if (keys.find("Key" + n) == keys.end()) break;
+                EntryChange change;
+                change.section = Get(keys, "Section" + n);
+                change.key = Get(keys, "Key" + n);
+                change.added = Get(keys, "Added" + n) == "1";
+                ParseHex(Get(keys, "Hash" + n), change.hash);
+                record.changes.push_back(change);
+            }
+            record.step = step;
+            journal.lists.push_back(record);
+        }
+    }
+    return hasHeader;
+}
+
+}  // namespace journal
