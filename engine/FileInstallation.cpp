@@ -85,9 +85,14 @@ bool InstallEntry(const std::string& text, const std::string& packageDir,
         break;
     case fileentry::Decision::Copy: break;
     }
+    // The folder is made only when the copy did not go through: most files
+    // of a run go into a folder that is already there, and a failed copy
+    // leaves nothing behind, so the second try ends as the one after
+    // EnsureDirectory always did.
     const std::string folder = destination.substr(0, destination.rfind('\\'));
     const bool copied =
-        EnsureDirectory(folder) && CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0;
+        CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0 ||
+        (EnsureDirectory(folder) && CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0);
     if (!copied) questions.CopyFailed(source, destination);
     // Installed files carry no read-only, hidden or system flag, and a
     // read-only file that failed now is writable next time.
@@ -150,9 +155,7 @@ bool EnsureDirectory(const std::string& folder) {
     std::string name = folder;
     while (!name.empty() && name.back() == '\\') name.pop_back();
     if (name.empty()) return false;
-    // Most files of a run go into a folder that is already there: one look
-    // instead of a failed create.
-    if (IsFolder(name) || CreateDirectoryA(name.c_str(), nullptr) || IsFolder(name)) return true;
+    if (CreateDirectoryA(name.c_str(), nullptr) || IsFolder(name)) return true;
     const size_t backslash = name.rfind('\\');
     // Stop at a drive ("C:", "C:\"): it cannot be made.
     if (backslash == std::string::npos || backslash <= 3) return false;

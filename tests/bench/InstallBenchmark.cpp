@@ -2,18 +2,17 @@
 // a plain CopyFileA loop over the same files, and how quickly its install
 // dialog answers while it does.
 //
-//   install_bench [RUNS [FILES [FOLDERS [MEGABYTES [PAKWERK_EXE]]]]]
+//   install_bench [RUNS [FILES [FOLDERS [MEGABYTES [PAKWERK_EXE [PROBE_MS]]]]]]
 //
 // Defaults: 5 runs of 3000 files (about 198 MB in 40 folders) with the
-// Pakwerk.exe of this build. The package is the example package with the
-// generated files listed first (tests/e2e/Scenario.h); each run installs
-// into a fresh copy of the example host. Pakwerk is timed from the click on
-// Install to its result box; meanwhile another thread sends the dialog
-// WM_NULL (SendMessageTimeout) and invalidates it every 20 ms and times the
-// answer and the repaint. The loop creates the folders and copies each file
-// with CopyFileA into an empty folder. The two alternate, after one untimed
-// round of each; the medians, their ratio and the slowest answer and repaint
-// are printed. Run it under Wine with an X display: tools/install-bench.sh.
+// Pakwerk.exe of this build ("" for it), probed every 50 ms (0: never). The package is the example
+// package with the generated files listed first (tests/e2e/Scenario.h); each run installs into a
+// fresh copy of the example host. Pakwerk is timed from the click on Install to its result box;
+// meanwhile another thread sends the dialog WM_NULL (SendMessageTimeout) every PROBE_MS and times
+// the answer, and invalidates it every half second and times the repaint. The loop creates the
+// folders and copies each file with CopyFileA into an empty folder. The two alternate, after one
+// untimed round of each; the medians, their ratio and the slowest answer and repaint are printed.
+// Run it under Wine with an X display: tools/install-bench.sh.
 #include "automation/ProgramWindows.h"
 #include "automation/WindowAction.h"
 #include "automation/WindowQuery.h"
@@ -58,15 +57,23 @@ struct PakwerkRun {
     double slowestRepaint = 0;
     int probes = 0;
     bool succeeded = false;
+    double lastInvalidation = 0;
 };
+
+// The dialog is invalidated at most this often: a repaint costs the
+// installing thread time on the server, and a person does not cause one
+// every few milliseconds.
+constexpr double kRepaintIntervalS = 0.5;
 
 // Probes the dialog until `stop`: the time SendMessageTimeout takes, and
 // the time from invalidating the dialog until it has painted itself (looked
 // at after each answer, so that a late paint does not hold up the answers).
-void Probe(HWND dialog, const std::atomic<bool>& stop, PakwerkRun& run) {
+void Probe(HWND dialog, int intervalMs, const std::atomic<bool>& stop, PakwerkRun& run) {
     double invalidated = 0;
+    if (intervalMs <= 0) return;
     while (!stop) {
-        if (invalidated == 0) {
+        if (invalidated == 0 && Seconds() - run.lastInvalidation >= kRepaintIntervalS) {
+            run.lastInvalidation = Seconds();
             InvalidateRect(dialog, nullptr, FALSE);
             invalidated = Seconds();
         }
@@ -75,12 +82,12 @@ void Probe(HWND dialog, const std::atomic<bool>& stop, PakwerkRun& run) {
         SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
         const double now = Seconds();
         run.slowestAnswer = std::max(run.slowestAnswer, now - start);
-        if (!GetUpdateRect(dialog, nullptr, FALSE)) {
+        if (invalidated != 0 && !GetUpdateRect(dialog, nullptr, FALSE)) {
             run.slowestRepaint = std::max(run.slowestRepaint, now - invalidated);
             invalidated = 0;
         }
         ++run.probes;
-        Sleep(20);
+        Sleep(static_cast<DWORD>(intervalMs));
     }
     if (invalidated != 0)
         run.slowestRepaint = std::max(run.slowestRepaint, Seconds() - invalidated);
@@ -93,12 +100,12 @@ bool ResetHost(const Scenario& scenario) {
            filetree::SetWriteTimes(host, filetree::YearStart(Scenario::kHostYear));
 }
 
-bool RunPakwerk(Scenario& scenario, PakwerkRun& run) {
+bool RunPakwerk(Scenario& scenario, int probeIntervalMs, PakwerkRun& run) {
     if (!ResetHost(scenario) || !scenario.Start()) return false;
     HWND dialog = scenario.WaitFor(ProgramWindow::Install);
     if (!dialog) return false;
     std::atomic<bool> stop{false};
-    std::thread prober(Probe, dialog, std::cref(stop), std::ref(run));
+    std::thread prober(Probe, dialog, probeIntervalMs, std::cref(stop), std::ref(run));
     const double start = Seconds();
     automation::PressButton(dialog, automation::control::kInstallButton);
     HWND box = nullptr;
@@ -141,8 +148,9 @@ int main(int argc, char** argv) {
     const int folders = argc > 3 ? std::atoi(argv[3]) : 40;
     const size_t megabytes = argc > 4 ? std::strtoul(argv[4], nullptr, 10) : 198;
     if (runs < 1 || files < 1 || folders < 1 || megabytes < 1) {
-        std::fputs("usage: install_bench [RUNS [FILES [FOLDERS [MEGABYTES [PAKWERK_EXE]]]]]\n",
-                   stderr);
+        std::fputs(
+            "usage: install_bench [RUNS [FILES [FOLDERS [MEGABYTES [PAKWERK_EXE [PROBE_MS]]]]]]\n",
+            stderr);
         return 2;
     }
 
@@ -153,7 +161,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot prepare: %s\n", scenario.Error().c_str());
         return 1;
     }
-    if (argc > 5 &&
+    const int probeIntervalMs = argc > 6 ? std::atoi(argv[6]) : 50;
+    if (argc > 5 && *argv[5] &&
         !CopyFileA(argv[5], (scenario.PackageFolder() + "\\Pakwerk.exe").c_str(), FALSE)) {
         std::fprintf(stderr, "cannot copy %s\n", argv[5]);
         return 1;
@@ -170,11 +179,11 @@ int main(int argc, char** argv) {
         // Alternate which goes first, so that neither always finds the
         // system's caches in the state the other left.
         if (round % 2 == 0) {
-            ok = RunPakwerk(scenario, run);
+            ok = RunPakwerk(scenario, probeIntervalMs, run);
             copy = RunCopyLoop(scenario, names, copyTarget);
         } else {
             copy = RunCopyLoop(scenario, names, copyTarget);
-            ok = RunPakwerk(scenario, run);
+            ok = RunPakwerk(scenario, probeIntervalMs, run);
         }
         if (!ok) {
             std::fprintf(stderr, "the Pakwerk run failed: %s\n", scenario.Screen().c_str());
