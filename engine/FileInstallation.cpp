@@ -42,6 +42,18 @@ bool IsFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool IsNotFound(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// A name that FindFirstFileA takes for exactly that one file or folder: no
+// wildcard and no ending that the search treats apart from the name.
+bool IsPlainName(const std::string& path) {
+    if (path.empty() || path.find_first_of("*?<>\"") != std::string::npos) return false;
+    const char last = path.back();
+    return last != '\\' && last != '/' && last != '.' && last != ' ' && last != ':';
+}
+
 // The decision's facts, looked up in the file system.
 class FileSystemFacts : public fileentry::Facts {
 public:
@@ -75,10 +87,15 @@ bool InstallEntry(const std::string& text, const std::string& packageDir,
         break;
     case fileentry::Decision::Copy: break;
     }
+    // The folder is made only when the copy did not go through: most files
+    // of a run go into a folder that is already there, and a failed copy
+    // leaves nothing behind, so the second try ends as the one after
+    // EnsureDirectory always did.
     const std::string folder = destination.substr(0, destination.rfind('\\'));
     observer.BeforeCopy(source, destination);
     const bool copied =
-        EnsureDirectory(folder) && CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0;
+        CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0 ||
+        (EnsureDirectory(folder) && CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0);
     observer.AfterCopy(destination, copied);
     if (!copied) questions.CopyFailed(source, destination);
     // Installed files carry no read-only, hidden or system flag, and a
@@ -109,6 +126,16 @@ bool InstallFiles(InstallScript& script, const std::string& packageDir, const st
 }
 
 bool FileExists(const std::string& path) {
+    // Asking for a name's attributes answers in a fraction of the search's
+    // time (under Wine without opening the folder through the server), and
+    // a run asks once per file. Names the search reads differently (patterns,
+    // a trailing separator, dot, space or colon) and lookups that fail for
+    // another reason than a missing file or folder still go to the search,
+    // so every name gets the answer the search gives.
+    if (IsPlainName(path)) {
+        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+        if (IsNotFound(GetLastError())) return false;
+    }
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(path.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return false;
@@ -117,6 +144,12 @@ bool FileExists(const std::string& path) {
 }
 
 bool IsExistingFileNewer(const std::string& destination, const std::string& source) {
+    // Most destinations of a run are new: the attributes say so without a
+    // failed open.
+    if (GetFileAttributesA(destination.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        IsNotFound(GetLastError())) {
+        return false;
+    }
     ReadHandle existing(destination);
     if (!existing.IsOpen()) return false;
     ReadHandle installing(source);

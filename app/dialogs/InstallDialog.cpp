@@ -3,11 +3,54 @@
 #include "app/InstallMessageBoxes.h"
 #include "app/Messages.h"
 #include "app/dialogs/AboutDialog.h"
+#include "app/dialogs/RelayedQuestions.h"
 #include "app/dialogs/SystemMenu.h"
 #include "engine/InstallEngine.h"
 #include "engine/RestorePoints.h"
 #include "engine/RestoreRecorder.h"
 #include "resources/resource.h"
+
+namespace {
+
+// One run on the worker thread.
+struct Work {
+    InstallEngine& engine;
+    ProgressSink& sink;
+    InstallQuestions& questions;
+    HRESULT status = E_FAIL;
+};
+
+DWORD WINAPI RunWork(void* work) {
+    Work& run = *static_cast<Work*>(work);
+    run.status = run.engine.Run(run.sink, run.questions);
+    return 0;
+}
+
+// Lets the thread's messages through (the dialog's keys included) until
+// `handle` is signalled. A WM_QUIT met on the way is posted again for the
+// loop it was meant for.
+void PumpMessagesUntil(HWND dialog, HANDLE handle) {
+    bool quit = false;
+    WPARAM quitCode = 0;
+    while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT) ==
+           WAIT_OBJECT_0 + 1) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                quit = true;
+                quitCode = message.wParam;
+            } else if (!IsDialogMessageA(dialog, &message)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+    }
+    // Should the wait itself fail, the run still uses this thread's objects.
+    WaitForSingleObject(handle, INFINITE);
+    if (quit) PostQuitMessage(static_cast<int>(quitCode));
+}
+
+}  // namespace
 
 InstallDialog::InstallDialog(const InstallCatalogue& catalogue, int32_t catalogueMode)
     : Dialog(IDD_INSTALL),
@@ -15,26 +58,38 @@ InstallDialog::InstallDialog(const InstallCatalogue& catalogue, int32_t catalogu
       catalogueMode(catalogueMode),
       icons(LoadWindowIcons()) {}
 
-INT_PTR InstallDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
+INT_PTR InstallDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(); return TRUE;
 
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK: RunInstall(); return TRUE;
-        case IDCANCEL: EndModal(IDCANCEL); return TRUE;
+        case IDCANCEL:
+            // The run's own end closes the dialog; the button, the close box
+            // and Escape wait for it.
+            if (!running) EndModal(IDCANCEL);
+            return TRUE;
         }
         break;
 
     case kAutoStartMessage:
-        Sleep(kAutoStartDelayMs);
-        RunInstall();
+        if (!running) {
+            Sleep(kAutoStartDelayMs);
+            RunInstall();
+        }
+        SetMessageResult(0);
+        return TRUE;
+
+    case kRelayedQuestionMessage:
+        RelayedQuestions::Deliver(lParam);
         SetMessageResult(0);
         return TRUE;
 
     case WM_SYSCOMMAND:
         if (systemmenu::IsAboutCommand(wParam)) {
-            AboutDialog().RunModal(nullptr);
+            // An about box opened during a run would own the run's questions.
+            if (!running) AboutDialog().RunModal(nullptr);
             return TRUE;
         }
         break;
@@ -84,7 +139,7 @@ void InstallDialog::RunInstall() {
     // Every run leaves a restore point; recording never changes the run.
     RestoreRecorder recorder(restorepoints::DefaultRoot(), ChosenPackageName(), RestoreProgram());
     engine.SetObserver(recorder);
-    const int32_t status = engine.Run(progressBar, questions);
+    const int32_t status = RunEngine(engine, questions);
     if (status < 0) {
         messages::Show(messages::kInstallFailed, MB_OK);
     } else {
@@ -108,6 +163,20 @@ std::string InstallDialog::RestoreProgram() {
     if (length == 0 || length >= MAX_PATH) return std::string();
     const std::string path(program, length);
     return path.substr(0, path.rfind('\\') + 1) + "pakundo.exe";
+}
+
+HRESULT InstallDialog::RunEngine(InstallEngine& engine, InstallQuestions& questions) {
+    // The steps run on a worker thread while this one answers the window:
+    // a large package takes longer than Windows waits before it calls a
+    // window "Not Responding". The questions come back here to be asked;
+    // the progress bar takes its messages here too.
+    RelayedQuestions relayed(Handle(), kRelayedQuestionMessage, questions);
+    Work work{engine, progressBar, relayed};
+    HANDLE worker = CreateThread(nullptr, 0, RunWork, &work, 0, nullptr);
+    if (!worker) return engine.Run(progressBar, questions);
+    PumpMessagesUntil(Handle(), worker);
+    CloseHandle(worker);
+    return work.status;
 }
 
 void InstallDialog::PaintMinimised() {

@@ -3,7 +3,12 @@
 // itself half a second after it opens) runs one installation with a fresh
 // engine, shows the result and closes the dialog with IDOK. When the host
 // program is not installed it says so and stays open for another try.
-// Cancel and the close box end it with IDCANCEL.
+// Cancel and the close box end it with IDCANCEL, except during a run.
+//
+// The run's steps go on a worker thread while the dialog keeps answering
+// and painting; its questions and progress are shown on the dialog's thread
+// in the order the steps make them. During a run the buttons, the close box
+// and the about entry do nothing, and no second run starts.
 //
 //   RunModal   IDOK after an installation run, IDCANCEL, or -1 when the
 //              window could not be created
@@ -20,11 +25,16 @@
 #include "app/dialogs/ProgressBar.h"
 #include "app/dialogs/WindowIcons.h"
 
+class InstallEngine;
+class InstallQuestions;
+
 class InstallDialog : public Dialog {
 public:
     // Posted to itself when it opens in catalogue mode: start the run.
     static constexpr UINT kAutoStartMessage = WM_USER + 11;
     static constexpr DWORD kAutoStartDelayMs = 500;
+    // Sent by the run's worker thread: ask a question here (RelayedQuestions).
+    static constexpr UINT kRelayedQuestionMessage = WM_USER + 12;
 
     InstallDialog(const InstallCatalogue& catalogue, int32_t catalogueMode);
 
@@ -40,6 +50,7 @@ private:
     std::string ChosenPackageName() const;
     // pakundo.exe beside the running program.
     static std::string RestoreProgram();
+    HRESULT RunEngine(InstallEngine& engine, InstallQuestions& questions);
 
     const InstallCatalogue& catalogue;
     const int32_t catalogueMode;

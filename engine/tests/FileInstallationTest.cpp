@@ -328,6 +328,9 @@ TEST(IsExistingFileNewer, ComparesLastWriteTimes) {
     EXPECT_FALSE(
         fileinstallation::IsExistingFileNewer(folder.Path("Ordner"), folder.Path("source.dat")))
         << "a folder cannot be opened as a file";
+    EXPECT_FALSE(fileinstallation::IsExistingFileNewer(folder.Path("Fehlt\\destination.dat"),
+                                                       folder.Path("destination.dat")))
+        << "the destination's folder is missing";
 }
 
 TEST(EnsureDirectory, MakesMissingParents) {
@@ -348,13 +351,53 @@ TEST(EnsureDirectory, MakesMissingParents) {
     EXPECT_FALSE(fileinstallation::EnsureDirectory(folder.Path("Datei"))) << "a file is no folder";
 }
 
-TEST(FileExists, FindsFilesAndFolders) {
+// FileExists answers as a search with FindFirstFileA does (the answer it
+// always gave), also for the names that look quicker by their attributes.
+TEST(FileExists, AnswersAsTheFolderSearch) {
     TemporaryFolder folder;
     Write(folder.Path("a.dat"), "x");
-    EXPECT_TRUE(fileinstallation::FileExists(folder.Path("a.dat")));
-    EXPECT_TRUE(fileinstallation::FileExists(folder.Path("A.DAT"))) << "names ignore case";
-    EXPECT_TRUE(fileinstallation::FileExists(folder.Path()));
-    EXPECT_FALSE(fileinstallation::FileExists(folder.Path("b.dat")));
+    CreateDirectoryA(folder.Path("Ordner").c_str(), nullptr);
+    Write(folder.Path("Ordner\\b.dat"), "x");
+    struct Case {
+        const char* name;  // below the folder; "" is the folder itself
+        int exists;        // 1 or 0; -1 where only the search decides (Windows
+                           // reads < and " as wildcards, Wine does not)
+    };
+    const Case cases[] = {
+        {"a.dat", 1},
+        {"A.DAT", 1},
+        {"", 1},
+        {"Ordner", 1},
+        {"Ordner\\b.dat", 1},
+        {"Ordner/b.dat", 1},
+        {"Ordner\\\\b.dat", 1},
+        {"Ordner\\..\\a.dat", 1},
+        {"b.dat", 0},
+        {"Fehlt\\a.dat", 0},
+        {"a.dat\\b.dat", 0},
+        {"Ordner\\", 0},
+        {"*.dat", 1},
+        {"a.d?t", 1},
+        {"x*.dat", 0},
+        {"a.dat.", 1},
+        {"a.dat ", 1},
+        {"a<dat", -1},
+        {"a\"dat", -1},
+        {"a|dat", 0},
+        {"a.dat:", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = *c.name ? folder.Path(c.name) : folder.Path();
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(path.c_str(), &found);
+        const bool searchFinds = search != INVALID_HANDLE_VALUE;
+        if (searchFinds) FindClose(search);
+        EXPECT_EQ(searchFinds, fileinstallation::FileExists(path));
+        if (c.exists >= 0) {
+            EXPECT_EQ(c.exists == 1, fileinstallation::FileExists(path));
+        }
+    }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include "automation/WindowQuery.h"
 #include "engine/RestorePoints.h"
 
+#include <cstdint>
+
 #ifndef PAKWERK_EXE
 #error "PAKWERK_EXE names the installer under test"
 #endif
@@ -82,6 +84,65 @@ bool Scenario::Prepare(Package package) {
         return Fail("cannot write the registry");
     }
     return true;
+}
+
+bool Scenario::AddGeneratedFiles(int files, int folders, size_t totalBytes,
+                                 std::vector<std::string>* names) {
+    const std::string scriptPath = package_ + "\\InstSkript.txt";
+    std::string script;
+    const std::string opening = "Dateinstallation\r\n{\r\n";
+    const size_t section = filetree::ReadFile(scriptPath, script) ? script.find(opening) : 0;
+    if (section == std::string::npos || script.empty())
+        return Fail("no file section in the script");
+
+    const std::string source = package_ + "\\" + kGeneratedSource;
+    if (!CreateDirectoryA(source.c_str(), nullptr)) return Fail("cannot create " + source);
+    for (int folder = 0; folder < folders; ++folder) {
+        const std::string path = source + "\\Ordner" + std::to_string(folder);
+        if (!CreateDirectoryA(path.c_str(), nullptr)) return Fail("cannot create " + path);
+    }
+    // Sizes from a quarter to seven quarters of the mean, so that small and
+    // large files alternate as in a real package; the bytes differ per file.
+    const size_t mean = totalBytes / static_cast<size_t>(files);
+    std::string bytes(mean * 7 / 4 + 16, '\0');
+    uint32_t noise = 2463534242u;
+    for (char& c : bytes) {
+        noise ^= noise << 13;
+        noise ^= noise >> 17;
+        noise ^= noise << 5;
+        c = static_cast<char>(noise);
+    }
+    std::string entries;
+    for (int i = 0; i < files; ++i) {
+        const std::string name =
+            "Ordner" + std::to_string(i % folders) + "\\Datei" + std::to_string(i) + ".dat";
+        const size_t size = mean / 4 + (mean * 3 / 2) * static_cast<size_t>(i % 7) / 6;
+        const std::string stamp = std::to_string(i);
+        const std::string path = source + "\\" + name;
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        const bool ok =
+            file != INVALID_HANDLE_VALUE &&
+            WriteFile(file, stamp.data(), static_cast<DWORD>(stamp.size()), &written, nullptr) &&
+            WriteFile(file, bytes.data(), static_cast<DWORD>(size), &written, nullptr) &&
+            written == size;
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        if (!ok) return Fail("cannot write " + path);
+        entries += std::string("\t{") + kGeneratedSource + "\\" + name + " >> " +
+                   kGeneratedDestination + "\\" + name + "}\r\n";
+        if (names) names->push_back(name);
+    }
+    script.insert(section + opening.size(), entries);
+    HANDLE file = CreateFileA(scriptPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    const bool ok =
+        file != INVALID_HANDLE_VALUE &&
+        WriteFile(file, script.data(), static_cast<DWORD>(script.size()), &written, nullptr) &&
+        written == script.size();
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    return ok || Fail("cannot write " + scriptPath);
 }
 
 bool Scenario::Start() {

@@ -19,6 +19,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class Scenario {
 public:
@@ -43,6 +44,17 @@ public:
     // Builds the folders and the registry; false with a reason in Error().
     bool Prepare(Package package);
     const std::string& Error() const { return error_; }
+
+    // Adds `files` generated files of about `totalBytes` together, spread
+    // over `folders` folders, to the prepared package below kGeneratedSource
+    // and lists them first in its "Dateinstallation", each to the same name
+    // below kGeneratedDestination in the host. `names` (when given) receives
+    // their names below those folders in script order. False with a reason
+    // in Error().
+    static constexpr const char* kGeneratedSource = "Masse";
+    static constexpr const char* kGeneratedDestination = "Resourcen\\Masse";
+    bool AddGeneratedFiles(int files, int folders, size_t totalBytes,
+                           std::vector<std::string>* names = nullptr);
 
     const std::string& HostFolder() const { return host_; }
     const std::string& PackageFolder() const { return package_; }

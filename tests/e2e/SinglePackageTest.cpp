@@ -8,6 +8,10 @@
 #include "e2e/ExpectedTexts.h"
 #include "e2e/FlowTest.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 using automation::ProgramWindow;
 using expected::Text;
 namespace control = automation::control;
@@ -119,6 +123,67 @@ TEST_F(SinglePackage, AMissingPackageFileIsReportedAndSkipped) {
     ExpectEnded();
     auto expected = Scenario::Golden("installed");
     expected.erase("Resourcen\\Modelle\\Bahnhof\\Gruenwald\\Bahnsteig.3dm");
+    ExpectHost(expected);
+}
+
+// A run long enough to notice (a couple of seconds here): the dialog keeps
+// answering messages and painting all the way through, where Windows would
+// soon call it "Not Responding"; Cancel and the close box do nothing until
+// the run has ended, and every file arrives.
+TEST_F(SinglePackage, KeepsAnsweringWhileALargePackageInstalls) {
+    constexpr DWORD kSlowestAnswerMs = 1000;  // the program aims at 200 ms; this is a busy machine
+    std::vector<std::string> generated;
+    ASSERT_TRUE(scenario_.AddGeneratedFiles(600, 12, 48u << 20, &generated)) << scenario_.Error();
+    Start();
+    HWND dialog = Expect(ProgramWindow::Install);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
+    ASSERT_TRUE(automation::PressButton(dialog, control::kCancelButton));
+    ASSERT_TRUE(automation::ChooseSystemCommand(dialog, SC_CLOSE));
+
+    // Each probe sends a message and times the answer; the dialog is
+    // invalidated and its repaint timed across the probes.
+    DWORD slowestAnswer = 0;
+    DWORD slowestRepaint = 0;
+    bool repaintDue = false;
+    DWORD invalidated = 0;
+    int probes = 0;
+    const DWORD begin = GetTickCount();
+    while (!scenario_.Find(ProgramWindow::Message) && GetTickCount() - begin < 60000) {
+        if (!repaintDue) {
+            InvalidateRect(dialog, nullptr, FALSE);
+            invalidated = GetTickCount();
+            repaintDue = true;
+        }
+        const DWORD start = GetTickCount();
+        DWORD_PTR result = 0;
+        ASSERT_TRUE(
+            SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, kSlowestAnswerMs * 5, &result))
+            << "the dialog stopped answering";
+        slowestAnswer = std::max(slowestAnswer, GetTickCount() - start);
+        if (!GetUpdateRect(dialog, nullptr, FALSE)) {
+            slowestRepaint = std::max(slowestRepaint, GetTickCount() - invalidated);
+            repaintDue = false;
+        }
+        ++probes;
+        Sleep(50);
+    }
+    if (repaintDue) slowestRepaint = std::max(slowestRepaint, GetTickCount() - invalidated);
+    EXPECT_LT(slowestAnswer, kSlowestAnswerMs) << "slowest answer of " << probes << " probes";
+    EXPECT_LT(slowestRepaint, kSlowestAnswerMs) << "slowest repaint";
+    EXPECT_GE(probes, 5) << "the run ended too soon to tell";
+
+    HWND done = ExpectMessage(Text(106), {IDOK}, true);
+    ASSERT_NE(done, nullptr);
+    EXPECT_TRUE(IsWindow(dialog)) << "the dialog closed during the run";
+    Answer(done, IDOK);
+    ExpectEnded();
+    auto expected = Scenario::Golden("installed");
+    const auto package = filetree::ReadTree(scenario_.PackageFolder());
+    for (const std::string& name : generated) {
+        const std::string source = std::string(Scenario::kGeneratedSource) + "\\" + name;
+        expected[std::string(Scenario::kGeneratedDestination) + "\\" + name] = package.at(source);
+    }
     ExpectHost(expected);
 }
 
