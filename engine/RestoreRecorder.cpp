@@ -33,6 +33,18 @@ bool MakeFolders(const std::string& folder) {
     return CreateDirectoryA(folder.c_str(), nullptr) != 0 || IsFolder(folder);
 }
 
+// `path` as the system resolves it: ".", "..", runs of separators and the
+// dots and blanks Windows trims from names are gone. Empty when it cannot.
+std::string FullPath(const std::string& path) {
+    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return std::string();
+    std::string full(needed, '\0');
+    const DWORD length = GetFullPathNameA(path.c_str(), needed, &full[0], nullptr);
+    if (length == 0 || length >= needed) return std::string();
+    full.resize(length);
+    return full;
+}
+
 // A copy in the restore point: plain, so that forgetting it can delete it.
 bool CopyPlain(const std::string& from, const std::string& to) {
     if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) return false;
@@ -92,7 +104,7 @@ void RestoreRecorder::BeforeCopy(const std::string& source, const std::string& d
     pendingFile = 0;
     journal::FileRecord record;
     if (!Recording() || !Relative(destination, record.path)) return;
-    RecordFolders(destination);
+    RecordFolders(host + record.path);
     record.number = ++files;
     record.after = FingerprintOf(source);
     const DWORD attributes = GetFileAttributesA(destination.c_str());
@@ -197,8 +209,18 @@ void RestoreRecorder::Stop(const std::string& why) {
 }
 
 bool RestoreRecorder::Relative(const std::string& path, std::string& relative) const {
-    if (path.size() <= host.size() || path.compare(0, host.size(), host) != 0) return false;
-    relative = path.substr(host.size());
+    // The installer may write "Sub\..\a.dat" or "\\a.dat" below the host
+    // (Windows resolves them); the journal names each file in the one form
+    // the system resolves it to, the only form a restore accepts.
+    const std::string full = FullPath(path);
+    const std::string base = FullPath(host);
+    if (base.empty() || full.size() <= base.size() ||
+        CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, full.c_str(),
+                       static_cast<int>(base.size()), base.c_str(),
+                       static_cast<int>(base.size())) != CSTR_EQUAL) {
+        return false;
+    }
+    relative = full.substr(base.size());
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "restore/Journal.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 
@@ -53,6 +54,28 @@ std::string Numbered(const char* kind, int number) {
 
 // The keys of one section of a parsed journal.
 using Keys = std::map<std::string, std::string, std::less<>>;
+
+// A path the recorder writes: relative, below its base folder, one name per
+// step. A journal holding another (a drive, a leading separator, "." or
+// "..", a stream) was not written by the recorder, and a restore must not
+// follow it out of the host folder or the restore point.
+bool PlainRelativePath(std::string_view path) {
+    if (path.empty() || path.find(':') != std::string_view::npos) return false;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find_first_of("\\/", start);
+        if (end == std::string_view::npos) end = path.size();
+        const std::string_view name = path.substr(start, end - start);
+        if (name.empty() || name == "." || name == "..") return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+template <typename Records, typename Predicate>
+void EraseIf(Records& records, Predicate predicate) {
+    records.erase(std::remove_if(records.begin(), records.end(), predicate), records.end());
+}
 
 std::string_view Get(const Keys& keys, const std::string& key) {
     const auto found = keys.find(key);
@@ -196,6 +219,27 @@ bool Parse(std::string_view bytes, Journal& journal) {
             record.step = step;
             journal.lists.push_back(record);
         }
+    }
+    // A record cut off before its path (the run was killed while writing
+    // it, before its change) names nothing and is left out. Any other
+    // record's paths must be the recorder's own; an old copy may be missing
+    // from a record cut off before it.
+    const auto unnamed = [](const auto& record) { return record.path.empty(); };
+    EraseIf(journal.folders, unnamed);
+    EraseIf(journal.files, unnamed);
+    EraseIf(journal.lists, unnamed);
+    const auto plain = [](const std::string& path) { return PlainRelativePath(path); };
+    const auto plainOrNone = [](const std::string& path) {
+        return path.empty() || PlainRelativePath(path);
+    };
+    for (const FolderRecord& record : journal.folders) {
+        if (!plain(record.path)) return false;
+    }
+    for (const FileRecord& record : journal.files) {
+        if (!plain(record.path) || !plainOrNone(record.oldCopy)) return false;
+    }
+    for (const ListRecord& record : journal.lists) {
+        if (!plain(record.path) || !plainOrNone(record.oldCopy)) return false;
     }
     return hasHeader;
 }

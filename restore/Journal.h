@@ -32,8 +32,12 @@
 // on as if nothing were recorded: what the journal holds can be undone, the
 // changes after it cannot, and the restore program says so.
 //
-//   Parse          false when `bytes` is not a journal (no Host); records
-//                  cut off in the middle read with what they hold
+//   Parse          false when `bytes` is not a journal (no Host), or when a
+//                  record's path is not one the recorder writes (empty,
+//                  absolute, with a drive, ".", ".." or a stream): a restore
+//                  never follows a path out of the host folder or the
+//                  restore point. Records cut off in the middle read with
+//                  what they hold; one cut off before its path is left out.
 //   *Bytes         the INI text of one appended section
 #pragma once
 

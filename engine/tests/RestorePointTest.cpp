@@ -68,9 +68,11 @@ void Prepare(const TestInstallation& installation) {
     Write(installation.Package("Modelle\\a.3dm"), "model a");
     Write(installation.Package("Modelle\\alt.3dm"), "package model");
     Write(installation.Package("cabin.ini"), "[A]\r\nk = 2\r\n[B]\r\nm = 3\r\n");
+    // Destinations as a script may write them: Windows resolves the leading
+    // separator and the step up, and so must the restore point.
     installation.WriteScript(
-        "Dateinstallation{{Modelle\\a.3dm>>Resourcen\\Modelle\\Neu\\a.3dm}"
-        "{Modelle\\alt.3dm>>Resourcen\\Modelle\\alt.3dm}}"
+        "Dateinstallation{{Modelle\\a.3dm>>\\Resourcen\\Modelle\\Neu\\a.3dm}"
+        "{Modelle\\alt.3dm>>Resourcen\\Texturen\\..\\Modelle\\alt.3dm}}"
         "Texturskript{{x>>Textur{id(7)name(neu)}}}Bodenskript{{x>>Textur{id(5)name(Kies)}}}");
 }
 

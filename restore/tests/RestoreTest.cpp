@@ -112,6 +112,20 @@ TEST(Journal, ReadsBackHowFarARunGotWhereverItWasCutOff) {
     // Killed in the middle of writing a record: the part written counts.
     ASSERT_TRUE(journal::Parse(head.substr(0, head.size() - 8), read));
     EXPECT_EQ(read.files.size(), 2u);
+    // Cut off right after a record's name: the record is left out.
+    ASSERT_TRUE(journal::Parse(head + "[File 3]\r\n", read));
+    EXPECT_EQ(read.files.size(), 2u);
+    // Paths that would lead a restore out of the host or the restore point.
+    for (const char* path :
+         {"..\\Windows\\x.dll", "\\Windows\\x.dll", "C:\\x.dll", "Modelle\\..\\..\\x",
+          "Modelle\\.\\x", "a.dat:stream", "Modelle\\\\x", "/etc/x"}) {
+        journal::FileRecord bad = added;
+        bad.path = path;
+        EXPECT_FALSE(journal::Parse(head + journal::FileBytes(bad), read)) << path;
+        bad = Replaced(3, "Modelle\\y.bmp", "old", "new");
+        bad.oldCopy = path;
+        EXPECT_FALSE(journal::Parse(head + journal::FileBytes(bad), read)) << path;
+    }
     EXPECT_FALSE(journal::Parse("[Restore point]\r\nPackage=\"x\"\r\n", read));
     EXPECT_FALSE(journal::Parse("", read));
 }
