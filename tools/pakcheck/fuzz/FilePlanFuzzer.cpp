@@ -20,12 +20,12 @@
 #include <string_view>
 #include <vector>
 
-#include <sys/stat.h>
 #include <utime.h>
 
 #include "FileSystem.h"
 #include "InstallPlan.h"
 #include "PackagePath.h"
+#include "ScratchRoot.h"
 #include "ScriptCheck.h"
 #include "package/FileEntryDecision.h"
 #include "package/HostDestination.h"
@@ -96,16 +96,17 @@ bool Matches(fileentry::Decision decision, PlannedFile::Action action, bool host
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    struct stat info;
-    if (stat("/dev/shm", &info) == 0 && S_ISDIR(info.st_mode)) setenv("TMPDIR", "/dev/shm", 1);
-    Check(files::MakeTemporaryFolder(&root), "no scratch folder");
-    std::atexit([] { files::RemoveTree(root); });
+    root = fuzzscratch::MakeScratchRoot("file plan fuzzer");
     package = files::Join(root, "package");
     host = files::Join(root, "host");
+    // The checker only writes its list trials there, each written whole
+    // before it is read: one folder serves every input.
+    scratch = files::Join(root, "scratch");
     const std::string models = files::Join(files::Join(host, "Resourcen"), "Modelle");
     Check(files::MakeFolder(package) && files::MakeFolder(files::Join(package, "Modelle")) &&
               files::MakeFolder(files::Join(package, "Texturen")) && files::MakeFolder(host) &&
-              files::MakeFolder(files::Join(host, "Resourcen")) && files::MakeFolder(models),
+              files::MakeFolder(files::Join(host, "Resourcen")) && files::MakeFolder(models) &&
+              files::MakeFolder(scratch),
           "cannot make the folders");
     Check(files::WriteBytes(files::Join(package, "Modelle/a.3dm"), "model") &&
               files::WriteBytes(files::Join(package, "Texturen/t.bmp"), "BM") &&
@@ -122,13 +123,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const std::string path = files::Join(package, "InstSkript.txt");
     Check(files::WriteBytes(path, bytes), "cannot write the script");
-    Check(files::RemoveTree(files::Join(root, "scratch")) &&
-              files::MakeFolder(files::Join(root, "scratch")),
-          "cannot make the scratch folder");
 
     Findings findings;
-    const ScriptInfo script =
-        scriptcheck::Check(package, "InstSkript.txt", files::Join(root, "scratch"), &findings);
+    const ScriptInfo script = scriptcheck::Check(package, "InstSkript.txt", scratch, &findings);
     Check(script.readable, "the checker cannot read the script");
 
     InstallScript reader;
