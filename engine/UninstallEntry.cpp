@@ -8,7 +8,7 @@ namespace {
 
 bool SetString(HKEY key, const char* name, const std::string& value) {
     return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+                          static_cast<DWORD>(value.size()) + 1) == ERROR_SUCCESS;
 }
 
 bool SetDword(HKEY key, const char* name, DWORD value) {

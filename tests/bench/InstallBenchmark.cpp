@@ -94,7 +94,7 @@ void Probe(HWND dialog, int intervalMs, const std::atomic<bool>& stop, PakwerkRu
 }
 
 bool ResetHost(const Scenario& scenario) {
-    const std::string host = scenario.HostFolder();
+    const std::string& host = scenario.HostFolder();
     return filetree::RemoveTree(host) &&
            filetree::CopyTree(Scenario::ExampleFolder() + "\\host", host) &&
            filetree::SetWriteTimes(host, filetree::YearStart(Scenario::kHostYear));
