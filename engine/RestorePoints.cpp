@@ -17,6 +17,11 @@ namespace restorepoints {
 
 namespace {
 
+void Add(std::vector<Note>& report, Note::What what, const std::string& path,
+         const std::string& detail = std::string(), int count = 0) {
+    report.push_back(Note{what, path, detail, count});
+}
+
 bool ReadAll(const std::string& path, std::string& bytes) {
     bytes.clear();
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -97,21 +102,21 @@ bool ReadJournal(const std::string& point, journal::Journal& journal) {
 
 // Restores one list; false when something of it was left.
 bool RestoreList(const journal::ListRecord& record, const std::string& host,
-                 const std::string& point, bool dryRun, std::vector<std::string>& report) {
+                 const std::string& point, bool dryRun, std::vector<Note>& report) {
     const std::string path = host + record.path;
     const std::string oldCopy = point + "\\" + record.oldCopy;
     const Fingerprint now = FingerprintOf(path);
     if (SameContent(now, record.before)) return true;
     if (!now.exists) {
-        report.push_back("keep " + record.path + ": the list is gone");
+        Add(report, Note::What::KeepListGone, record.path);
         return false;
     }
     std::string oldBytes;
     if (record.after.exists && SameContent(now, record.after) && ReadAll(oldCopy, oldBytes) &&
         SameContent(FingerprintOfBytes(oldBytes), record.before)) {
-        report.push_back("put back " + record.path);
+        Add(report, Note::What::PutBack, record.path);
         if (dryRun || SaveWhole(path, oldBytes)) return true;
-        report.push_back("keep " + record.path + ": the list cannot be written");
+        Add(report, Note::What::KeepListUnwritable, record.path);
         return false;
     }
     listchanges::Outcome outcome;
@@ -120,7 +125,7 @@ bool RestoreList(const journal::ListRecord& record, const std::string& host,
         TextureList before;
         TextureList current;
         if (!before.Load(oldCopy.c_str()) || !current.Load(path.c_str())) {
-            report.push_back("keep " + record.path + ": the list cannot be read");
+            Add(report, Note::What::KeepListUnreadable, record.path);
             return false;
         }
         outcome = listchanges::UndoTextures(before, current, record.changes);
@@ -129,44 +134,44 @@ bool RestoreList(const journal::ListRecord& record, const std::string& host,
         IniDocument before(false);
         IniDocument current(false);
         if (before.Load(oldCopy.c_str(), 0, 0) < 0 || current.Load(path.c_str(), 0, 0) < 0) {
-            report.push_back("keep " + record.path + ": the list cannot be read");
+            Add(report, Note::What::KeepListUnreadable, record.path);
             return false;
         }
         outcome = listchanges::UndoCabins(before, current, record.changes);
         if (outcome.changed && !dryRun) saved = current.Save(path.c_str()) >= 0;
     }
     if (!saved) {
-        report.push_back("keep " + record.path + ": the list cannot be written");
+        Add(report, Note::What::KeepListUnwritable, record.path);
         return false;
     }
     if (outcome.undone > 0) {
-        report.push_back("undo " + std::to_string(outcome.undone) + " entries in " + record.path);
+        Add(report, Note::What::UndoEntries, record.path, std::string(), outcome.undone);
     }
     for (const std::string& entry : outcome.kept) {
-        report.push_back("keep " + entry + " in " + record.path + ": changed since");
+        Add(report, Note::What::KeepEntryChanged, record.path, entry);
     }
     return outcome.kept.empty();
 }
 
 // Restores one file; false when it was left.
 bool RestoreFile(const journal::FileRecord& record, const std::string& host,
-                 const std::string& point, bool dryRun, std::vector<std::string>& report) {
+                 const std::string& point, bool dryRun, std::vector<Note>& report) {
     const std::string path = host + record.path;
     const Fingerprint now = FingerprintOf(path);
     switch (fileundo::Decide(record, now)) {
     case fileundo::Action::Delete:
-        report.push_back("delete " + record.path);
+        Add(report, Note::What::Delete, record.path);
         if (dryRun) return true;
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (DeleteFileA(path.c_str())) return true;
-        report.push_back("keep " + record.path + ": it cannot be deleted");
+        Add(report, Note::What::KeepUndeletable, record.path);
         return false;
     case fileundo::Action::PutBack:
-        report.push_back("put back " + record.path);
+        Add(report, Note::What::PutBack, record.path);
         if (dryRun || PutBack(point + "\\" + record.oldCopy, path, record.oldAttributes)) {
             return true;
         }
-        report.push_back("keep " + record.path + ": it cannot be written");
+        Add(report, Note::What::KeepUnwritable, record.path);
         return false;
     case fileundo::Action::AlreadyBefore:
         // A restore killed between the move and the attributes ends here.
@@ -175,19 +180,29 @@ bool RestoreFile(const journal::FileRecord& record, const std::string& host,
         }
         return true;
     case fileundo::Action::KeepChanged:
-        report.push_back("keep " + record.path + ": changed since the installation");
+        Add(report, Note::What::KeepChanged, record.path);
         return false;
     case fileundo::Action::KeepMissing:
-        report.push_back("keep " + record.path + ": deleted since the installation");
+        Add(report, Note::What::KeepDeleted, record.path);
         return false;
     case fileundo::Action::KeepNoCopy:
-        report.push_back("keep " + record.path + ": its old content was not saved");
+        Add(report, Note::What::KeepNoCopy, record.path);
         return false;
     }
     return false;
 }
 
 }  // namespace
+
+bool IsKept(const Note& note) {
+    switch (note.what) {
+    case Note::What::Delete:
+    case Note::What::PutBack:
+    case Note::What::UndoEntries:
+    case Note::What::RemoveFolder: return false;
+    default: return true;
+    }
+}
 
 std::string DefaultRoot() {
     char folder[MAX_PATH];
@@ -227,7 +242,7 @@ std::vector<Summary> List(const std::string& root) {
 }
 
 Outcome Restore(const std::string& root, const std::string& id, bool dryRun,
-                std::vector<std::string>& report) {
+                std::vector<Note>& report) {
     const std::string point = root + "\\" + id;
     journal::Journal journal;
     if (!IsId(id) || !ReadJournal(point, journal)) return Outcome::NotFound;
@@ -242,8 +257,7 @@ Outcome Restore(const std::string& root, const std::string& id, bool dryRun,
     };
     bool allRestored = true;
     if (!journal.incomplete.empty()) {
-        report.push_back("incomplete: " + journal.incomplete +
-                         "; what the installation changed after that stays");
+        Add(report, Note::What::Incomplete, std::string(), journal.incomplete);
         allRestored = false;
     }
     for (auto list = journal.lists.rbegin(); list != journal.lists.rend(); ++list) {
@@ -261,7 +275,7 @@ Outcome Restore(const std::string& root, const std::string& id, bool dryRun,
     for (auto folder = journal.folders.rbegin(); folder != journal.folders.rend(); ++folder) {
         // Only an empty folder goes: what others put there since stays.
         if (!dryRun && RemoveDirectoryA((journal.host + folder->path).c_str())) {
-            report.push_back("remove folder " + folder->path);
+            Add(report, Note::What::RemoveFolder, folder->path);
         }
     }
     if (log != nullptr) std::fclose(log);

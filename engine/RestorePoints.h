@@ -20,7 +20,10 @@
 //                there was nothing to do); Kept: something was left alone
 //                (reported), or the journal is incomplete; NotFound: no
 //                such restore point. With `dryRun` nothing is changed and
-//                the report says what would be done.
+//                the report says what would be done. The report holds what
+//                was done and kept as notes; the restore program words them
+//                in the user's language.
+//   IsKept       true for the notes that tell what was left alone
 //   Forget       true when the restore point and its uninstall entry are
 //                gone afterwards; the host folder is not touched
 #pragma once
@@ -44,10 +47,36 @@ struct Summary {
 
 enum class Outcome { Done, Kept, NotFound };
 
+// One line of a restore's report. `path` is relative to the host folder.
+struct Note {
+    enum class What {
+        Incomplete,          // `detail`: why recording stopped
+        Delete,              // an added file
+        PutBack,             // a replaced file or a whole list
+        UndoEntries,         // `count` entries of the list `path`
+        RemoveFolder,        // an emptied folder the run made
+        KeepChanged,         // a file changed since the installation
+        KeepDeleted,         // a file deleted since the installation
+        KeepNoCopy,          // a file whose old content was not saved
+        KeepUndeletable,     // a file that cannot be deleted
+        KeepUnwritable,      // a file that cannot be written
+        KeepListGone,        // a list deleted since
+        KeepListUnreadable,  // a list or its old copy that cannot be read
+        KeepListUnwritable,  // a list that cannot be written
+        KeepEntryChanged,    // the entry `detail` of the list `path`, changed since
+    };
+    What what;
+    std::string path;
+    std::string detail;
+    int count = 0;
+};
+
+bool IsKept(const Note& note);
+
 std::string DefaultRoot();
 std::vector<Summary> List(const std::string& root);
 Outcome Restore(const std::string& root, const std::string& id, bool dryRun,
-                std::vector<std::string>& report);
+                std::vector<Note>& report);
 bool Forget(const std::string& root, const std::string& id);
 
 }  // namespace restorepoints

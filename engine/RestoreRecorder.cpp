@@ -268,7 +268,7 @@ void RestoreRecorder::WriteUninstallEntry() {
     entry.installDate = id.substr(0, 8);
     const std::string program = root + "\\pakundo.exe";
     entry.displayIcon = program + ",0";
-    entry.uninstallString = "\"" + program + "\" --restore " + id;
+    entry.uninstallString = "\"" + program + "\" --select " + id;
     entry.estimatedSizeKb = static_cast<uint32_t>((installedBytes + 1023) / 1024);
     uninstallentry::Write(id, entry);
 }

@@ -1,8 +1,8 @@
 // The entry of a restore point in Windows' list of installed programs:
 // the key "Software\Microsoft\Windows\CurrentVersion\Uninstall\Pakwerk <id>"
 // of HKEY_LOCAL_MACHINE, in the 32-bit registry view where the program's
-// other keys are read (RegistryKey.h). Its UninstallString runs the restore
-// program on that restore point.
+// other keys are read (RegistryKey.h). Its UninstallString opens the restore
+// program's window on that restore point, which restores after a yes.
 //
 //   KeyPath  the key's path below HKEY_LOCAL_MACHINE
 //   Write    true when the key holds every value afterwards (values written

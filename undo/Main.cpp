@@ -1,11 +1,13 @@
 // pakundo: the restore program. Without arguments it shows the restore
-// points (UndoDialog.h); with arguments it works as a console program for
-// scripts, tests and the uninstall entry, writing to the standard output it
-// was given or to the console it was started from:
+// points (UndoDialog.h); `--select ID` shows them with that one selected, as
+// the uninstall entry does, so that nothing is restored before the person
+// says yes. With other arguments it works as a console program for scripts
+// and tests, writing to the standard output it was given or to the console
+// it was started from, in the user's language and code page:
 //
 //   pakundo --list                    every restore point, newest first
-//   pakundo --restore ID [--dry-run]  restores one (--dry-run: only says what
-//                                     it would do)
+//   pakundo --restore ID [--dry-run]  restores one without asking (--dry-run:
+//                                     only says what it would do)
 //   pakundo --forget ID               deletes one without restoring it
 //   --root FOLDER                     restore points below FOLDER instead of
 //                                     the machine's (tests)
@@ -19,7 +21,10 @@
 #include <vector>
 
 #include "engine/RestorePoints.h"
+#include "app/Messages.h"
+#include "undo/NoteText.h"
 #include "undo/UndoDialog.h"
+#include "undo/UndoResources.h"
 
 namespace {
 
@@ -37,18 +42,16 @@ void Print(const std::string& text) {
 }
 
 int Usage() {
-    Print("usage: pakundo [--root FOLDER] (--list | --restore ID [--dry-run] | --forget ID)");
+    Print(messages::Load(IDS_UNDO_USAGE));
     return 2;
 }
 
 std::string Describe(const restorepoints::Summary& point) {
-    const journal::Journal& journal = point.journal;
-    std::string state = journal.end.empty() ? "not finished" : journal.end;
-    if (!journal.incomplete.empty()) state += ", incomplete: " + journal.incomplete;
-    return point.id + "  " + journal.time + "  " + journal.name + "  " + journal.host + "  added " +
-           std::to_string(point.filesAdded) + ", replaced " + std::to_string(point.filesReplaced) +
-           ", list entries " + std::to_string(point.listEntries) + ", " +
-           std::to_string((point.bytes + 1023) / 1024) + " KB  (" + state + ")";
+    std::string line = point.id + "   " + notetext::Point(point);
+    if (!point.journal.incomplete.empty()) {
+        line += messages::Format(IDS_UNDO_INCOMPLETE, point.journal.incomplete);
+    }
+    return line;
 }
 
 }  // namespace
@@ -69,16 +72,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             dryRun = true;
         } else if (argument == "--list" && command.empty()) {
             command = argument;
-        } else if ((argument == "--restore" || argument == "--forget") && hasValue &&
-                   command.empty()) {
+        } else if ((argument == "--restore" || argument == "--forget" || argument == "--select") &&
+                   hasValue && command.empty()) {
             command = argument;
             id = argv[++i];
         } else {
             return Usage();
         }
     }
-    if (argc == 1 && !root.empty()) {
-        UndoDialog(root).RunModal(nullptr);
+    if ((argc == 1 || command == "--select") && !root.empty() && !dryRun) {
+        UndoDialog(root, id).RunModal(nullptr);
         return 0;
     }
     if (command.empty() || root.empty() || (dryRun && command != "--restore")) return Usage();
@@ -96,13 +99,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         if (!known) return Usage();
         return restorepoints::Forget(root, id) ? 0 : 1;
     }
-    std::vector<std::string> report;
-    const restorepoints::Outcome outcome = restorepoints::Restore(root, id, dryRun, report);
+    std::vector<restorepoints::Note> notes;
+    const restorepoints::Outcome outcome = restorepoints::Restore(root, id, dryRun, notes);
     if (outcome == restorepoints::Outcome::NotFound) {
-        Print("no restore point " + id);
+        Print(messages::Format(IDS_UNDO_NO_POINT, id));
         return 2;
     }
-    if (dryRun) Print("dry run: nothing is changed");
-    for (const std::string& line : report) Print(line);
+    if (dryRun) Print(messages::Load(IDS_UNDO_DRY_RUN));
+    for (const restorepoints::Note& note : notes) Print(notetext::Line(note));
     return outcome == restorepoints::Outcome::Done ? 0 : 1;
 }

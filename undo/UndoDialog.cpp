@@ -1,9 +1,11 @@
 #include "undo/UndoDialog.h"
 
 #include "app/Messages.h"
+#include "undo/NoteText.h"
 #include "undo/UndoResources.h"
 
-UndoDialog::UndoDialog(std::string root) : Dialog(IDD_UNDO), root(std::move(root)) {}
+UndoDialog::UndoDialog(std::string root, std::string selected)
+    : Dialog(IDD_UNDO), root(std::move(root)), selected(std::move(selected)) {}
 
 INT_PTR UndoDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
@@ -40,17 +42,16 @@ void UndoDialog::Fill() {
     points = restorepoints::List(root);
     SendMessageA(list.Handle(), LB_RESETCONTENT, 0, 0);
     for (const restorepoints::Summary& point : points) {
-        std::string line =
-            messages::Format(IDS_UNDO_POINT, point.journal.time.c_str(), point.journal.name.c_str(),
-                             point.journal.host.c_str(), point.filesAdded, point.filesReplaced,
-                             point.listEntries,
-                             static_cast<unsigned int>((point.bytes + 1023) / 1024));
-        if (point.journal.end.empty()) line += messages::Load(IDS_UNDO_NOT_FINISHED);
+        const std::string line = notetext::Point(point);
         SendMessageA(list.Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     }
     // Wide enough to scroll to the end of the longest line.
     SendMessageA(list.Handle(), LB_SETHORIZONTALEXTENT, 2000, 0);
-    if (!points.empty()) SendMessageA(list.Handle(), LB_SETCURSEL, 0, 0);
+    size_t shown = 0;
+    for (size_t i = 0; i < points.size(); ++i) {
+        if (points[i].id == selected) shown = i;
+    }
+    if (!points.empty()) SendMessageA(list.Handle(), LB_SETCURSEL, shown, 0);
     EnableWindow(restoreButton.Handle(), !points.empty());
     EnableWindow(forgetButton.Handle(), !points.empty());
 }
@@ -68,13 +69,13 @@ void UndoDialog::RestoreSelected() {
                        point->journal.host.c_str(), point->journal.name.c_str()) != IDYES) {
         return;
     }
-    std::vector<std::string> lines;
-    const restorepoints::Outcome outcome = restorepoints::Restore(root, point->id, false, lines);
+    std::vector<restorepoints::Note> notes;
+    const restorepoints::Outcome outcome = restorepoints::Restore(root, point->id, false, notes);
     std::string text =
         messages::Load(outcome == restorepoints::Outcome::Done ? IDS_UNDO_DONE : IDS_UNDO_KEPT);
     // What stayed is what the person needs to read.
-    for (const std::string& line : lines) {
-        if (line.rfind("keep", 0) == 0 || line.rfind("incomplete", 0) == 0) text += "\r\n" + line;
+    for (const restorepoints::Note& note : notes) {
+        if (restorepoints::IsKept(note)) text += "\r\n" + notetext::Line(note);
     }
     report.SetText(text);
     Fill();

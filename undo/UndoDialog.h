@@ -2,7 +2,9 @@
 // (date, package, host folder, files added and replaced, list entries
 // changed, size), and two actions on the selected one, each asked first:
 // Restore (engine/RestorePoints.h; the report shows what stayed) and Forget.
-// The list is read again after each action.
+// The list is read again after each action. The restore point `selected`
+// names is selected when it is listed (the uninstall entry opens the window
+// on its own restore point), otherwise the newest.
 #pragma once
 
 #include <windows.h>
@@ -16,7 +18,7 @@
 
 class UndoDialog : public Dialog {
 public:
-    explicit UndoDialog(std::string root);
+    UndoDialog(std::string root, std::string selected);
 
 protected:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -30,6 +32,7 @@ private:
     void ForgetSelected();
 
     const std::string root;
+    const std::string selected;
     std::vector<restorepoints::Summary> points;
     Control label;
     Control list;

@@ -1,5 +1,5 @@
 /* Ids of pakundo's dialog, controls and texts. The texts are numbered like
- * the installer's: German 501-511, English +100, French +200, Polish +300
+ * the installer's: German 501-529, English +100, French +200, Polish +300
  * (messages::LocalisedId). */
 #ifndef PAKUNDO_RESOURCES_H
 #define PAKUNDO_RESOURCES_H
@@ -24,6 +24,25 @@
 #define IDS_UNDO_KEPT 509
 #define IDS_UNDO_POINT 510
 #define IDS_UNDO_NOT_FINISHED 511
+/* The console's lines and the lines of a restore's report. */
+#define IDS_UNDO_USAGE 512
+#define IDS_UNDO_DRY_RUN 513
+#define IDS_UNDO_NO_POINT 514
+#define IDS_UNDO_INCOMPLETE 515
+#define IDS_UNDO_NOTE_INCOMPLETE 516
+#define IDS_UNDO_NOTE_DELETE 517
+#define IDS_UNDO_NOTE_PUT_BACK 518
+#define IDS_UNDO_NOTE_UNDO_ENTRIES 519
+#define IDS_UNDO_NOTE_REMOVE_FOLDER 520
+#define IDS_UNDO_NOTE_KEEP_CHANGED 521
+#define IDS_UNDO_NOTE_KEEP_DELETED 522
+#define IDS_UNDO_NOTE_KEEP_NO_COPY 523
+#define IDS_UNDO_NOTE_KEEP_UNDELETABLE 524
+#define IDS_UNDO_NOTE_KEEP_UNWRITABLE 525
+#define IDS_UNDO_NOTE_KEEP_LIST_GONE 526
+#define IDS_UNDO_NOTE_KEEP_LIST_UNREADABLE 527
+#define IDS_UNDO_NOTE_KEEP_LIST_UNWRITABLE 528
+#define IDS_UNDO_NOTE_KEEP_ENTRY_CHANGED 529
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -127,7 +127,7 @@ TEST(RestorePoint, PutsTheHostBackAndKeepsWhatChangedSince) {
         EXPECT_TRUE(HasUninstallEntry(recorder.Id()));
         c.since(installation, expected);
 
-        std::vector<std::string> report;
+        std::vector<restorepoints::Note> report;
         const Tree installed = HostTree(installation);
         EXPECT_EQ(restorepoints::Restore(root, recorder.Id(), true, report), c.outcome);
         EXPECT_EQ(HostTree(installation), installed) << "a dry run changes nothing";

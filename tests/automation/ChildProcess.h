@@ -18,10 +18,12 @@ public:
     ~ChildProcess();
 
     // Starts "program" arguments with currentDirectory as its current
-    // directory (the caller's when empty). False, with nothing started, when
-    // the program cannot be started or a process is still running.
+    // directory (the caller's when empty). Its standard output and error go
+    // to `output` (an inheritable handle) when that is given. False, with
+    // nothing started, when the program cannot be started or a process is
+    // still running.
     bool Start(const std::string& program, const std::string& arguments,
-               const std::string& currentDirectory);
+               const std::string& currentDirectory, HANDLE output = nullptr);
 
     DWORD Id() const { return info_.dwProcessId; }
     bool Running() const;

@@ -2,14 +2,20 @@
 // installed and restored leaves the host folder byte for byte and attribute
 // for attribute as before and its uninstall entry gone; of two packages the
 // older comes off and the newer's changes stay; an installation killed in
-// the middle is restored to the state before it.
+// the middle is restored to the state before it; the uninstall entry opens
+// the restore program's window on its restore point and restores only after
+// the person's yes; the console speaks the user's language.
 #include "automation/ChildProcess.h"
+#include "automation/Utf8.h"
+#include "automation/Wait.h"
 #include "automation/WindowAction.h"
+#include "automation/WindowQuery.h"
 #include "e2e/ExpectedTexts.h"
 #include "e2e/FlowTest.h"
 #include "engine/RegistryKey.h"
 #include "engine/RestorePoints.h"
 #include "engine/UninstallEntry.h"
+#include "undo/UndoResources.h"
 
 #include <map>
 
@@ -80,13 +86,48 @@ protected:
         return ids;
     }
 
-    static DWORD Pakundo(const std::string& arguments) {
-        automation::ChildProcess undo;
-        if (!undo.Start(filetree::FromUnixPath(PAKUNDO_EXE), arguments, "") ||
-            !undo.WaitForExit(Scenario::kShowTimeoutMs)) {
-            return 99;
+    // Runs the restore program to its end; `output` receives what it printed,
+    // read in the user's code page.
+    static DWORD Pakundo(const std::string& arguments, std::wstring* output = nullptr) {
+        char folder[MAX_PATH];
+        char name[MAX_PATH];
+        if (!GetTempPathA(sizeof folder, folder) || !GetTempFileNameA(folder, "pku", 0, name)) {
+            return 98;
         }
-        return undo.ExitCode();
+        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+        HANDLE file = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return 98;
+        DWORD code = 99;
+        {
+            automation::ChildProcess undo;
+            if (undo.Start(filetree::FromUnixPath(PAKUNDO_EXE), arguments, "", file) &&
+                undo.WaitForExit(Scenario::kShowTimeoutMs)) {
+                code = undo.ExitCode();
+            }
+        }
+        CloseHandle(file);
+        std::string bytes;
+        filetree::ReadFile(name, bytes);
+        DeleteFileA(name);
+        if (output != nullptr) {
+            output->assign(bytes.size(), L'\0');
+            const int length =
+                MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                    &(*output)[0], static_cast<int>(output->size()));
+            output->resize(static_cast<size_t>(length > 0 ? length : 0));
+        }
+        return code;
+    }
+
+    static std::string UninstallString(const std::string& id) {
+        RegistryKey key;
+        char value[RegistryKey::kStringBufferSize] = "";
+        if (!key.SetPath(HKEY_LOCAL_MACHINE, uninstallentry::KeyPath(id).c_str()) ||
+            !key.Open(KEY_READ) || !key.ReadString("UninstallString", value)) {
+            return std::string();
+        }
+        return value;
     }
 
     static bool HasUninstallEntry(const std::string& id) {
@@ -134,8 +175,28 @@ TEST_F(Restore, TheOlderOfTwoPackagesComesOffAndTheNewerStays) {
     const std::vector<std::string> points = Points();
     ASSERT_EQ(points.size(), 2u);
 
-    // The older one leaves what the newer one changed, and says so.
-    EXPECT_EQ(Pakundo("--restore " + points[1]), 1u);
+    // The older one leaves what the newer one changed, and says so in the
+    // user's language and code page.
+    std::wstring said;
+    EXPECT_EQ(Pakundo("--restore " + points[1], &said), 1u);
+    const struct {
+        language::Language language;
+        const char* line;  // UTF-8
+    } keptLines[] = {
+        {language::Language::German,
+         "Resourcen\\Modelle\\Gebaeude\\Stellwerk.3dm bleibt: seit der Installation geändert"},
+        {language::Language::English,
+         "keep Resourcen\\Modelle\\Gebaeude\\Stellwerk.3dm: changed since the installation"},
+        {language::Language::French,
+         "Resourcen\\Modelle\\Gebaeude\\Stellwerk.3dm reste : modifié depuis l'installation"},
+        {language::Language::Polish,
+         "Resourcen\\Modelle\\Gebaeude\\Stellwerk.3dm pozostaje: zmieniony od instalacji"},
+    };
+    for (const auto& kept : keptLines) {
+        if (kept.language != expected::CurrentLanguage()) continue;
+        EXPECT_NE(said.find(automation::Widen(kept.line) + L"\r\n"), std::wstring::npos)
+            << Describe(said);
+    }
     auto after = Host();
     const std::string stellwerk = "Resourcen\\Modelle\\Gebaeude\\Stellwerk.3dm";
     EXPECT_EQ(after[stellwerk], newer.at(stellwerk));
@@ -146,6 +207,63 @@ TEST_F(Restore, TheOlderOfTwoPackagesComesOffAndTheNewerStays) {
     EXPECT_EQ(after.count("Resourcen\\Modelle\\Bahnhof\\Gruenwald\\Bahnsteig.3dm"), 0u);
     EXPECT_FALSE(HasUninstallEntry(points[1]));
     EXPECT_TRUE(HasUninstallEntry(points[0]));
+}
+
+TEST_F(Restore, TheUninstallEntryRestoresOnlyAfterTheUsersYes) {
+    // As delivered: the restore program beside the installer, which copies it
+    // to the restore points.
+    ASSERT_TRUE(CopyFileA(filetree::FromUnixPath(PAKUNDO_EXE).c_str(),
+                          (scenario_.PackageFolder() + "\\pakundo.exe").c_str(), FALSE));
+    Install();
+    Install();
+    const std::vector<std::string> points = Points();
+    ASSERT_EQ(points.size(), 2u);
+    const std::string program = restorepoints::DefaultRoot() + "\\pakundo.exe";
+    const std::string arguments = "--select " + points[1];
+    ASSERT_EQ(UninstallString(points[1]), "\"" + program + "\" " + arguments);
+    const auto installed = Host();
+
+    automation::ChildProcess undo;
+    ASSERT_TRUE(undo.Start(program, arguments, ""));
+    HWND window = automation::WaitFor(
+        [&] {
+            return automation::FindDialog(undo.Id(), [](HWND w) {
+                return automation::HasControl(w, IDC_POINT_LIST);
+            });
+        },
+        Scenario::kShowTimeoutMs);
+    ASSERT_NE(window, nullptr) << "no window; " << automation::Describe(undo.Id());
+    EXPECT_EQ(automation::ListSelection(GetDlgItem(window, IDC_POINT_LIST)), 1);
+    EXPECT_EQ(Host(), installed) << "nothing is restored before the person says yes";
+
+    auto confirmation = [&] {
+        return automation::WaitFor(
+            [&] { return automation::FindDialog(undo.Id(), automation::IsMessageBox); },
+            Scenario::kShowTimeoutMs);
+    };
+    for (const int answer : {IDNO, IDYES}) {
+        SCOPED_TRACE(answer == IDYES ? "yes" : "no");
+        ASSERT_TRUE(automation::PressButton(window, IDC_RESTORE));
+        HWND box = confirmation();
+        ASSERT_NE(box, nullptr) << automation::Describe(undo.Id());
+        EXPECT_EQ(automation::ButtonIds(box), (std::vector<int>{IDYES, IDNO}));
+        const auto text = automation::MessageBoxText(box);
+        ASSERT_TRUE(text.has_value());
+        EXPECT_NE(text->find(automation::Widen(scenario_.HostFolder())), std::wstring::npos)
+            << Describe(*text);
+        ASSERT_TRUE(automation::AnswerMessageBox(box, answer));
+        ASSERT_TRUE(automation::WaitFor([&] { return !IsWindow(box); }, Scenario::kShowTimeoutMs));
+        if (answer == IDNO) {
+            EXPECT_EQ(Host(), installed);
+            EXPECT_TRUE(HasUninstallEntry(points[1]));
+        }
+    }
+    EXPECT_TRUE(automation::WaitFor([&] { return !HasUninstallEntry(points[1]); },
+                                    Scenario::kShowTimeoutMs));
+    EXPECT_TRUE(HasUninstallEntry(points[0]));
+    ASSERT_TRUE(automation::PressButton(window, IDCANCEL));
+    ASSERT_TRUE(undo.WaitForExit(Scenario::kShowTimeoutMs));
+    EXPECT_EQ(undo.ExitCode(), 0u);
 }
 
 TEST_F(Restore, AKilledInstallationIsRestoredToTheStateBeforeIt) {

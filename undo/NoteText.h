@@ -1,0 +1,22 @@
+// The lines pakundo shows and prints for a restore's notes
+// (engine/RestorePoints.h), in the user's language from pakundo's own texts
+// (UndoResources.h, chosen as app/Messages.h chooses) and in the user's code
+// page like every other text of the program. A journal's reason for being
+// incomplete is quoted as it was recorded.
+//
+//   Line   one note as one line, without a line break
+//   Point  a restore point as its list shows it: date, package, host folder,
+//          files added and replaced, list entries, size, and whether the
+//          run ended
+#pragma once
+
+#include <string>
+
+#include "engine/RestorePoints.h"
+
+namespace notetext {
+
+std::string Line(const restorepoints::Note& note);
+std::string Point(const restorepoints::Summary& point);
+
+}  // namespace notetext
