@@ -98,11 +98,18 @@ if [ $restore -eq 1 ]; then
   point=$(scene_wine "$SCENE_BUILD/pakundo.exe" --list | tr -d '\r' | head -n 1)
   id=${point%% *}
   [ -n "$id" ] || { echo "no restore point was recorded"; exit 1; }
+  entry="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pakwerk $id"
+  echo "== the entry under installed programs"
+  scene_wine reg query "$entry" /reg:32 | tr -d '\r' | sed -n 's/^    //p'
   echo "== restoring with pakundo: $point"
   scene_wine "$SCENE_BUILD/pakundo.exe" --restore "$id" | tr -d '\r'
   echo "== the host folder now"
   if diff -r "$SCENE_WORK/host-before" "$SCENE_HOST" >/dev/null; then
     echo "the host folder is as before"
+    if scene_wine reg query "$entry" /reg:32 >/dev/null 2>&1; then
+      echo "the entry under installed programs is still there"; exit 1
+    fi
+    echo "the entry under installed programs is gone"
   else
     bash tests/e2e/host-changes.sh "$SCENE_WORK/host-before" "$SCENE_HOST"
     exit 1
