@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "package/CabinListMerge.h"
+#include "package/CabinMerge.h"
 #include "engine/FileInstallation.h"
 #include "texturelist/TextureMerge.h"
 
@@ -75,9 +75,12 @@ bool InstallEngine::MergeGroundTextures(InstallQuestions& questions) {
 
 bool InstallEngine::MergeCabinList(InstallQuestions& questions) {
     const std::string list = hostPath + "Resourcen\\Parallels\\cabins.ini";
-    observer->BeforeCabinMerge(list, cabinIniPath);
-    const bool merged = cabinlist::MergeInto(list, cabinIniPath);
-    // MergeInto says true also when it wrote nothing; the recorder compares.
+    CabinMerge merge;
+    const bool prepared = merge.Prepare(list, cabinIniPath);
+    observer->BeforeCabinMerge(list, merge);
+    // True also when nothing was to be written (as MergeInto says); the
+    // recorder compares.
+    const bool merged = !prepared || merge.Write();
     observer->AfterListMerge(list, merged);
     if (merged) return true;
     questions.ListNotWritten(list);

@@ -11,7 +11,9 @@
 //   BeforeTextureMerge  the entries of `section` of `script` are about to be
 //                     merged into the texture list `list` (the observer may
 //                     read the section: the merge searches it again)
-//   BeforeCabinMerge  `packageList` is about to be merged into `list`
+//   BeforeCabinMerge  `merge`, the package's cabin list merged into `list` in
+//                     memory, is about to be written (not prepared: nothing
+//                     will be); the observer may ask it what it writes
 //   AfterListMerge    the merge into `list` ended; `written` true when the
 //                     list file was rewritten
 //   Finished          the run's status (S_OK or E_FAIL), after the last step
@@ -21,6 +23,7 @@
 
 #include <string>
 
+class CabinMerge;
 class InstallScript;
 
 class InstallObserver {
@@ -30,7 +33,7 @@ public:
     virtual void AfterCopy(const std::string& destination, bool copied) = 0;
     virtual void BeforeTextureMerge(InstallScript& script, const char* section,
                                     const std::string& list) = 0;
-    virtual void BeforeCabinMerge(const std::string& list, const std::string& packageList) = 0;
+    virtual void BeforeCabinMerge(const std::string& list, CabinMerge& merge) = 0;
     virtual void AfterListMerge(const std::string& list, bool written) = 0;
     virtual void Finished(HRESULT status) = 0;
 
@@ -45,7 +48,7 @@ public:
     void BeforeCopy(const std::string&, const std::string&) override {}
     void AfterCopy(const std::string&, bool) override {}
     void BeforeTextureMerge(InstallScript&, const char*, const std::string&) override {}
-    void BeforeCabinMerge(const std::string&, const std::string&) override {}
+    void BeforeCabinMerge(const std::string&, CabinMerge&) override {}
     void AfterListMerge(const std::string&, bool) override {}
     void Finished(HRESULT) override {}
 };

@@ -4,6 +4,7 @@
 
 #include "engine/RestorePoints.h"
 #include "engine/UninstallEntry.h"
+#include "package/CabinMerge.h"
 #include "package/InstallScript.h"
 #include "restore/ListChanges.h"
 #include "textfile/IniDocument.h"
@@ -157,20 +158,23 @@ void RestoreRecorder::BeforeTextureMerge(InstallScript& script, const char* sect
                listchanges::DiffTextures(before, saved));
 }
 
-void RestoreRecorder::BeforeCabinMerge(const std::string& list, const std::string& packageList) {
+void RestoreRecorder::BeforeCabinMerge(const std::string& list, CabinMerge& merge) {
     pendingList.clear();
-    if (!Recording()) return;
+    // A merged list without a line (lists of nothing but dropped lines)
+    // cannot be read back, so it is not recorded.
+    if (!Recording() || !merge.Prepared() || merge.MergedBytes().empty()) return;
+    // Only the sections the package names can change: their entries are
+    // compared as the list file holds them, read back from the bytes written.
     IniDocument before(false);
     IniDocument after(false);
-    if (before.Load(list.c_str(), 0, 0) < 0 || after.Load(list.c_str(), 0, 0) < 0 ||
-        after.Load(packageList.c_str(), 0, 0) < 0) {
+    const std::string& oldBytes = merge.OldSectionBytes();
+    const std::string newBytes = merge.NewSectionBytes();
+    if ((!oldBytes.empty() && before.LoadBytes(oldBytes) < 0) ||
+        (!newBytes.empty() && after.LoadBytes(newBytes) < 0)) {
         return;
     }
-    const std::string bytes = after.SavedBytes();
-    IniDocument saved(false);
-    if (saved.LoadBytes(bytes) < 0) return;
-    RecordList(list, journal::ListKind::Cabins, FingerprintOfBytes(bytes),
-               listchanges::DiffCabins(before, saved));
+    RecordList(list, journal::ListKind::Cabins, FingerprintOfBytes(merge.MergedBytes()),
+               listchanges::DiffCabins(before, after));
 }
 
 void RestoreRecorder::AfterListMerge(const std::string& list, bool written) {

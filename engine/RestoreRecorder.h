@@ -51,7 +51,7 @@ public:
     void AfterCopy(const std::string& destination, bool copied) override;
     void BeforeTextureMerge(InstallScript& script, const char* section,
                             const std::string& list) override;
-    void BeforeCabinMerge(const std::string& list, const std::string& packageList) override;
+    void BeforeCabinMerge(const std::string& list, CabinMerge& merge) override;
     void AfterListMerge(const std::string& list, bool written) override;
     void Finished(HRESULT status) override;
 

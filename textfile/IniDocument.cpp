@@ -191,6 +191,9 @@ void IniDocument::AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry) 
     IniNode::Rest* rest = section->rest_.get();
     entry->position_ = static_cast<int32_t>(rest->entries.size());
     IniNode* added = entry.get();
+    // Most sections hold a few keys: room for them at once rather than
+    // growing through one and two.
+    if (rest->entries.empty()) rest->entries.reserve(4);
     rest->entries.push_back(std::move(entry));
     if (rest->keys != nullptr) {
         if (added->kind_ != NodeKind::Comment && added->name_.holdsData())

@@ -13,7 +13,9 @@
 //                   255 characters (the document is unchanged)
 //   LoadBytes       as Load of a file holding the bytes (-1 for no bytes)
 //   Save            0 written; -1 not written (the file is left as it was)
+//   SaveBytes       as Save
 //   SavedBytes      the bytes Save writes
+//   SavedSectionBytes  the bytes Save writes for one section
 //   HasSection      1 when the section (and the key, if given) exists, else 0
 //   GetValue        pointer to the stored value, or to EmptyValue when the
 //                   section or key is missing; copies as described there
@@ -63,8 +65,15 @@ public:
     // layout with CR LF line ends, through a temporary file beside it that
     // replaces the target only when every byte is on disk.
     int32_t Save(const char* path);
+    // Save, writing `bytes` (what SavedBytes gave, kept by the caller)
+    // rather than working them out again.
+    int32_t SaveBytes(const char* path, std::string_view bytes);
     // The bytes Save writes.
     std::string SavedBytes() const;
+    // The part of them that `section` (one of this document's sections)
+    // writes: its header line, its entries and the empty line after its
+    // keys; empty for any other node.
+    std::string SavedSectionBytes(const IniNode* section) const;
 
     // With a null key: 1 when the section exists (its keyCursor becomes 0).
     int32_t HasSection(const char* section, const char* key);
@@ -177,6 +186,8 @@ private:
     // Reads the Memory slot `handle` (negative: -1) and closes it.
     int32_t LoadSlot(int32_t handle, IniLineListener* listener);
     void Drop(std::string_view text, IniDroppedLine::Reason why);
+    // Save, with the bytes given or (null) the document's.
+    int32_t SaveWith(const char* path, const std::string_view* bytes);
 
     bool wide_;
     bool utf8Mark_ = false;

@@ -131,17 +131,19 @@ void AppendValue(const IniNode& entry, std::basic_string<CharT>* line) {
     }
 }
 
+// `line` is room for one line, kept from line to line so that its memory is
+// taken once per save rather than once per section.
 template <typename CharT>
-void PutEntries(const IniNode& section, size_t from, size_t to, BlockSink* sink) {
+void PutEntries(const IniNode& section, size_t from, size_t to, std::basic_string<CharT>* line,
+                BlockSink* sink) {
     const auto& entries = section.entries();
-    std::basic_string<CharT> line;
     for (size_t i = from; i < to; ++i) {
         const IniNode& entry = *entries[i];
-        line.clear();
-        line.append(UnitsOf<CharT>(entry.name()));
-        AppendValue(entry, &line);
-        AppendComment(entry, &line);
-        PutLine(&line, sink);
+        line->clear();
+        line->append(UnitsOf<CharT>(entry.name()));
+        AppendValue(entry, line);
+        AppendComment(entry, line);
+        PutLine(line, sink);
     }
 }
 
@@ -150,13 +152,27 @@ void PutEntries(const IniNode& section, size_t from, size_t to, BlockSink* sink)
 // (into this section at the end of the file, else at the top level before
 // the next header), so a saved file reads and saves to the same bytes.
 template <typename CharT>
-void PutSection(const IniNode& section, BlockSink* sink) {
+void PutSection(const IniNode& section, std::basic_string<CharT>* line, BlockSink* sink) {
     const auto& entries = section.entries();
     size_t keysEnd = entries.size();
     while (keysEnd > 0 && entries[keysEnd - 1]->kind() == NodeKind::Comment) --keysEnd;
-    PutEntries<CharT>(section, 0, keysEnd, sink);
+    PutEntries(section, 0, keysEnd, line, sink);
     EndLine<CharT>(sink);
-    PutEntries<CharT>(section, keysEnd, entries.size(), sink);
+    PutEntries(section, keysEnd, entries.size(), line, sink);
+}
+
+// A top-level node: a comment line, or a section's header and entries.
+template <typename CharT>
+void PutNode(const IniNode& node, std::basic_string<CharT>* line, BlockSink* sink) {
+    line->clear();
+    if (node.name().holdsData()) {
+        line->push_back(CharT('['));
+        line->append(UnitsOf<CharT>(node.name()));
+        line->push_back(CharT(']'));
+    }
+    AppendComment(node, line);
+    PutLine(line, sink);
+    if (node.kind() == NodeKind::Section) PutSection(node, line, sink);
 }
 
 template <typename CharT>
@@ -167,22 +183,20 @@ void PutDocument(const IniDocument& document, BlockSink* sink) {
         sink->Put("\xEF\xBB\xBF", 3);
     }
     std::basic_string<CharT> line;
-    for (const auto& node : document.nodes()) {
-        line.clear();
-        if (node->name().holdsData()) {
-            line.push_back(CharT('['));
-            line.append(UnitsOf<CharT>(node->name()));
-            line.push_back(CharT(']'));
-        }
-        AppendComment(*node, &line);
-        PutLine(&line, sink);
-        if (node->kind() == NodeKind::Section) PutSection<CharT>(*node, sink);
-    }
+    for (const auto& node : document.nodes()) PutNode(*node, &line, sink);
 }
 
 }  // namespace
 
 int32_t IniDocument::Save(const char* path) {
+    return SaveWith(path, nullptr);
+}
+
+int32_t IniDocument::SaveBytes(const char* path, std::string_view bytes) {
+    return SaveWith(path, &bytes);
+}
+
+int32_t IniDocument::SaveWith(const char* path, const std::string_view* bytes) {
     if (path != nullptr) {
         if (std::strlen(path) > kMaxPath) return -1;
         fileName_ = path;
@@ -195,7 +209,9 @@ int32_t IniDocument::Save(const char* path) {
     const int32_t handle = textfile::OpenFile(temporary.c_str(), "wb");
     if (handle < 0) return -1;
     BlockSink sink(handle);
-    if (wide_) {
+    if (bytes != nullptr) {
+        sink.Put(bytes->data(), bytes->size());
+    } else if (wide_) {
         PutDocument<char16_t>(*this, &sink);
     } else {
         PutDocument<char>(*this, &sink);
@@ -220,13 +236,29 @@ std::string IniDocument::SavedBytes() const {
     return bytes;
 }
 
+std::string IniDocument::SavedSectionBytes(const IniNode* section) const {
+    std::string bytes;
+    if (section == nullptr || SectionAt(section->position_) != section) return bytes;
+    BlockSink sink(&bytes);
+    if (wide_) {
+        std::u16string line;
+        PutNode(*section, &line, &sink);
+    } else {
+        std::string line;
+        PutNode(*section, &line, &sink);
+    }
+    return bytes;
+}
+
 int32_t IniDocument::WriteEntries(int32_t handle, const IniNode* section) {
     if (section == nullptr || SectionAt(section->position_) != section) return -1;
     BlockSink sink(handle);
     if (wide_) {
-        PutEntries<char16_t>(*section, 0, section->entries().size(), &sink);
+        std::u16string line;
+        PutEntries(*section, 0, section->entries().size(), &line, &sink);
     } else {
-        PutEntries<char>(*section, 0, section->entries().size(), &sink);
+        std::string line;
+        PutEntries(*section, 0, section->entries().size(), &line, &sink);
     }
     return sink.Flush() ? 0 : -8;
 }

@@ -279,6 +279,12 @@ NodeKind DecodeValue(View<CharT> text, int32_t items, std::string* value, int32_
     if (first == CharT('"')) {
         View<CharT> body = text.substr(1);
         body = body.substr(0, body.find(CharT('"')));
+        if (body.find(CharT('[')) == View<CharT>::npos) {
+            // No escape: the text as it stands, without a copy to unescape.
+            value->assign(reinterpret_cast<const char*>(body.data()), body.size() * sizeof(CharT));
+            *count = static_cast<int32_t>(body.size());
+            return NodeKind::Text;
+        }
         std::basic_string<CharT> unescaped(body);
         Unescape(&unescaped);
         value->assign(reinterpret_cast<const char*>(unescaped.data()),

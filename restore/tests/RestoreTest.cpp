@@ -3,12 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "package/CabinMerge.h"
 #include "restore/ContentHash.h"
 #include "restore/FileUndo.h"
 #include "restore/Journal.h"
 #include "restore/ListChanges.h"
 #include "textfile/IniDocument.h"
 #include "texturelist/TextureList.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -284,6 +286,98 @@ TEST(ListChanges, UndoesCabinKeysOnlyWhereTheListStillHoldsWhatTheRunWrote) {
         IniDocument expected;
         EXPECT_EQ(current.SavedBytes(), Cabins(c.restored, expected));
         EXPECT_EQ(outcome.kept, c.kept);
+    }
+}
+
+// The restore point compares only the sections the package names
+// (CabinMerge): it must record exactly the changes the comparison of the
+// whole list before and after the merge finds, and the merge must write the
+// bytes a load, a second load and a save write.
+TEST(ListChanges, TheMergedSectionsAloneGiveTheChangesOfTheWholeList) {
+    struct Case {
+        const char* behaviour;
+        std::string host;
+        std::string package;
+    };
+    std::vector<Case> cases = {
+        {"a key replaced, one added, a section added",
+         "[Lok]\r\nFarbe=rot\r\nTuer=2\r\n[Zug]\r\nA=1\r\n",
+         "[Lok]\r\nFarbe=blau\r\nLicht=Y\r\n[Wagen]\r\nSitze=40\r\n"},
+        {"keys rewritten with the same value are no change", "[Lok]\r\nA=1, 2\r\nB=0x0a\r\n",
+         "[Lok]\r\nA = 1,2\r\nB=0x000A\r\n"},
+        {"values written as they read back: floats, hexadecimal, overflow, -0",
+         "[K]\r\nF=1.0004\r\nG=2.9996\r\nH=0xABCDEF123\r\nI=99999999999\r\nJ=-0\r\n",
+         "[K]\r\nF=1.000\r\nG=3.0004\r\nH=0xbcdef123\r\nI=1410065407\r\nJ=0\r\n"},
+        {"texts with escapes and comments",
+         "[K] ;kopf\r\nT=\"a[t]b[x22]\" ;alt\r\n; zeile\r\nU=\"x\"\r\n",
+         "[K]\r\nT=\"a\tb\"\r\nU=\"x\" ;neu\r\n"},
+        {"a section twice in the host, untyped values",
+         "[A]\r\nX=Zug\r\n[B]\r\nY=1\r\n[A]\r\nZ=2\r\n", "[A]\r\nX=Bahn\r\nZ=2\r\n"},
+        {"a UTF-8 mark and its first section changed",
+         "\xEF\xBB\xBF[A]\r\nX=1\r\n[]\r\nX=2\r\nY=3\r\n[B]\r\nZ=1\r\n", "[A]\r\nX=5\r\n"},
+        {"a UTF-8 mark, the section without a name changed",
+         "\xEF\xBB\xBF[A]\r\nX=1\r\nW=0\r\n[]\r\nX=2\r\n", "[]\r\nW=4\r\n"},
+        {"a UTF-8 mark, a comment first", "\xEF\xBB\xBF; Liste\r\n[A]\r\nX=1\r\n",
+         "[A]\r\nX=2\r\n"},
+        {"lines the reader drops", "X=1\r\n[A\r\n[A]\r\nnichts\r\nY=1\r\n",
+         "Z=1\r\n[A]\r\n=2\r\nY=2\r\n"},
+    };
+    // Generated lists: every kind of value, sections the package repeats,
+    // changes and adds.
+    uint32_t seed = 12345;
+    const auto next = [&seed](uint32_t range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % range;
+    };
+    const char* const values[] = {"1",     "-7",           "0x00ff", "1.2345", "-0.0005",   "Y,N",
+                                  "#0a1b", "\"Text [t]\"", "Wort",   "3, 4.5", "2147483648"};
+    const auto list = [&](int sections, int spread) {
+        std::string text;
+        for (int s = 0; s < sections; ++s) {
+            text += "[S" + std::to_string(next(spread)) + "]\r\n";
+            for (uint32_t k = next(5); k > 0; --k) {
+                text += "K" + std::to_string(next(6)) + " = " + values[next(11)] +
+                        (next(4) == 0 ? " ;c\r\n" : "\r\n");
+            }
+        }
+        return text;
+    };
+    for (int i = 0; i < 20; ++i) {
+        cases.push_back({"generated", list(60, 80), list(15, 100)});
+    }
+    const std::string hostPath = testfiles::Scratch("cabins.ini");
+    const std::string packagePath = testfiles::Scratch("cabin.ini");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.behaviour + std::string(": ") + c.host + " | " + c.package);
+        testfiles::Write(hostPath, c.host);
+        testfiles::Write(packagePath, c.package);
+        IniDocument before(false);
+        IniDocument merged(false);
+        ASSERT_EQ(before.Load(hostPath.c_str(), 0, 0), 0);
+        ASSERT_EQ(merged.Load(hostPath.c_str(), 0, 0), 0);
+        ASSERT_EQ(merged.Load(packagePath.c_str(), 0, 0), 0);
+        IniDocument saved(false);
+        ASSERT_EQ(saved.LoadBytes(merged.SavedBytes()), 0);
+        const std::vector<journal::EntryChange> whole = listchanges::DiffCabins(before, saved);
+
+        CabinMerge merge;
+        ASSERT_TRUE(merge.Prepare(hostPath, packagePath));
+        EXPECT_EQ(merge.MergedBytes(), merged.SavedBytes());
+        IniDocument oldSections(false);
+        IniDocument newSections(false);
+        if (!merge.OldSectionBytes().empty()) oldSections.LoadBytes(merge.OldSectionBytes());
+        if (!merge.NewSectionBytes().empty()) newSections.LoadBytes(merge.NewSectionBytes());
+        const std::vector<journal::EntryChange> part =
+            listchanges::DiffCabins(oldSections, newSections);
+        ASSERT_EQ(part.size(), whole.size());
+        for (size_t i = 0; i < whole.size(); ++i) {
+            EXPECT_EQ(part[i].section, whole[i].section);
+            EXPECT_EQ(part[i].key, whole[i].key);
+            EXPECT_EQ(part[i].added, whole[i].added);
+            EXPECT_EQ(part[i].hash, whole[i].hash);
+        }
+        ASSERT_TRUE(merge.Write());
+        EXPECT_EQ(testfiles::Read(hostPath), merged.SavedBytes());
     }
 }
 

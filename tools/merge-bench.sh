@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Measures the cabin merge under Wine (tests/bench/CabinMergeBenchmark.cpp):
+# a plain read and write of a host list of 73,599 sections and a package list
+# of 2,000, the merge as the engine does it, and the restore point's work
+# before it, with their phases and allocations.
+#   bash tools/merge-bench.sh [RUNS]
+# Default: 5 runs after an untimed one. Runs in the test prefix (build/windows).
+set -eu
+cd "$(dirname "$0")/.."
+build=${PAKWERK_BUILD_DIR:-build/windows}
+cmake --build "$build" --target merge_bench >/dev/null
+# Wine runs as the user "pakwerk" when started as root: it needs to reach the build.
+dir=$PWD; while [ "$dir" != / ]; do chmod o+x "$dir"; dir=$(dirname "$dir"); done
+prefix=$PWD/$build/wineprefix
+status=0
+bash tools/wine-run.sh "$prefix" "$PWD/$build/tests/merge_bench.exe" "$@" || status=$?
+if [ "$(id -u)" -eq 0 ]; then
+  runuser -u pakwerk -- env WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+else
+  WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
+fi
+exit $status
