@@ -11,12 +11,6 @@ bool CabinMerge::Prepare(const std::string& hostList, const std::string& package
     for (const auto& node : package_.nodes()) {
         if (node->kind() == NodeKind::Section) names_.insert(node->name().bytes());
     }
-    const auto& nodes = list_.nodes();
-    if (list_.utf8Mark() && !nodes.empty() && nodes[0]->kind() == NodeKind::Section &&
-        (names_.count(nodes[0]->name().bytes()) != 0 || names_.count(std::string_view()) != 0)) {
-        names_.insert(std::string_view());
-        names_.insert(nodes[0]->name().bytes());
-    }
     oldSections_ = SectionBytes();
     // The second load merges: the package's sections and keys come in.
     if (list_.Load(packageList.c_str(), 0, 0) < 0) return false;

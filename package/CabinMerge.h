@@ -5,9 +5,7 @@
 // Only the sections the package's list names can change. Their bytes, as the
 // host list's Save writes them, are kept before the merge and given after
 // it; a reader takes them line by line as it takes the whole list: with the
-// list's UTF-8 mark in front when its first section is among them (and then
-// also the section named "", whose keys such a reader cannot tell from that
-// first section's).
+// list's UTF-8 mark in front when its first section is among them.
 //
 //   Prepare          true when both lists were read and merged in memory;
 //                    false when either is missing, empty or unreadable (a

@@ -21,7 +21,8 @@ Lines CabinLines(const IniDocument& document, std::set<std::string>* sections = 
     Lines lines;
     const std::string bytes = document.SavedBytes();
     std::string section;
-    size_t start = 0;
+    // A list's UTF-8 mark stands before its first line, not in it.
+    size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     while (start < bytes.size()) {
         size_t end = bytes.find("\r\n", start);
         if (end == std::string::npos) end = bytes.size();

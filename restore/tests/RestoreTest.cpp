@@ -287,6 +287,24 @@ TEST(ListChanges, UndoesCabinKeysOnlyWhereTheListStillHoldsWhatTheRunWrote) {
         EXPECT_EQ(current.SavedBytes(), Cabins(c.restored, expected));
         EXPECT_EQ(outcome.kept, c.kept);
     }
+
+    // A list that starts with a UTF-8 mark: the keys of its first section
+    // are that section's, not those of a section without a name.
+    IniDocument marked;
+    Cabins("\xEF\xBB\xBF[Lok]\r\nFarbe=rot\r\n", marked);
+    IniDocument markedAfter;
+    Cabins("\xEF\xBB\xBF[Lok]\r\nFarbe=rot\r\n[Lok]\r\nFarbe=blau\r\n", markedAfter);
+    const std::vector<journal::EntryChange> markedChanges =
+        listchanges::DiffCabins(marked, markedAfter);
+    ASSERT_EQ(markedChanges.size(), 1u);
+    EXPECT_EQ(markedChanges[0].section, "Lok");
+    EXPECT_EQ(markedChanges[0].key, "Farbe");
+    IniDocument markedNow;
+    Cabins("\xEF\xBB\xBF[Lok]\r\nFarbe=blau\r\nTuer=3\r\n", markedNow);
+    EXPECT_TRUE(listchanges::UndoCabins(marked, markedNow, markedChanges).kept.empty());
+    IniDocument markedRestored;
+    EXPECT_EQ(markedNow.SavedBytes(),
+              Cabins("\xEF\xBB\xBF[Lok]\r\nTuer=3\r\nFarbe=rot\r\n", markedRestored));
 }
 
 // The restore point compares only the sections the package names
