@@ -30,31 +30,8 @@ const char kCabins[] = "Resourcen\\Parallels\\cabins.ini";
 const char kAdded[] = "Resourcen\\Modelle\\Neu\\a.3dm";
 const char kReplaced[] = "Resourcen\\Modelle\\alt.3dm";
 
-// Every file and folder below `folder`: its bytes and attributes.
-void Snapshot(const std::string& folder, const std::string& relative, Tree& tree) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = folder + "\\" + name;
-        const std::string attributes =
-            " attributes " + std::to_string(GetFileAttributesA(path.c_str()));
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            tree[relative + name + "\\"] = attributes;
-            Snapshot(path, relative + name + "\\", tree);
-        } else {
-            tree[relative + name] = Read(path) + attributes;
-        }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-}
-
 Tree HostTree(const TestInstallation& installation) {
-    Tree tree;
-    Snapshot(installation.Host(), "", tree);
-    return tree;
+    return FolderTree(installation.Host());
 }
 
 void Prepare(const TestInstallation& installation) {
@@ -97,8 +74,8 @@ TEST(RestorePoint, PutsTheHostBackAndKeepsWhatChangedSince) {
         {"the user edited an added file",
          [](const TestInstallation& installation, Tree& expected) {
              Write(installation.Host(kAdded), "edited");
-             expected["Resourcen\\Modelle\\Neu\\"] = " attributes 16";
-             expected[kAdded] = "edited attributes 32";
+             expected["Resourcen\\Modelle\\Neu\\"] = "attributes 16";
+             expected[kAdded] = "attributes 32 edited";
          },
          restorepoints::Outcome::Kept, true},
         {"a later package added a texture",
@@ -108,8 +85,9 @@ TEST(RestorePoint, PutsTheHostBackAndKeepsWhatChangedSince) {
                  "\tTextur{\tid(9)\tname(spaet)\t}\r\n}\r\n";
              Write(installation.Host(kTextures), later);
              expected[kTextures] =
-                 "Basis{\r\n\tTextur{\tid(3)\tname(alt)\t}\r\n\tTextur{\tid(9)\tname(spaet)\t}\r\n}"
-                 "\r\n attributes 32";
+                 "attributes 32 "
+                 "Basis{\r\n\tTextur{\tid(3)\tname(alt)\t}\r\n\tTextur{\tid(9)\tname(spaet)\t}"
+                 "\r\n}\r\n";
          },
          restorepoints::Outcome::Done, false},
     };

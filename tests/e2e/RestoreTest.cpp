@@ -15,6 +15,7 @@
 #include "engine/RegistryKey.h"
 #include "engine/RestorePoints.h"
 #include "engine/UninstallEntry.h"
+#include "tests/support/TestFiles.h"
 #include "undo/UndoResources.h"
 
 #include <map>
@@ -29,29 +30,6 @@ namespace control = automation::control;
 
 namespace {
 
-// Every file and folder below `folder` with its attributes; files with their bytes.
-void Snapshot(const std::string& folder, const std::string& relative,
-              std::map<std::string, std::string>& tree) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = folder + "\\" + name;
-        const std::string attributes = "attributes " + std::to_string(found.dwFileAttributes);
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            tree[relative + name + "\\"] = attributes;
-            Snapshot(path, relative + name + "\\", tree);
-        } else {
-            std::string bytes;
-            filetree::ReadFile(path, bytes);
-            tree[relative + name] = attributes + " " + bytes;
-        }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-}
-
 class Restore : public FlowTest {
 protected:
     void SetUp() override {
@@ -60,9 +38,7 @@ protected:
     }
 
     std::map<std::string, std::string> Host() const {
-        std::map<std::string, std::string> tree;
-        Snapshot(scenario_.HostFolder(), "", tree);
-        return tree;
+        return testfiles::FolderTree(scenario_.HostFolder());
     }
 
     void Install() {

@@ -154,6 +154,36 @@ std::string ProgramFile() {
     DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
     return std::string(path, length);
 }
+
+namespace {
+
+void AddTree(const std::string& folder, const std::string& relative,
+             std::map<std::string, std::string>& tree) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + "\\" + name;
+        const std::string attributes = "attributes " + std::to_string(found.dwFileAttributes);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            tree[relative + name + "\\"] = attributes;
+            AddTree(path, relative + name + "\\", tree);
+        } else {
+            tree[relative + name] = attributes + " " + Read(path);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+}  // namespace
+
+std::map<std::string, std::string> FolderTree(const std::string& folder) {
+    std::map<std::string, std::string> tree;
+    AddTree(folder, "", tree);
+    return tree;
+}
 #endif
 
 }  // namespace testfiles

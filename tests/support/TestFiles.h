@@ -30,6 +30,10 @@
 //   Ansi                      a UTF-8 text as the program sees it: in the
 //                             process's ANSI code page
 //   ProgramFile               the running test program's own file
+//   FolderTree                every file and folder below a folder, by its
+//                             path relative to it (folders end with "\\"):
+//                             attributes, and for files their bytes; two
+//                             trees compare equal when nothing changed
 //   kOld, kNew                a time well in the past and one well in the
 //                             future of every test file
 #pragma once
@@ -37,6 +41,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 
 #ifdef _WIN32
@@ -87,6 +92,7 @@ void SetAttributes(const std::string& path, DWORD attributes);
 DWORD Attributes(const std::string& path);
 std::string Ansi(const char* utf8);
 std::string ProgramFile();
+std::map<std::string, std::string> FolderTree(const std::string& folder);
 
 inline constexpr ULONGLONG kOld = 130000000000000000ULL;  // year 2012
 inline constexpr ULONGLONG kNew = 140000000000000000ULL;  // year 2044
