@@ -32,6 +32,10 @@
 #include "restore/ContentHash.h"
 #include "restore/ListChanges.h"
 #include "textfile/IniDocument.h"
+#include "bench/BenchClock.h"
+
+using benchclock::Median;
+using benchclock::Seconds;
 
 namespace {
 
@@ -73,22 +77,6 @@ namespace {
 
 constexpr int kHostSections = 73599;
 constexpr int kPackageSections = 2000;
-
-double Seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 std::string Number(int value, int width) {
     std::string digits = std::to_string(value);

@@ -18,6 +18,7 @@
 #include "automation/WindowQuery.h"
 #include "e2e/FileTree.h"
 #include "e2e/Scenario.h"
+#include "bench/BenchClock.h"
 
 #include <windows.h>
 
@@ -32,24 +33,10 @@
 
 using automation::ProgramWindow;
 
+using benchclock::Median;
+using benchclock::Seconds;
+
 namespace {
-
-double Seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 struct PakwerkRun {
     double seconds = 0;
