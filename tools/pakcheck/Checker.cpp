@@ -97,7 +97,7 @@ bool Check(const Options& options, Report* report) {
         cataloguecheck::Check(options.packageDir, options.languages, &report->findings);
     for (const ScriptUse& use : ScriptsInUse(options.packageDir, report->catalogue)) {
         ScriptInfo script =
-            scriptcheck::Check(options.packageDir, use.file, scratch.Folder(), &report->findings);
+            scriptcheck::Check(options.packageDir, use.file, scratch.made(), &report->findings);
         script.usedBy = use.usedBy;
         report->scripts.push_back(script);
     }
