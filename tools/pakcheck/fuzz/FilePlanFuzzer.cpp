@@ -23,6 +23,7 @@
 #include <utime.h>
 
 #include "FileSystem.h"
+#include "FolderListings.h"
 #include "InstallPlan.h"
 #include "PackagePath.h"
 #include "ScratchRoot.h"
@@ -120,6 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = files::Join(package, "InstSkript.txt");
     Check(files::WriteBytes(path, bytes), "cannot write the script");
 
+    folderlistings::FolderListings listings;  // as checker::Check reads folders
     Findings findings;
     const ScriptInfo script = scriptcheck::Check(package, "InstSkript.txt", true, &findings);
     Check(script.readable, "the checker cannot read the script");
