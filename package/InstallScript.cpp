@@ -91,8 +91,13 @@ bool InstallScript::Refill() {
     if (stream_ == nullptr && !memoryOpen_) {
         return false;
     }
-    if (buffer_.size() != kBufferSize) {
-        buffer_.resize(kBufferSize);
+    // A script in memory never needs more room than it has bytes: the blocks
+    // stay the same (the whole script, or 64 KiB at a time), and a short
+    // script costs no large buffer.
+    const std::size_t room =
+        memoryOpen_ ? std::min(kBufferSize, std::max<std::size_t>(bytes_.size(), 1)) : kBufferSize;
+    if (buffer_.size() < room) {
+        buffer_.resize(room);
     }
     if (filled_ > 0) {
         lastOfBlock_ = buffer_[filled_ - 1];

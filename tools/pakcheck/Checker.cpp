@@ -5,6 +5,7 @@
 #include "CabinCheck.h"
 #include "CatalogueCheck.h"
 #include "FileSystem.h"
+#include "FolderListings.h"
 #include "InstallPlan.h"
 #include "InstallerText.h"
 #include "PackagePath.h"
@@ -85,6 +86,8 @@ bool Check(const Options& options, Report* report) {
     report->packageDir = options.packageDir;
     report->hostDir = options.hostDir;
     report->languages = options.languages;
+    // Nothing below changes the package or the host folder.
+    folderlistings::FolderListings listings;
     // The installer's messages are quoted in the one language asked for.
     installertext::SetLanguage(options.languages.size() == 1 ? options.languages[0] : "ENG");
     Scratch scratch;
@@ -97,7 +100,7 @@ bool Check(const Options& options, Report* report) {
         cataloguecheck::Check(options.packageDir, options.languages, &report->findings);
     for (const ScriptUse& use : ScriptsInUse(options.packageDir, report->catalogue)) {
         ScriptInfo script =
-            scriptcheck::Check(options.packageDir, use.file, scratch.Folder(), &report->findings);
+            scriptcheck::Check(options.packageDir, use.file, scratch.made(), &report->findings);
         script.usedBy = use.usedBy;
         report->scripts.push_back(script);
     }

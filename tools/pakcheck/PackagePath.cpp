@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "FileSystem.h"
+#include "FolderListings.h"
 
 namespace packagepath {
 
@@ -34,20 +35,20 @@ Found FindName(const std::string& folder, const std::string& name, std::string* 
         *actual = name;
         return Found::Exact;
     }
-    std::vector<std::string> names;
-    if (!files::ListFolder(folder, &names)) return Found::None;
-    if (std::find(names.begin(), names.end(), name) != names.end()) {
+    const std::vector<std::string>* names;
+    if (!folderlistings::Names(folder, &names)) return Found::None;
+    if (std::find(names->begin(), names->end(), name) != names->end()) {
         *actual = name;
         return Found::Exact;
     }
     const std::string folded = Folded(name);
-    for (const std::string& candidate : names) {
+    for (const std::string& candidate : *names) {
         if (Folded(candidate) == folded) {
             *actual = candidate;
             return Found::OtherCase;
         }
     }
-    for (const std::string& candidate : names) {
+    for (const std::string& candidate : *names) {
         if (candidate.size() > name.size() && Folded(WithoutBlanks(candidate)) == folded) {
             *actual = candidate;
             return Found::Blanks;

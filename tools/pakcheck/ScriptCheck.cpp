@@ -138,7 +138,7 @@ void ReportMissing(InstallScript& script, const std::string& name, const std::st
 
 }  // namespace
 
-ScriptInfo Check(const std::string& packageDir, const std::string& file, const std::string& scratch,
+ScriptInfo Check(const std::string& packageDir, const std::string& file, bool tryLists,
                  Findings* findings) {
     ScriptInfo info;
     info.file = file;
@@ -157,14 +157,11 @@ ScriptInfo Check(const std::string& packageDir, const std::string& file, const s
             "The install script exists only as \"" + where.path +
                 "\", in another case: Windows finds it, a case-sensitive system does not.");
     }
+    // The bytes just read are the file the installer opens (both read it with
+    // fopen "rb"): every section, entry and explanation below comes from them,
+    // instead of from reopening the file for each search.
     InstallScript script;
-    if (!script.Open(where.path.c_str())) {
-        Add(findings, Severity::Error, file, 0, "script-missing",
-            "The install script cannot be opened: the installer shows message " +
-                installertext::Quote(102) + " and installs nothing.");
-        info.readable = false;
-        return info;
-    }
+    script.OpenBytes(bytes);
     for (const char* name : {kFileSection, kTextureSection, kGroundSection}) {
         ScriptSection section;
         section.name = name;
@@ -191,7 +188,7 @@ ScriptInfo Check(const std::string& packageDir, const std::string& file, const s
             info.files = fileentries::Check(packageDir, file, entries, lines, findings);
         } else {
             std::vector<TextureStep> steps =
-                textureentries::Check(name, file, entries, places, bytes, scratch, findings);
+                textureentries::Check(name, file, entries, places, bytes, tryLists, findings);
             info.textures.insert(info.textures.end(), steps.begin(), steps.end());
         }
         info.sections.push_back(section);

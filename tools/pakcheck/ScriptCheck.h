@@ -60,8 +60,9 @@ inline constexpr const char* kFileSection = "Dateinstallation";
 inline constexpr const char* kTextureSection = "Texturskript";
 inline constexpr const char* kGroundSection = "Bodenskript";
 
-// `scratch` is an empty folder for trying out texture lists.
-ScriptInfo Check(const std::string& packageDir, const std::string& file, const std::string& scratch,
+// Without `tryLists` the texture entries are not tried in a list (see
+// TextureEntries.h).
+ScriptInfo Check(const std::string& packageDir, const std::string& file, bool tryLists,
                  Findings* findings);
 
 // The outcome in words, e.g. "skipped: no \">>\"".

@@ -4,7 +4,6 @@
 #include <map>
 
 #include "CodePage.h"
-#include "FileSystem.h"
 #include "texturelist/TextureList.h"
 #include "texturelist/TextureMerge.h"
 
@@ -37,21 +36,20 @@ Outcome WhyRefused(const std::string& converted) {
 
 // How a list holding this entry and another one behind it reads back, once
 // written, as the next installation reads the host's list; `again` is the
-// list read back.
+// list read back. The list's reader and writer work on bytes in memory
+// exactly as on a file, so the trial needs no file.
 enum class ReadBack { Untried, Unreadable, Read };
 
-ReadBack TryList(const std::string& converted, uint32_t behind, const std::string& scratch,
-                 TextureList* again) {
-    if (scratch.empty()) return ReadBack::Untried;
-    const std::string path = files::Join(scratch, "list.txt");
+ReadBack TryList(const std::string& converted, uint32_t behind, bool tryLists, TextureList* again) {
+    if (!tryLists) return ReadBack::Untried;
     const std::string list =
         "Basis{\r\n\tTextur{\tid(" + std::to_string(behind) + ")\tname(probe)\t}\r\n}\r\n";
     TextureList written;
-    if (!files::WriteBytes(path, list) || !written.Load(path.c_str()) ||
-        !written.AddEntry(converted) || !written.Save(path.c_str())) {
+    std::string saved;
+    if (!written.LoadBytes(list) || !written.AddEntry(converted) || !written.SaveBytes(&saved)) {
         return ReadBack::Untried;
     }
-    if (!again->Load(path.c_str())) return ReadBack::Unreadable;
+    if (!again->LoadBytes(saved)) return ReadBack::Unreadable;
     return ReadBack::Read;
 }
 
@@ -85,7 +83,7 @@ std::string WithoutBlanks(const std::string& text) {
 }
 
 void CheckMerged(const std::string& file, const std::string& converted, const std::string& stored,
-                 const std::string& scratch, TextureStep* step, Findings* findings) {
+                 bool tryLists, TextureStep* step, Findings* findings) {
     const std::string id = std::to_string(step->id);
     const std::string list =
         step->section == scriptcheck::kTextureSection ? "Texturen.txt" : "Bodentexturen.txt";
@@ -105,7 +103,7 @@ void CheckMerged(const std::string& file, const std::string& converted, const st
     }
     TextureList readBack;
     const uint32_t behind = step->id == 4294967295u ? 4294967294u : 4294967295u;
-    const ReadBack tried = TryList(converted, behind, scratch, &readBack);
+    const ReadBack tried = TryList(converted, behind, tryLists, &readBack);
     const EntryTable& readEntries = readBack.Entries();
     const bool lostIt = readEntries.find(step->id) == readEntries.end();
     const bool lostBehind = readEntries.find(behind) == readEntries.end();
@@ -133,7 +131,7 @@ void CheckMerged(const std::string& file, const std::string& converted, const st
 std::vector<TextureStep> Check(const std::string& section, const std::string& file,
                                const std::vector<std::string>& entries,
                                const std::vector<Place>& places, std::string_view script,
-                               const std::string& scratch, Findings* findings) {
+                               bool tryLists, Findings* findings) {
     std::vector<TextureStep> steps;
     std::map<uint32_t, int32_t> seen;  // id -> line of the entry that set it
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -168,7 +166,7 @@ std::vector<TextureStep> Check(const std::string& section, const std::string& fi
             continue;
         }
         step.id = probe.Entries().begin()->first;
-        CheckMerged(file, converted, std::string(probe.Entries().begin()->second), scratch, &step,
+        CheckMerged(file, converted, std::string(probe.Entries().begin()->second), tryLists, &step,
                     findings);
         const auto earlier = seen.find(step.id);
         if (earlier != seen.end()) {

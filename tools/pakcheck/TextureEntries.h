@@ -1,8 +1,8 @@
 // The entries of the sections "Texturskript" and "Bodenskript" as the
 // installer's texture merge takes them: the text after the first ">>" is
 // converted (ConvertScriptEntry) and handed to TextureList::AddEntry, which
-// keeps or refuses it. Every accepted entry is also written into a scratch
-// list and read back, as the next installation will read the host's list.
+// keeps or refuses it. Every accepted entry is also written into a list (in
+// memory) and read back, as the next installation will read the host's list.
 //
 //   Check  one TextureStep per entry, in order, with findings: entries the
 //          installer skips silently (and why), blocks without a name field or
@@ -29,11 +29,11 @@ struct Place {
     std::size_t end = 0;
 };
 
-// `places[i]` is where entries[i] stands in `script`; `scratch` is an empty
-// folder the check may write to.
+// `places[i]` is where entries[i] stands in `script`; without `tryLists`
+// no entry is written into a list and read back (readsBack stays true).
 std::vector<TextureStep> Check(const std::string& section, const std::string& file,
                                const std::vector<std::string>& entries,
                                const std::vector<Place>& places, std::string_view script,
-                               const std::string& scratch, Findings* findings);
+                               bool tryLists, Findings* findings);
 
 }  // namespace textureentries

@@ -23,6 +23,7 @@
 #include <utime.h>
 
 #include "FileSystem.h"
+#include "FolderListings.h"
 #include "InstallPlan.h"
 #include "PackagePath.h"
 #include "ScratchRoot.h"
@@ -40,7 +41,7 @@ void Check(bool condition, const char* what) {
     }
 }
 
-std::string root, package, host, scratch;
+std::string root, package, host;
 constexpr const char* kHostFile = "Resourcen\\Modelle\\alt.3dm";
 
 // The names of the package, folded, for plain sources.
@@ -99,14 +100,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     root = fuzzscratch::MakeScratchRoot("file plan fuzzer");
     package = files::Join(root, "package");
     host = files::Join(root, "host");
-    // The checker only writes its list trials there, each written whole
-    // before it is read: one folder serves every input.
-    scratch = files::Join(root, "scratch");
     const std::string models = files::Join(files::Join(host, "Resourcen"), "Modelle");
     Check(files::MakeFolder(package) && files::MakeFolder(files::Join(package, "Modelle")) &&
               files::MakeFolder(files::Join(package, "Texturen")) && files::MakeFolder(host) &&
-              files::MakeFolder(files::Join(host, "Resourcen")) && files::MakeFolder(models) &&
-              files::MakeFolder(scratch),
+              files::MakeFolder(files::Join(host, "Resourcen")) && files::MakeFolder(models),
           "cannot make the folders");
     Check(files::WriteBytes(files::Join(package, "Modelle/a.3dm"), "model") &&
               files::WriteBytes(files::Join(package, "Texturen/t.bmp"), "BM") &&
@@ -124,12 +121,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = files::Join(package, "InstSkript.txt");
     Check(files::WriteBytes(path, bytes), "cannot write the script");
 
+    folderlistings::FolderListings listings;  // as checker::Check reads folders
     Findings findings;
-    const ScriptInfo script = scriptcheck::Check(package, "InstSkript.txt", scratch, &findings);
+    const ScriptInfo script = scriptcheck::Check(package, "InstSkript.txt", true, &findings);
     Check(script.readable, "the checker cannot read the script");
 
     InstallScript reader;
-    Check(reader.Open(path.c_str()), "the installer cannot open the script");
+    reader.OpenBytes(bytes);
     std::vector<std::string> fileEntries;
     for (const ScriptSection& section : script.sections) {
         Check(reader.FindSection(section.name.c_str()) == section.found,

@@ -10,9 +10,9 @@
 // Modelle\a.3dm and Texturen\t.bmp for the script's entries to find.
 //
 // The package and host folders are made once and only the input's files are
-// rewritten (or removed) per input: the checker writes only into scratch
-// folders of its own. The report is read back by a strict JSON reader of
-// this target's own (RFC 8259: UTF-8 without overlong forms or surrogates,
+// rewritten (or removed) per input, and only those that differ from the
+// last input's: the checker writes only into scratch folders of its own. The report is read back by
+// a strict JSON reader of this target's own (RFC 8259: UTF-8 without overlong forms or surrogates,
 // escapes, \u surrogate pairs, numbers, nothing after the value) rather
 // than a general JSON library, whose many branches and allocations would
 // cost more than the check itself.
@@ -280,13 +280,41 @@ void Write(const std::string& folder, const char* name, std::string_view bytes) 
           "cannot write a file of the package");
 }
 
-// The package's file `name`: the part when there is one, else no file.
-void WriteOrRemove(const std::vector<std::string_view>& parts, std::size_t part, const char* name) {
-    if (part < parts.size()) {
-        Write(package, name, parts[part]);
-    } else {
-        Check(files::RemoveTree(files::Join(package, name)), "cannot remove a file of the package");
+// One file the input decides, with what it holds now: a mutation mostly
+// changes one part, and the files of the others need not be written again.
+class InputFile {
+public:
+    InputFile(const std::string* folder, const char* name) : folder_(folder), name_(name) {}
+
+    // The file holds `bytes` (when given) or is no file.
+    void Set(const std::string_view* bytes) {
+        if (bytes == nullptr) {
+            if (!present_) return;
+            Check(files::RemoveTree(files::Join(*folder_, name_)),
+                  "cannot remove a file of the package");
+            present_ = false;
+            return;
+        }
+        if (present_ && *bytes == held_) return;
+        Write(*folder_, name_, *bytes);
+        held_.assign(bytes->data(), bytes->size());
+        present_ = true;
     }
+
+private:
+    const std::string* folder_;
+    const char* name_;
+    bool present_ = false;
+    std::string held_;
+};
+
+InputFile script(&package, "InstSkript.txt"), catalogue(&package, "InstSkript.ini"),
+    cabins(&package, "cabin.ini"), textures(&lists, "Texturen.txt"),
+    groundTextures(&lists, "Bodentexturen.txt");
+
+// The package's file of part `part`: that part when there is one, else no file.
+void WriteOrRemove(const std::vector<std::string_view>& parts, std::size_t part, InputFile* file) {
+    file->Set(part < parts.size() ? &parts[part] : nullptr);
 }
 
 }  // namespace
@@ -308,15 +336,17 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::string_view> parts =
         Parts(std::string_view(reinterpret_cast<const char*>(data), size));
-    Write(package, "InstSkript.txt", parts[0]);
-    WriteOrRemove(parts, 1, "InstSkript.ini");
-    WriteOrRemove(parts, 2, "cabin.ini");
+    WriteOrRemove(parts, 0, &script);
+    WriteOrRemove(parts, 1, &catalogue);
+    WriteOrRemove(parts, 2, &cabins);
     Options options;
     options.packageDir = package;
     options.languages = {"GER", "ENG", "FRA", "POL"};  // as the command line without --lang
+    // Without a fourth part the host folder is not looked at: its lists stay
+    // as they are until an input has one.
     if (parts.size() > 3) {
-        Write(lists, "Texturen.txt", parts[3]);
-        Write(lists, "Bodentexturen.txt", parts[3]);
+        WriteOrRemove(parts, 3, &textures);
+        WriteOrRemove(parts, 3, &groundTextures);
         options.hostDir = host;
     }
 
