@@ -69,7 +69,7 @@ int32_t IniDocument::SectionFor(const Name* name) {
     return FindSectionByName(*name);
 }
 
-IniNode* IniDocument::LookupKey(IniNode* section, Name name) {
+IniNode* IniDocument::LookupKey(IniNode* section, Name name, const size_t* hash) {
     IniNode::Rest* rest = section->rest_.get();
     if (rest == nullptr) return nullptr;
     if (rest->keys != nullptr) {
@@ -84,7 +84,7 @@ IniNode* IniDocument::LookupKey(IniNode* section, Name name) {
             }
             break;
         }
-        IniNode* found = rest->keys->Find(name);
+        IniNode* found = hash != nullptr ? rest->keys->Find(name, *hash) : rest->keys->Find(name);
         if (found != nullptr) rest->hint = static_cast<size_t>(found->position_) + 1;
         return found;
     }

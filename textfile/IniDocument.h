@@ -159,7 +159,8 @@ private:
     IniNode* SectionNamed(Name name);
     int32_t FindSectionByName(Name name);
     int32_t SectionFor(const Name* name);
-    static IniNode* LookupKey(IniNode* section, Name name);
+    // `hash` (may be null): the name's IniNameIndex::HashOf, worked out before.
+    static IniNode* LookupKey(IniNode* section, Name name, const size_t* hash = nullptr);
     const IniNode* FindKeyByName(IniNode* section, const Name* name);
     const void* CopyValue(const IniNode* entry, void* destination, int32_t maxCount,
                           int32_t elementSize);

@@ -39,6 +39,35 @@ int32_t CountBreaks(const CharT* from, const CharT* to) {
     return breaks;
 }
 
+// The index slot of the name on the line after `from` (up to `end`) is
+// fetched while this line is read: a header's among the sections, a key's
+// among those of `keys` (may be null). Large indexes do not fit the caches,
+// and waiting for one slot after another would take most of the time. A
+// wrong guess at the name only costs the fetch.
+template <typename CharT>
+void PrefetchNextName(const IniNameIndex& sections, const IniNameIndex* keys, const CharT* from,
+                      const CharT* end) {
+    const CharT* p = from;
+    while (p < end && (*p == CharT('\r') || *p == CharT('\n'))) ++p;
+    while (p < end && (*p == CharT(' ') || *p == CharT('\t'))) ++p;
+    const CharT* const start = p;
+    const CharT* const limit = end - p > 256 ? p + 256 : end;
+    const bool header = p < end && *p == CharT('[');
+    if (header) ++p;
+    const CharT stop = header ? CharT(']') : CharT('=');
+    while (p < limit && *p != stop && *p != CharT('\n') && *p != CharT('\r')) ++p;
+    if (p == limit || *p != stop) return;
+    if (header) {
+        sections.Prefetch(IniNameIndex::HashOf(
+            BytesOf(std::basic_string_view<CharT>(start + 1, static_cast<size_t>(p - start - 1)))));
+        return;
+    }
+    const auto name =
+        inisyntax::Trim(std::basic_string_view<CharT>(start, static_cast<size_t>(p - start)));
+    if (keys == nullptr || name.empty() || name[0] == CharT(';')) return;
+    keys->Prefetch(IniNameIndex::HashOf(BytesOf(name)));
+}
+
 template <typename CharT>
 int32_t NextLine(int32_t handle, const CharT** line, uint32_t* length);
 
@@ -105,6 +134,8 @@ void IniDocument::ReadLines(int32_t handle) {
     using Line = IniLineListener::Line;
     const textfile::FileSlot& slot = textfile::FileSlotTable[handle];
     const CharT* previousEnd = reinterpret_cast<const CharT*>(slot.buffer) + slot.position;
+    const CharT* const bufferEnd =
+        reinterpret_cast<const CharT*>(slot.buffer) + slot.length / sizeof(CharT);
     loadingLine_ = 1;
     int32_t current = -1;
     // Comment lines wait for the next key (its section) or header (the top level).
@@ -129,6 +160,9 @@ void IniDocument::ReadLines(int32_t handle) {
                 continue;
             }
             for (View comment : pending) AddCommentLineText(comment, current);
+            const IniNode::Rest* rest = nodes_[current]->rest_.get();
+            PrefetchNextName(sections_, rest != nullptr ? rest->keys.get() : nullptr, line + length,
+                             bufferEnd);
             IniDroppedLine::Reason why = IniDroppedLine::NotAKey;
             inisyntax::KeyLine<CharT> parts;
             if (AddKeyLineText(text, current, &why, &parts) < 0) {
@@ -206,6 +240,8 @@ int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t 
         *why = IniDroppedLine::NotAKey;
         return -1;
     }
+    const IniNameIndex* keys = section->rest_ != nullptr ? section->rest_->keys.get() : nullptr;
+    const size_t hash = keys != nullptr ? IniNameIndex::HashOf(BytesOf(parts.name)) : 0;
     int32_t count = 0;
     const NodeKind kind =
         inisyntax::DecodeValue(parts.valueText, parts.items, &valueScratch_, &count);
@@ -233,7 +269,7 @@ int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t 
     node->count_ = count;
     node->line_ = loadingLine_;
     currentSection_ = sectionIndex;
-    if (IniNode* old = LookupKey(section, node->name_.bytes())) {
+    if (IniNode* old = LookupKey(section, node->name_.bytes(), keys != nullptr ? &hash : nullptr)) {
         ReplaceEntry(section, old, std::move(node));
     } else {
         AppendEntry(section, std::move(node));

@@ -10,14 +10,21 @@ size_t IniNameIndex::HashOf(std::string_view name) {
 }
 
 IniNode* IniNameIndex::Find(std::string_view name) const {
+    return slots_.empty() ? nullptr : Find(name, HashOf(name));
+}
+
+IniNode* IniNameIndex::Find(std::string_view name, size_t hash) const {
     if (slots_.empty()) return nullptr;
     const size_t mask = slots_.size() - 1;
-    const size_t hash = HashOf(name);
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot& slot = slots_[i];
         if (slot.node == nullptr) return nullptr;
         if (slot.hash == hash && slot.node->name().bytes() == name) return slot.node;
     }
+}
+
+void IniNameIndex::Prefetch(size_t hash) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
 }
 
 void IniNameIndex::Insert(IniNode* node) {
