@@ -170,7 +170,9 @@ private:
     IniNode* GetOrAddSectionByName(Name name);
     int32_t RemoveEntryByName(const Name* section, const Name* key);
     void RemoveSection(int32_t index);
-    void AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry);
+    // `hash` (may be null): the entry name's IniNameIndex::HashOf.
+    void AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry,
+                     const size_t* hash = nullptr);
     void DetachEntry(IniNode* section, IniNode* entry);
     void ReplaceEntry(IniNode* section, IniNode* old, std::unique_ptr<IniNode> entry);
     static bool IndexKeys(IniNode* section);
@@ -178,8 +180,11 @@ private:
     template <typename CharT>
     int32_t AddSectionHeaderText(std::basic_string_view<CharT> line);
     template <typename CharT>
+    // `guessed` (may be null): a name of the file with its hash, worked out
+    // ahead; used when it is this line's name.
     int32_t AddKeyLineText(std::basic_string_view<CharT> line, int32_t sectionIndex,
-                           IniDroppedLine::Reason* why, inisyntax::KeyLine<CharT>* parts);
+                           IniDroppedLine::Reason* why, inisyntax::KeyLine<CharT>* parts,
+                           const IniNameIndex::Hashed* guessed);
     template <typename CharT>
     int32_t AddCommentLineText(std::basic_string_view<CharT> text, int32_t sectionIndex);
     template <typename CharT>

@@ -28,9 +28,12 @@ void IniNameIndex::Prefetch(size_t hash) const {
 }
 
 void IniNameIndex::Insert(IniNode* node) {
+    Insert(node, HashOf(node->name().bytes()));
+}
+
+void IniNameIndex::Insert(IniNode* node, size_t hash) {
     if ((used_ + 1) * 2 > slots_.size()) Grow();
     const size_t mask = slots_.size() - 1;
-    const size_t hash = HashOf(node->name().bytes());
     size_t i = hash & mask;
     while (slots_[i].node != nullptr) i = (i + 1) & mask;
     slots_[i] = Slot{hash, node};

@@ -23,6 +23,13 @@ public:
     static size_t HashOf(std::string_view name);
     // Adds a node whose name is not in the index yet.
     void Insert(IniNode* node);
+    // Insert, with the node name's HashOf worked out before.
+    void Insert(IniNode* node, size_t hash);
+    // A name with its HashOf.
+    struct Hashed {
+        std::string_view name;
+        size_t hash = 0;
+    };
     // Removes the node; nothing happens when it is not in the index.
     void Erase(const IniNode* node);
     size_t size() const { return used_; }
