@@ -179,9 +179,9 @@ private:
 
     template <typename CharT>
     int32_t AddSectionHeaderText(std::basic_string_view<CharT> line);
-    template <typename CharT>
     // `guessed` (may be null): a name of the file with its hash, worked out
     // ahead; used when it is this line's name.
+    template <typename CharT>
     int32_t AddKeyLineText(std::basic_string_view<CharT> line, int32_t sectionIndex,
                            IniDroppedLine::Reason* why, inisyntax::KeyLine<CharT>* parts,
                            const IniNameIndex::Hashed* guessed);
