@@ -69,7 +69,7 @@ int32_t IniDocument::SectionFor(const Name* name) {
     return FindSectionByName(*name);
 }
 
-IniNode* IniDocument::LookupKey(IniNode* section, Name name) {
+IniNode* IniDocument::LookupKey(IniNode* section, Name name, const size_t* hash) {
     IniNode::Rest* rest = section->rest_.get();
     if (rest == nullptr) return nullptr;
     if (rest->keys != nullptr) {
@@ -84,7 +84,7 @@ IniNode* IniDocument::LookupKey(IniNode* section, Name name) {
             }
             break;
         }
-        IniNode* found = rest->keys->Find(name);
+        IniNode* found = hash != nullptr ? rest->keys->Find(name, *hash) : rest->keys->Find(name);
         if (found != nullptr) rest->hint = static_cast<size_t>(found->position_) + 1;
         return found;
     }
@@ -187,7 +187,8 @@ bool IniDocument::IndexKeys(IniNode* section) {
     return true;
 }
 
-void IniDocument::AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry) {
+void IniDocument::AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry,
+                              const size_t* hash) {
     IniNode::Rest* rest = section->rest_.get();
     entry->position_ = static_cast<int32_t>(rest->entries.size());
     IniNode* added = entry.get();
@@ -196,8 +197,13 @@ void IniDocument::AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry) 
     if (rest->entries.empty()) rest->entries.reserve(4);
     rest->entries.push_back(std::move(entry));
     if (rest->keys != nullptr) {
-        if (added->kind_ != NodeKind::Comment && added->name_.holdsData())
-            rest->keys->Insert(added);
+        if (added->kind_ != NodeKind::Comment && added->name_.holdsData()) {
+            if (hash != nullptr) {
+                rest->keys->Insert(added, *hash);
+            } else {
+                rest->keys->Insert(added);
+            }
+        }
     } else if (rest->entries.size() > kIndexedSectionSize) {
         IndexKeys(section);  // without memory for it the section is searched
     }

@@ -159,7 +159,8 @@ private:
     IniNode* SectionNamed(Name name);
     int32_t FindSectionByName(Name name);
     int32_t SectionFor(const Name* name);
-    static IniNode* LookupKey(IniNode* section, Name name);
+    // `hash` (may be null): the name's IniNameIndex::HashOf, worked out before.
+    static IniNode* LookupKey(IniNode* section, Name name, const size_t* hash = nullptr);
     const IniNode* FindKeyByName(IniNode* section, const Name* name);
     const void* CopyValue(const IniNode* entry, void* destination, int32_t maxCount,
                           int32_t elementSize);
@@ -169,16 +170,21 @@ private:
     IniNode* GetOrAddSectionByName(Name name);
     int32_t RemoveEntryByName(const Name* section, const Name* key);
     void RemoveSection(int32_t index);
-    void AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry);
+    // `hash` (may be null): the entry name's IniNameIndex::HashOf.
+    void AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry,
+                     const size_t* hash = nullptr);
     void DetachEntry(IniNode* section, IniNode* entry);
     void ReplaceEntry(IniNode* section, IniNode* old, std::unique_ptr<IniNode> entry);
     static bool IndexKeys(IniNode* section);
 
     template <typename CharT>
     int32_t AddSectionHeaderText(std::basic_string_view<CharT> line);
+    // `guessed` (may be null): a name of the file with its hash, worked out
+    // ahead; used when it is this line's name.
     template <typename CharT>
     int32_t AddKeyLineText(std::basic_string_view<CharT> line, int32_t sectionIndex,
-                           IniDroppedLine::Reason* why, inisyntax::KeyLine<CharT>* parts);
+                           IniDroppedLine::Reason* why, inisyntax::KeyLine<CharT>* parts,
+                           const IniNameIndex::Hashed* guessed);
     template <typename CharT>
     int32_t AddCommentLineText(std::basic_string_view<CharT> text, int32_t sectionIndex);
     template <typename CharT>

@@ -39,6 +39,38 @@ int32_t CountBreaks(const CharT* from, const CharT* to) {
     return breaks;
 }
 
+// The index slot of the name on the line after `from` (up to `end`) is
+// fetched while this line is read: a header's among the sections, a key's
+// among those of `keys` (may be null). Large indexes do not fit the caches,
+// and waiting for one slot after another would take most of the time. A
+// wrong guess at the name only costs the fetch. The key name guessed, and
+// its hash, go to `guess` (empty when there is none).
+template <typename CharT>
+void PrefetchNextName(const IniNameIndex& sections, const IniNameIndex* keys, const CharT* from,
+                      const CharT* end, IniNameIndex::Hashed* guess) {
+    *guess = IniNameIndex::Hashed{};
+    const CharT* p = from;
+    while (p < end && (*p == CharT('\r') || *p == CharT('\n'))) ++p;
+    while (p < end && (*p == CharT(' ') || *p == CharT('\t'))) ++p;
+    const CharT* const start = p;
+    const CharT* const limit = end - p > 256 ? p + 256 : end;
+    const bool header = p < end && *p == CharT('[');
+    if (header) ++p;
+    const CharT stop = header ? CharT(']') : CharT('=');
+    while (p < limit && *p != stop && *p != CharT('\n') && *p != CharT('\r')) ++p;
+    if (p == limit || *p != stop) return;
+    if (header) {
+        sections.Prefetch(IniNameIndex::HashOf(
+            BytesOf(std::basic_string_view<CharT>(start + 1, static_cast<size_t>(p - start - 1)))));
+        return;
+    }
+    const auto name =
+        inisyntax::Trim(std::basic_string_view<CharT>(start, static_cast<size_t>(p - start)));
+    if (keys == nullptr || name.empty() || name[0] == CharT(';')) return;
+    *guess = IniNameIndex::Hashed{BytesOf(name), IniNameIndex::HashOf(BytesOf(name))};
+    keys->Prefetch(guess->hash);
+}
+
 template <typename CharT>
 int32_t NextLine(int32_t handle, const CharT** line, uint32_t* length);
 
@@ -105,10 +137,13 @@ void IniDocument::ReadLines(int32_t handle) {
     using Line = IniLineListener::Line;
     const textfile::FileSlot& slot = textfile::FileSlotTable[handle];
     const CharT* previousEnd = reinterpret_cast<const CharT*>(slot.buffer) + slot.position;
+    const CharT* const bufferEnd =
+        reinterpret_cast<const CharT*>(slot.buffer) + slot.length / sizeof(CharT);
     loadingLine_ = 1;
     int32_t current = -1;
     // Comment lines wait for the next key (its section) or header (the top level).
     std::vector<View> pending;
+    IniNameIndex::Hashed guess;  // the next line's key name, guessed ahead
     const CharT* line;
     uint32_t length;
     while (textfile::EoFile(handle, sizeof(CharT)) == 0 && NextLine(handle, &line, &length) == 0) {
@@ -129,9 +164,15 @@ void IniDocument::ReadLines(int32_t handle) {
                 continue;
             }
             for (View comment : pending) AddCommentLineText(comment, current);
+            const IniNode::Rest* rest = nodes_[current]->rest_.get();
+            // The guess made on the line before is this line's; the next
+            // line's takes its place.
+            const IniNameIndex::Hashed guessed = guess;
+            PrefetchNextName(sections_, rest != nullptr ? rest->keys.get() : nullptr, line + length,
+                             bufferEnd, &guess);
             IniDroppedLine::Reason why = IniDroppedLine::NotAKey;
             inisyntax::KeyLine<CharT> parts;
-            if (AddKeyLineText(text, current, &why, &parts) < 0) {
+            if (AddKeyLineText(text, current, &why, &parts, &guessed) < 0) {
                 Drop(BytesOf(text), why);
             } else if (listener_ != nullptr) {
                 listener_->OnLine(Line{Line::Key,
@@ -144,6 +185,7 @@ void IniDocument::ReadLines(int32_t handle) {
                                        {}});
             }
         } else {
+            guess = IniNameIndex::Hashed{};
             for (View comment : pending) AddCommentLineText(comment, -1);
             current = AddSectionHeaderText(text);
             if (current < 0) {
@@ -195,7 +237,8 @@ int32_t IniDocument::AddSectionHeaderText(std::basic_string_view<CharT> line) {
 
 template <typename CharT>
 int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t sectionIndex,
-                                    IniDroppedLine::Reason* why, inisyntax::KeyLine<CharT>* split) {
+                                    IniDroppedLine::Reason* why, inisyntax::KeyLine<CharT>* split,
+                                    const IniNameIndex::Hashed* guessed) {
     IniNode* section = SectionAt(sectionIndex);
     if (section == nullptr) {
         *why = IniDroppedLine::OutsideSection;
@@ -206,6 +249,13 @@ int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t 
         *why = IniDroppedLine::NotAKey;
         return -1;
     }
+    const IniNameIndex* keys = section->rest_ != nullptr ? section->rest_->keys.get() : nullptr;
+    // The name guessed ahead is this one when it is the same bytes of the
+    // same file; its hash is then known.
+    const Name name = BytesOf(parts.name);
+    const bool known = guessed != nullptr && guessed->name.data() == name.data() &&
+                       guessed->name.size() == name.size();
+    const size_t hash = keys == nullptr ? 0 : known ? guessed->hash : IniNameIndex::HashOf(name);
     int32_t count = 0;
     const NodeKind kind =
         inisyntax::DecodeValue(parts.valueText, parts.items, &valueScratch_, &count);
@@ -233,10 +283,10 @@ int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t 
     node->count_ = count;
     node->line_ = loadingLine_;
     currentSection_ = sectionIndex;
-    if (IniNode* old = LookupKey(section, node->name_.bytes())) {
+    if (IniNode* old = LookupKey(section, node->name_.bytes(), keys != nullptr ? &hash : nullptr)) {
         ReplaceEntry(section, old, std::move(node));
     } else {
-        AppendEntry(section, std::move(node));
+        AppendEntry(section, std::move(node), keys != nullptr ? &hash : nullptr);
     }
     return count;
 }
@@ -279,14 +329,14 @@ int32_t IniDocument::AddKeyLine(const char* line, int32_t sectionIndex) {
     if (line == nullptr || !Accepts(false)) return -1;
     IniDroppedLine::Reason why;
     inisyntax::KeyLine<char> parts;
-    return AddKeyLineText(std::string_view(line), sectionIndex, &why, &parts);
+    return AddKeyLineText(std::string_view(line), sectionIndex, &why, &parts, nullptr);
 }
 
 int32_t IniDocument::AddKeyLine(const char16_t* line, int32_t sectionIndex) {
     if (line == nullptr || !Accepts(true)) return -1;
     IniDroppedLine::Reason why;
     inisyntax::KeyLine<char16_t> parts;
-    return AddKeyLineText(std::u16string_view(line), sectionIndex, &why, &parts);
+    return AddKeyLineText(std::u16string_view(line), sectionIndex, &why, &parts, nullptr);
 }
 
 int32_t IniDocument::AddCommentLine(const char* text, int32_t sectionIndex) {

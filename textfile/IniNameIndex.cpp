@@ -10,9 +10,12 @@ size_t IniNameIndex::HashOf(std::string_view name) {
 }
 
 IniNode* IniNameIndex::Find(std::string_view name) const {
+    return slots_.empty() ? nullptr : Find(name, HashOf(name));
+}
+
+IniNode* IniNameIndex::Find(std::string_view name, size_t hash) const {
     if (slots_.empty()) return nullptr;
     const size_t mask = slots_.size() - 1;
-    const size_t hash = HashOf(name);
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot& slot = slots_[i];
         if (slot.node == nullptr) return nullptr;
@@ -20,10 +23,17 @@ IniNode* IniNameIndex::Find(std::string_view name) const {
     }
 }
 
+void IniNameIndex::Prefetch(size_t hash) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+}
+
 void IniNameIndex::Insert(IniNode* node) {
+    Insert(node, HashOf(node->name().bytes()));
+}
+
+void IniNameIndex::Insert(IniNode* node, size_t hash) {
     if ((used_ + 1) * 2 > slots_.size()) Grow();
     const size_t mask = slots_.size() - 1;
-    const size_t hash = HashOf(node->name().bytes());
     size_t i = hash & mask;
     while (slots_[i].node != nullptr) i = (i + 1) & mask;
     slots_[i] = Slot{hash, node};

@@ -14,8 +14,22 @@ class IniNameIndex {
 public:
     // The node of that name, or nullptr.
     IniNode* Find(std::string_view name) const;
+    // Find, with the name's HashOf worked out before.
+    IniNode* Find(std::string_view name, size_t hash) const;
+    // Asks the processor to fetch the slot where a name of that hash is
+    // looked for: in a large index that slot is far from any other, and the
+    // work between Prefetch and Find hides the wait for it.
+    void Prefetch(size_t hash) const;
+    static size_t HashOf(std::string_view name);
     // Adds a node whose name is not in the index yet.
     void Insert(IniNode* node);
+    // Insert, with the node name's HashOf worked out before.
+    void Insert(IniNode* node, size_t hash);
+    // A name with its HashOf.
+    struct Hashed {
+        std::string_view name;
+        size_t hash = 0;
+    };
     // Removes the node; nothing happens when it is not in the index.
     void Erase(const IniNode* node);
     size_t size() const { return used_; }
@@ -25,7 +39,6 @@ private:
         size_t hash;
         IniNode* node;  // nullptr: empty
     };
-    static size_t HashOf(std::string_view name);
     size_t SlotOf(const IniNode* node) const;
     void Grow();
 

@@ -18,7 +18,7 @@ extern const uint8_t EmptyValue[16];
 class IniNode {
 public:
     explicit IniNode(NodeKind kind);
-    virtual ~IniNode();
+    ~IniNode();
     IniNode(const IniNode&) = delete;
     IniNode& operator=(const IniNode&) = delete;
 
