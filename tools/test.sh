@@ -93,12 +93,17 @@ cmake --build --preset native --target package/generated/InstallerTexts.inc >/de
 # The style check and clang-tidy need only the configured builds: they run in
 # the background on one core beside the builds, the tests and the fuzzing;
 # their output comes at the end.
+# In a process group of its own: when a build fails, the exit ends it with
+# everything it started (stop_background).
 lint_log=$(mktemp)
-(
-  TIMEFORMAT='-- style and clang-tidy took %U + %S CPU s, %R s'
-  time LINT_JOBS=1 bash tools/lint.sh
-) >"$lint_log" 2>&1 &
+TIMEFORMAT='-- style and clang-tidy took %U + %S CPU s, %R s' \
+  setsid bash -c 'time LINT_JOBS=1 bash tools/lint.sh' >"$lint_log" 2>&1 &
 lint_pid=$!
+fuzz_pid=
+stop_background() {
+  kill -0 "$lint_pid" 2>/dev/null && kill -- -"$lint_pid" 2>/dev/null
+}
+trap stop_background EXIT
 
 step "native build (the test programs)"
 cmake --build --preset native --target test_programs || exit 1
@@ -171,6 +176,7 @@ cleanup() {
     fi
   fi
   kill "$xvfb_pid" 2>/dev/null
+  stop_background
 }
 trap cleanup EXIT
 sleep 1
@@ -192,7 +198,6 @@ ctest --preset native -j2 || status=1
 
 # The fuzzing runs beside the Windows tests (see the top).
 fuzz_log=$(mktemp)
-fuzz_pid=
 if [ $fuzz_ready -eq 1 ]; then
   (
     TIMEFORMAT='-- fuzzing took %U + %S CPU s, %R s'
