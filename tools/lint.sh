@@ -17,6 +17,12 @@
 #     check; what they no longer get is the analyser's path search through
 #     the test bodies themselves (the code they call is analysed as the
 #     program's code).
+#   - The analyser treats calls into the C++ standard library as opaque
+#     (c++-stdlib-inlining=false) instead of following every path through the
+#     library's own templates: our code is still analysed as deeply as before
+#     (deep mode, our own functions inlined as usual), and the analyser takes
+#     a fraction of the time: on a parser and a checker file together
+#     13.7 CPU s with the library inlined, 3.1 s without.
 # The builds must be configured first (cmake --preset native, windows, fuzz);
 # a build folder that is missing is skipped with a note. The benchmarks are
 # checked when the native build was configured with them.
@@ -98,7 +104,8 @@ EOF
 # compiler arguments that follow; fails on any finding (WarningsAsErrors).
 tidy_all() {
   local database=$1 checks=$2; shift 2
-  local extra=()
+  local extra=(-extra-arg=-Xclang -extra-arg=-analyzer-config
+               -extra-arg=-Xclang -extra-arg=c++-stdlib-inlining=false)
   [ -n "$checks" ] && extra+=("-checks=$checks")
   for arg in "$@"; do extra+=("-extra-arg=$arg"); done
   run-clang-tidy -quiet -j "$jobs" -p "$database" "${extra[@]}" 2>&1 |

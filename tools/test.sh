@@ -6,28 +6,43 @@
 # user, with a virtual X display for the windows and message boxes). Installs
 # what it needs first.
 #
-# Made to finish within ten minutes on an idle 2-core machine:
-#   - the native build makes the test programs only (target test_programs):
-#     the optimised native pakcheck program and the uninstrumented library
-#     copies it links are left out; pakcheck's main.cpp still compiles with
-#     -Werror in the Windows build and is checked by clang-tidy;
-#   - the style check and clang-tidy run in the background on one core from
-#     the end of the builds on, beside the tests (the Windows tests wait for
-#     Wine and the windows far more than they compute) and the fuzzing, which
-#     used to run one target at a time with the other core idle; their
-#     output follows the tests';
-#   - clang-tidy leaves the static analyser out of the GoogleTest files (see
-#     tools/lint.sh).
+# Made to finish within ten minutes on an idle 2-core machine (about 1,000
+# CPU seconds in all, both cores busy from start to end):
+#   1. the three builds are configured first; then the style check and
+#      clang-tidy start in the background on one core (they need only the
+#      compile commands and the one generated source, made before them) and
+#      run beside the builds, which take both cores: three jobs on two cores
+#      from the start, where they used to wait for the builds' end;
+#   2. the native build makes the test programs only (target test_programs):
+#      the optimised native pakcheck program and the uninstrumented library
+#      copies it links are left out; pakcheck's main.cpp still compiles with
+#      -Werror in the Windows build and is checked by clang-tidy. It builds
+#      with line tables only (-g1, the native preset): the sanitizers report
+#      file and line as before, and the full debug information of -g was
+#      about a third of the compile time (-O1 would save more, but it
+#      changes what -Werror reports);
+#   3. the Windows build; the test programs' own sources use -g1 as well, the
+#      shipped programs and the libraries keep -O2 -g (cmake/Pakwerk.cmake);
+#   4. the fuzz build;
+#   5. the native tests, two at a time;
+#   6. the Windows tests under Wine, one at a time (the end-to-end tests share
+#      the display and the prefix), and beside them the fuzzing: the Windows
+#      tests wait for Wine and the windows far more than they compute, so
+#      the fuzz targets run two at a time at a lower priority (nice), each for
+#      FUZZ_SECONDS; their output follows the Windows tests';
+#   7. the end waits for the lint (usually done by then) and shows its output.
+#   clang-tidy leaves the static analyser out of the GoogleTest files and
+#   lets it treat the C++ library's calls as opaque (see tools/lint.sh).
 # Each step ends with the CPU seconds (user + system) and the wall seconds it
-# took; the lint in the background reports its own (its CPU also counts in
-# the step during which it ends).
+# took; the lint and the fuzzing in the background report their own (their
+# CPU also counts in the step during which they end).
 set -u
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 bash tools/setup.sh || exit 1
 
-# Six targets, 20 s each, one at a time beside the background lint.
+# Six targets, 20 s each, two at a time beside the Windows tests.
 FUZZ_SECONDS=${FUZZ_SECONDS:-20}
 status=0
 
@@ -58,23 +73,58 @@ step() { end_step; step_name=$*; echo; echo "==== $*"; }
 step "includes between the layers"
 python3 tools/check-layers.py || exit 1
 
-step "native build (the test programs)"
-cmake --preset native >/dev/null && cmake --build --preset native --target test_programs || exit 1
-step "windows build"
-cmake --preset windows >/dev/null && cmake --build --preset windows || exit 1
+step "configure the builds, start the lint"
+cmake --preset native >/dev/null || exit 1
+cmake --preset windows >/dev/null || exit 1
+fuzz_ready=0
+if command -v clang++ >/dev/null; then
+  if cmake --preset fuzz >/dev/null; then
+    fuzz_ready=1
+  else
+    echo "fuzz configure failed"; status=1
+  fi
+else
+  echo "clang not found: fuzzing skipped"
+fi
+# The installer texts are the one source file the build generates; clang-tidy
+# reads it.
+cmake --build --preset native --target package/generated/InstallerTexts.inc >/dev/null || exit 1
 
-# Runs every fuzz target for FUZZ_SECONDS, one after the other, each on a
-# scratch copy of its seeds; exits 1 when a target failed.
-fuzz_all() {
-  local failed=0
+# The style check and clang-tidy need only the configured builds: they run in
+# the background on one core beside the builds, the tests and the fuzzing;
+# their output comes at the end.
+# In a process group of its own: when a build fails, the exit ends it with
+# everything it started (stop_background).
+lint_log=$(mktemp)
+TIMEFORMAT='-- style and clang-tidy took %U + %S CPU s, %R s' \
+  setsid bash -c 'time LINT_JOBS=1 bash tools/lint.sh' >"$lint_log" 2>&1 &
+lint_pid=$!
+fuzz_pid=
+stop_background() {
+  kill -0 "$lint_pid" 2>/dev/null && kill -- -"$lint_pid" 2>/dev/null
+}
+trap stop_background EXIT
+
+step "native build (the test programs)"
+cmake --build --preset native --target test_programs || exit 1
+step "windows build"
+cmake --build --preset windows || exit 1
+
+# Runs the fuzz targets of lines $1, $1 + 2, ... (from 0) of fuzzers.list for
+# FUZZ_SECONDS each, one after the other, each on a scratch copy of its seeds;
+# exits 1 when a target failed.
+fuzz_half() {
+  local failed=0 line=0
   while read -r fuzzer corpus dict; do
     [ -n "$fuzzer" ] || continue
+    line=$((line + 1))
+    [ $(((line - 1) % 2)) -eq "$1" ] || continue
     work=$(mktemp -d)
     cp -r "$corpus"/. "$work"/ 2>/dev/null
     dictionary=()
     [ -n "${dict:-}" ] && [ "$dict" != - ] && dictionary=(-dict="$dict")
     echo "-- $(basename "$fuzzer")"
-    if ! "$fuzzer" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=2048 \
+    if ! nice -n 10 "$fuzzer" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=2048 \
          "${dictionary[@]}" -print_final_stats=0 "$work" >"$work.log" 2>&1; then
       tail -n 60 "$work.log"
       echo "FUZZ FAILED: $(basename "$fuzzer")"
@@ -87,27 +137,26 @@ fuzz_all() {
   return $failed
 }
 
-step "fuzz build"
-fuzz_ready=0
-if command -v clang++ >/dev/null; then
-  if cmake --preset fuzz >/dev/null && cmake --build --preset fuzz; then
-    fuzz_ready=1
-  else
-    echo "fuzz build failed"; status=1
-  fi
-else
-  echo "clang not found: fuzzing skipped"
-fi
+# Runs every fuzz target for FUZZ_SECONDS, two at a time; exits 1 when a
+# target failed.
+fuzz_all() {
+  local first second failed=0
+  first=$(mktemp); second=$(mktemp)
+  fuzz_half 0 >"$first" 2>&1 &
+  local pid=$!
+  fuzz_half 1 >"$second" 2>&1 || failed=1
+  wait "$pid" || failed=1
+  cat "$first" "$second"
+  rm -f "$first" "$second"
+  return $failed
+}
 
-# The style check and clang-tidy need only the configured builds: they run in
-# the background on one core beside the tests and the fuzzing, which leave
-# the other core to the tests; their output follows the tests'.
-lint_log=$(mktemp)
-(
-  TIMEFORMAT='-- style and clang-tidy took %U + %S CPU s, %R s'
-  time LINT_JOBS=1 bash tools/lint.sh
-) >"$lint_log" 2>&1 &
-lint_pid=$!
+step "fuzz build"
+if [ $fuzz_ready -eq 1 ]; then
+  if ! cmake --build --preset fuzz; then
+    echo "fuzz build failed"; status=1; fuzz_ready=0
+  fi
+fi
 
 # A private X display for the Windows tests: message boxes and dialogs need one.
 display=
@@ -127,6 +176,7 @@ cleanup() {
     fi
   fi
   kill "$xvfb_pid" 2>/dev/null
+  stop_background
 }
 trap cleanup EXIT
 sleep 1
@@ -146,15 +196,27 @@ fi
 step "native tests"
 ctest --preset native -j2 || status=1
 
-step "windows tests (under Wine)"
-ctest --preset windows || status=1
-
-step "fuzzing (${FUZZ_SECONDS} s per target)"
+# The fuzzing runs beside the Windows tests (see the top).
+fuzz_log=$(mktemp)
 if [ $fuzz_ready -eq 1 ]; then
-  fuzz_all || status=1
+  (
+    TIMEFORMAT='-- fuzzing took %U + %S CPU s, %R s'
+    time fuzz_all
+  ) >"$fuzz_log" 2>&1 &
+  fuzz_pid=$!
 fi
 
-step "style and clang-tidy (ran beside the tests)"
+step "windows tests (under Wine; the fuzzing beside them)"
+ctest --preset windows || status=1
+
+step "fuzzing (${FUZZ_SECONDS} s per target, two at a time, ran beside the Windows tests)"
+if [ -n "$fuzz_pid" ]; then
+  wait "$fuzz_pid" || status=1
+  cat "$fuzz_log"
+fi
+rm -f "$fuzz_log"
+
+step "style and clang-tidy (ran beside the builds and the tests)"
 wait "$lint_pid" || status=1
 cat "$lint_log"
 rm -f "$lint_log"
