@@ -9,10 +9,12 @@
 # Made to finish within ten minutes on an idle 2-core machine (about 1,000
 # CPU seconds in all, both cores busy from start to end):
 #   1. the three builds are configured first; then the style check and
-#      clang-tidy start in the background on one core (they need only the
-#      compile commands and the one generated source, made before them) and
-#      run beside the builds, which take both cores: three jobs on two cores
-#      from the start, where they used to wait for the builds' end;
+#      clang-tidy start in the background, two files at a time at a lower
+#      priority (nice): they need only the compile commands and the one
+#      generated source, made before them. Beside the builds they take what
+#      the builds leave; once the builds are done they have both cores but
+#      for what the tests compute, and no core idles at the end waiting for
+#      a lint on one core;
 #   2. the native build makes the test programs only (target test_programs):
 #      the optimised native pakcheck program and the uninstrumented library
 #      copies it links are left out; pakcheck's main.cpp still compiles with
@@ -29,7 +31,7 @@
 #      the display and the prefix), and beside them the fuzzing: the Windows
 #      tests wait for Wine and the windows far more than they compute, so
 #      the fuzz targets run two at a time at a lower priority (nice), each for
-#      FUZZ_SECONDS; their output follows the Windows tests';
+#      FUZZ_SECONDS (10 s); their output follows the Windows tests';
 #   7. the end waits for the lint (usually done by then) and shows its output.
 #   clang-tidy leaves the static analyser out of the GoogleTest files and
 #   lets it treat the C++ library's calls as opaque (see tools/lint.sh).
@@ -42,8 +44,8 @@ root=$(pwd)
 
 bash tools/setup.sh || exit 1
 
-# Six targets, 20 s each, two at a time beside the Windows tests.
-FUZZ_SECONDS=${FUZZ_SECONDS:-20}
+# Six targets, 10 s each, two at a time beside the Windows tests.
+FUZZ_SECONDS=${FUZZ_SECONDS:-10}
 status=0
 
 # Sets `cpu` to the CPU seconds (user + system) of this shell's finished
@@ -91,13 +93,13 @@ fi
 cmake --build --preset native --target package/generated/InstallerTexts.inc >/dev/null || exit 1
 
 # The style check and clang-tidy need only the configured builds: they run in
-# the background on one core beside the builds, the tests and the fuzzing;
-# their output comes at the end.
+# the background beside the builds, the tests and the fuzzing, at a lower
+# priority than the builds; their output comes at the end.
 # In a process group of its own: when a build fails, the exit ends it with
 # everything it started (stop_background).
 lint_log=$(mktemp)
 TIMEFORMAT='-- style and clang-tidy took %U + %S CPU s, %R s' \
-  setsid bash -c 'time LINT_JOBS=1 bash tools/lint.sh' >"$lint_log" 2>&1 &
+  setsid bash -c 'time LINT_JOBS=2 nice -n 10 bash tools/lint.sh' >"$lint_log" 2>&1 &
 lint_pid=$!
 fuzz_pid=
 stop_background() {
