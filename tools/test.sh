@@ -95,12 +95,16 @@ cmake --build --preset native --target package/generated/InstallerTexts.inc >/de
 # The style check and clang-tidy need only the configured builds: they run in
 # the background beside the builds, the tests and the fuzzing, at a lower
 # priority than the builds; their output comes at the end.
-# In a process group of its own: when a build fails, the exit ends it with
-# everything it started (stop_background).
+# In a process group of its own (job control on for that one start): when a
+# build fails, the exit ends it with everything it started (stop_background).
+# Not in a session of its own: the kernel would give a new session a share
+# of the processor equal to the builds' whatever its nice value.
 lint_log=$(mktemp)
+set -m
 TIMEFORMAT='-- style and clang-tidy took %U + %S CPU s, %R s' \
-  setsid bash -c 'time LINT_JOBS=2 nice -n 10 bash tools/lint.sh' >"$lint_log" 2>&1 &
+  bash -c 'time LINT_JOBS=2 nice -n 10 bash tools/lint.sh' >"$lint_log" 2>&1 &
 lint_pid=$!
+set +m
 fuzz_pid=
 stop_background() {
   kill -0 "$lint_pid" 2>/dev/null && kill -- -"$lint_pid" 2>/dev/null
