@@ -215,10 +215,7 @@ TEST_F(Catalogue, TheFirstPackageInstallsTheBaseScript) {
     HWND dialog = ExpectFreshSelection();
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
-    HWND done = ExpectMessage(Text(106), {IDOK}, true);
-    ASSERT_NE(done, nullptr);
-    Answer(done, IDOK);
-    ExpectEnded();
+    ASSERT_NO_FATAL_FAILURE(ExpectSuccessAndEnd());
     ExpectHost(Scenario::Golden("installed"));
 }
 

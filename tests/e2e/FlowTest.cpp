@@ -79,6 +79,13 @@ void FlowTest::ExpectEnded() {
                                          << scenario_.Screen();
 }
 
+void FlowTest::ExpectSuccessAndEnd() {
+    HWND done = ExpectMessage(expected::Text(106), {IDOK}, true);
+    ASSERT_NE(done, nullptr);
+    Answer(done, IDOK);
+    ExpectEnded();
+}
+
 void FlowTest::ExpectHost(const filetree::Contents& expected) {
     const auto differences = filetree::Compare(expected, scenario_.HostContents());
     std::string report;

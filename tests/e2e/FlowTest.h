@@ -35,6 +35,10 @@ protected:
     // The installer ends by itself within the usual time.
     void ExpectEnded();
 
+    // The run's success message (106) comes, is answered with OK, and the
+    // installer ends; callers wrap it in ASSERT_NO_FATAL_FAILURE.
+    void ExpectSuccessAndEnd();
+
     // The host folder holds exactly these files with these bytes.
     void ExpectHost(const filetree::Contents& expected);
 

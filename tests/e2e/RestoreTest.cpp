@@ -25,7 +25,6 @@
 #endif
 
 using automation::ProgramWindow;
-using expected::Text;
 namespace control = automation::control;
 
 namespace {
@@ -46,10 +45,7 @@ protected:
         HWND dialog = Expect(ProgramWindow::Install);
         ASSERT_NE(dialog, nullptr);
         ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
-        HWND done = ExpectMessage(Text(106), {IDOK}, true);
-        ASSERT_NE(done, nullptr);
-        Answer(done, IDOK);
-        ExpectEnded();
+        ASSERT_NO_FATAL_FAILURE(ExpectSuccessAndEnd());
     }
 
     // The restore points of runs into this host, newest first.

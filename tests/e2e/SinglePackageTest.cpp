@@ -80,10 +80,7 @@ TEST_F(SinglePackage, WithoutTheHostSays104AndKeepsTheDialogOpen) {
 
     ASSERT_TRUE(testregistry::SetHostFolder(scenario_.HostFolder()));
     ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
-    HWND done = ExpectMessage(Text(106), {IDOK}, true);
-    ASSERT_NE(done, nullptr);
-    Answer(done, IDOK);
-    ExpectEnded();
+    ASSERT_NO_FATAL_FAILURE(ExpectSuccessAndEnd());
     ExpectHost(Scenario::Golden("installed"));
 }
 
@@ -117,10 +114,7 @@ TEST_F(SinglePackage, AMissingPackageFileIsReportedAndSkipped) {
     HWND missing = ExpectMessage(expected::Format(108, source.c_str()), {IDOK}, false);
     ASSERT_NE(missing, nullptr);
     Answer(missing, IDOK);
-    HWND done = ExpectMessage(Text(106), {IDOK}, true);
-    ASSERT_NE(done, nullptr);
-    Answer(done, IDOK);
-    ExpectEnded();
+    ASSERT_NO_FATAL_FAILURE(ExpectSuccessAndEnd());
     auto expected = Scenario::Golden("installed");
     expected.erase("Resourcen\\Modelle\\Bahnhof\\Gruenwald\\Bahnsteig.3dm");
     ExpectHost(expected);
