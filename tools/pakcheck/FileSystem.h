@@ -52,5 +52,7 @@ bool RemoveTree(const std::string& path);
 // `folder` and `name` joined by one separator (none added after an empty
 // folder or one that already ends with a separator).
 std::string Join(const std::string& folder, const std::string& name);
+// The same in place: `name` appended to the folder `*path`.
+void Append(std::string* path, const std::string& name);
 
 }  // namespace files

@@ -65,9 +65,15 @@ bool RemoveTree(const std::string& path) {
     return unlink(path.c_str()) == 0;
 }
 
+void Append(std::string* path, const std::string& name) {
+    if (!path->empty() && !(path->back() == kSeparator)) path->push_back(kSeparator);
+    *path += name;
+}
+
 std::string Join(const std::string& folder, const std::string& name) {
-    if (folder.empty() || folder.back() == kSeparator) return folder + name;
-    return folder + kSeparator + name;
+    std::string path = folder;
+    Append(&path, name);
+    return path;
 }
 
 }  // namespace files

@@ -107,9 +107,15 @@ bool RemoveTree(const std::string& path) {
     return DeleteFileA(path.c_str()) != 0;
 }
 
+void Append(std::string* path, const std::string& name) {
+    if (!path->empty() && path->back() != '\\' && path->back() != '/') path->push_back(kSeparator);
+    *path += name;
+}
+
 std::string Join(const std::string& folder, const std::string& name) {
-    if (folder.empty() || folder.back() == '\\' || folder.back() == '/') return folder + name;
-    return folder + kSeparator + name;
+    std::string path = folder;
+    Append(&path, name);
+    return path;
 }
 
 }  // namespace files

@@ -66,10 +66,16 @@ private:
         if (!first_) text_.push_back(',');
         first_ = false;
     }
+    // Runs of bytes that need no escape are copied whole.
     void Quote(const std::string& value) {
         text_.push_back('"');
-        for (char c : value) {
+        std::size_t plain = 0;
+        for (std::size_t at = 0; at < value.size(); ++at) {
+            const char c = value[at];
             const unsigned char byte = static_cast<unsigned char>(c);
+            if (byte >= 0x20 && c != '"' && c != '\\') continue;
+            text_.append(value, plain, at - plain);
+            plain = at + 1;
             if (c == '"' || c == '\\') {
                 text_.push_back('\\');
                 text_.push_back(c);
@@ -79,14 +85,13 @@ private:
                 text_ += "\\r";
             } else if (c == '\t') {
                 text_ += "\\t";
-            } else if (byte < 0x20) {
+            } else {
                 char escape[8];
                 std::snprintf(escape, sizeof escape, "\\u%04x", byte);
                 text_ += escape;
-            } else {
-                text_.push_back(c);
             }
         }
+        text_.append(value, plain, std::string::npos);
         text_.push_back('"');
     }
 

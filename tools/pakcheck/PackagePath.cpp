@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string_view>
 
 #include "FileSystem.h"
 #include "FolderListings.h"
@@ -18,12 +19,21 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-std::string WithoutBlanks(const std::string& name) {
-    std::string out;
-    for (char c : name) {
-        if (!IsBlank(c)) out.push_back(c);
+char FoldedChar(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// `candidate` reads as `name` ignoring case (and, when `dropBlanks`, the
+// candidate's blanks); compared in place, as a lookup compares every name
+// of a folder and most lookups of a checked package miss.
+bool SameFolded(const std::string& candidate, const std::string& name, bool dropBlanks) {
+    std::size_t at = 0;
+    for (char c : candidate) {
+        if (dropBlanks && IsBlank(c)) continue;
+        if (at == name.size() || FoldedChar(c) != FoldedChar(name[at])) return false;
+        ++at;
     }
-    return out;
+    return at == name.size();
 }
 
 // The entry of `folder` called `name`: exactly, else in another case, else
@@ -41,15 +51,14 @@ Found FindName(const std::string& folder, const std::string& name, std::string* 
         *actual = name;
         return Found::Exact;
     }
-    const std::string folded = Folded(name);
     for (const std::string& candidate : *names) {
-        if (Folded(candidate) == folded) {
+        if (candidate.size() == name.size() && SameFolded(candidate, name, false)) {
             *actual = candidate;
             return Found::OtherCase;
         }
     }
     for (const std::string& candidate : *names) {
-        if (candidate.size() > name.size() && Folded(WithoutBlanks(candidate)) == folded) {
+        if (candidate.size() > name.size() && SameFolded(candidate, name, true)) {
             *actual = candidate;
             return Found::Blanks;
         }
@@ -61,42 +70,47 @@ Found FindName(const std::string& folder, const std::string& name, std::string* 
 
 std::vector<std::string> Split(const std::string& relative) {
     std::vector<std::string> names;
-    std::string current;
-    for (char c : relative) {
-        if (IsSeparator(c)) {
-            if (!current.empty()) names.push_back(current);
-            current.clear();
-        } else {
-            current.push_back(c);
-        }
+    std::size_t start = 0;
+    for (std::size_t at = 0; at <= relative.size(); ++at) {
+        if (at < relative.size() && !IsSeparator(relative[at])) continue;
+        if (at > start) names.emplace_back(relative, start, at - start);
+        start = at + 1;
     }
-    if (!current.empty()) names.push_back(current);
     return names;
 }
 
-std::string Literal(const std::string& root, const std::string& relative) {
+namespace {
+
+// `root` joined with each of `names` in turn.
+std::string Joined(const std::string& root, const std::vector<std::string>& names) {
     std::string path = root;
-    for (const std::string& name : Split(relative)) path = files::Join(path, name);
+    for (const std::string& name : names) files::Append(&path, name);
     return path;
+}
+
+}  // namespace
+
+std::string Literal(const std::string& root, const std::string& relative) {
+    return Joined(root, Split(relative));
 }
 
 Resolved Resolve(const std::string& root, const std::string& relative) {
     Resolved result;
-    result.path = Literal(root, relative);
     const std::vector<std::string> names = Split(relative);
+    result.path = Joined(root, names);
     if (names.empty()) return result;
     std::string path = root;
     bool otherCase = false;
     bool blanks = false;
+    std::string actual;
     for (const std::string& name : names) {
-        std::string actual;
         switch (FindName(path, name, &actual)) {
         case Found::Exact: break;
         case Found::OtherCase: otherCase = true; break;
         case Found::Blanks: blanks = true; break;
         case Found::None: return result;
         }
-        path = files::Join(path, actual);
+        files::Append(&path, actual);
     }
     if (blanks) {
         result.withBlanks = path;
@@ -109,29 +123,28 @@ Resolved Resolve(const std::string& root, const std::string& relative) {
 }
 
 std::string Key(const std::string& relative) {
-    std::vector<std::string> kept;
-    for (const std::string& name : Split(relative)) {
-        if (name == ".") continue;
+    std::string key;
+    std::size_t start = 0;
+    for (std::size_t at = 0; at <= relative.size(); ++at) {
+        if (at < relative.size() && !IsSeparator(relative[at])) continue;
+        const std::string_view name(relative.data() + start, at - start);
+        start = at + 1;
+        if (name.empty() || name == ".") continue;
         if (name == "..") {
-            if (kept.empty()) return std::string();
-            kept.pop_back();
+            if (key.empty()) return std::string();
+            const std::size_t last = key.rfind('\\');
+            key.erase(last == std::string::npos ? 0 : last);
             continue;
         }
-        kept.push_back(Folded(name));
-    }
-    std::string key;
-    for (const std::string& name : kept) {
         if (!key.empty()) key.push_back('\\');
-        key += name;
+        for (char c : name) key.push_back(FoldedChar(c));
     }
     return key;
 }
 
 std::string Folded(const std::string& name) {
     std::string folded = name;
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : folded) c = FoldedChar(c);
     return folded;
 }
 
