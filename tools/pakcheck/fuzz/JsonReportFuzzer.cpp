@@ -11,8 +11,9 @@
 //
 // The package and host folders are made once and only the input's files are
 // rewritten (or removed) per input, and only those that differ from the
-// last input's: the checker writes only into scratch folders of its own. The report is read back by
-// a strict JSON reader of this target's own (StrictJsonReader.h).
+// last input's: the checker writes only into scratch folders of its own.
+// The report is read back by a strict JSON reader of this target's own
+// (StrictJsonReader.h).
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
