@@ -197,13 +197,9 @@ void IniDocument::AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry,
     if (rest->entries.empty()) rest->entries.reserve(4);
     rest->entries.push_back(std::move(entry));
     if (rest->keys != nullptr) {
-        if (added->kind_ != NodeKind::Comment && added->name_.holdsData()) {
-            if (hash != nullptr) {
-                rest->keys->Insert(added, *hash);
-            } else {
-                rest->keys->Insert(added);
-            }
-        }
+        if (added->kind_ != NodeKind::Comment && added->name_.holdsData())
+            rest->keys->Insert(added, hash != nullptr ? *hash
+                                                      : IniNameIndex::HashOf(added->name_.bytes()));
     } else if (rest->entries.size() > kIndexedSectionSize) {
         IndexKeys(section);  // without memory for it the section is searched
     }

@@ -24,13 +24,9 @@ bool Names(const std::string& folder, const std::vector<std::string>** names) {
         *names = &listed;
         return files::ListFolder(folder, &listed);
     }
-    const auto known = current->folders_.find(folder);
-    if (known != current->folders_.end()) {
-        *names = &known->second.names;
-        return known->second.listed;
-    }
-    FolderListings::Listing& listing = current->folders_[folder];
-    listing.listed = files::ListFolder(folder, &listing.names);
+    const auto [known, first] = current->folders_.try_emplace(folder);
+    FolderListings::Listing& listing = known->second;
+    if (first) listing.listed = files::ListFolder(folder, &listing.names);
     *names = &listing.names;
     return listing.listed;
 }

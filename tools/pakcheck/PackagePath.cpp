@@ -23,6 +23,18 @@ char FoldedChar(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// Calls `visit` with each name of a relative path, split at "\\" and "/",
+// skipping empty names.
+template <typename Visit>
+void EachName(const std::string& relative, Visit visit) {
+    std::size_t start = 0;
+    for (std::size_t at = 0; at <= relative.size(); ++at) {
+        if (at < relative.size() && !IsSeparator(relative[at])) continue;
+        if (at > start) visit(std::string_view(relative).substr(start, at - start));
+        start = at + 1;
+    }
+}
+
 // `candidate` reads as `name` ignoring case (and, when `dropBlanks`, the
 // candidate's blanks); compared in place, as a lookup compares every name
 // of a folder and most lookups of a checked package miss.
@@ -70,12 +82,7 @@ Found FindName(const std::string& folder, const std::string& name, std::string* 
 
 std::vector<std::string> Split(const std::string& relative) {
     std::vector<std::string> names;
-    std::size_t start = 0;
-    for (std::size_t at = 0; at <= relative.size(); ++at) {
-        if (at < relative.size() && !IsSeparator(relative[at])) continue;
-        if (at > start) names.emplace_back(relative, start, at - start);
-        start = at + 1;
-    }
+    EachName(relative, [&](std::string_view name) { names.emplace_back(name); });
     return names;
 }
 
@@ -124,22 +131,19 @@ Resolved Resolve(const std::string& root, const std::string& relative) {
 
 std::string Key(const std::string& relative) {
     std::string key;
-    std::size_t start = 0;
-    for (std::size_t at = 0; at <= relative.size(); ++at) {
-        if (at < relative.size() && !IsSeparator(relative[at])) continue;
-        const std::string_view name(relative.data() + start, at - start);
-        start = at + 1;
-        if (name.empty() || name == ".") continue;
+    bool above = false;  // a ".." climbed above the folder
+    EachName(relative, [&](std::string_view name) {
+        if (above || name == ".") return;
         if (name == "..") {
-            if (key.empty()) return std::string();
+            above = key.empty();
             const std::size_t last = key.rfind('\\');
             key.erase(last == std::string::npos ? 0 : last);
-            continue;
+            return;
         }
         if (!key.empty()) key.push_back('\\');
         for (char c : name) key.push_back(FoldedChar(c));
-    }
-    return key;
+    });
+    return above ? std::string() : key;
 }
 
 std::string Folded(const std::string& name) {
