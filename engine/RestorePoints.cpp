@@ -323,8 +323,9 @@ Outcome Restore(const std::string& root, const std::string& id, bool dryRun,
     if (!IsId(id)) return Outcome::NotFound;
     const restorestore::State store = restorestore::Check(root);
     if (store == restorestore::State::Unsafe) return Outcome::Unsafe;
-    if (store == restorestore::State::Missing ||
-        GetFileAttributesA(point.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    const DWORD attributes = GetFileAttributesA(point.c_str());
+    if (store == restorestore::State::Missing || attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         return Outcome::NotFound;
     }
     if (!IsSafePoint(point)) return Outcome::Unsafe;

@@ -24,17 +24,20 @@ bool IsFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// The bytes of the restore program at `path`; empty when there is none or it
-// cannot be read whole.
+// The bytes of the restore program at `path`; empty when there is none, it
+// cannot be read whole or it is larger than any restore program (64 MiB).
 std::string ProgramBytes(const std::string& path) {
+    constexpr size_t kLargest = 64u << 20;
     std::string bytes;
     if (path.empty()) return bytes;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) return bytes;
     char buffer[65536];
     size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
-    if (std::ferror(file) != 0) bytes.clear();
+    while (bytes.size() <= kLargest && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        bytes.append(buffer, got);
+    }
+    if (std::ferror(file) != 0 || bytes.size() > kLargest) bytes.clear();
     std::fclose(file);
     return bytes;
 }

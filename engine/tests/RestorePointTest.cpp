@@ -152,8 +152,12 @@ std::string BuiltRestoreProgram() {
 }
 
 std::string WithNewerVersion(std::string program) {
-    const size_t fixed = program.find("\xBD\x04\xEF\xFE");
-    if (fixed == std::string::npos || fixed + 12 > program.size()) return std::string();
+    const std::string key("V\0S\0_\0V\0E\0R\0S\0I\0O\0N\0_\0I\0N\0F\0O\0", 30);
+    const size_t fixed = program.find("\xBD\x04\xEF\xFE", program.find(key));
+    if (program.find(key) == std::string::npos || fixed == std::string::npos ||
+        fixed + 12 > program.size()) {
+        return std::string();
+    }
     program[fixed + 11] = static_cast<char>(program[fixed + 11] + 1);  // the major version
     return program;
 }
