@@ -242,13 +242,14 @@ TEST(RestoreStore, IsMadeProtectedAndTrustsOnlyAdministratorsAndItsOwnOwner) {
         const char* store;
         const char* descriptor;
         restorestore::Verdict verdict;
+        bool nullDacl = false;  // the descriptor's DACL replaced by a NULL DACL
     } cases[] = {
         {"as made", restorestore::kFolderSecurity, restorestore::Verdict::Safe},
         {"made by older versions: Users may add files and folders",
          "O:BAD:AI(A;OICIID;FA;;;SY)(A;OICIID;FA;;;BA)(A;OICIIOID;GA;;;CO)"
          "(A;OICIID;0x1200a9;;;BU)(A;CIID;DCLCRPCR;;;BU)",
          restorestore::Verdict::Tighten},
-        {"no DACL", "O:SYD:NO_ACCESS_CONTROL", restorestore::Verdict::Tighten},
+        {"no DACL", "O:SY", restorestore::Verdict::Tighten, true},
         {"Everyone may change the permissions", "O:BAD:P(A;;WD;;;WD)(A;;FA;;;SY)",
          restorestore::Verdict::Tighten},
         {"what is made inside is the Users'", "O:BAD:P(A;OICIIO;FA;;;BU)(A;;FA;;;SY)",
@@ -256,8 +257,7 @@ TEST(RestoreStore, IsMadeProtectedAndTrustsOnlyAdministratorsAndItsOwnOwner) {
         {"Users are denied", "O:BAD:P(D;;FA;;;BU)(A;;FA;;;SY)", restorestore::Verdict::Safe},
         {"owned by a user", "O:S-1-5-21-1-2-3-1001D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)",
          restorestore::Verdict::Unsafe},
-        {"owned by a user, no DACL", "O:S-1-5-21-1-2-3-1001D:NO_ACCESS_CONTROL",
-         restorestore::Verdict::Unsafe},
+        {"owned by a user, no DACL", "O:S-1-5-21-1-2-3-1001", restorestore::Verdict::Unsafe, true},
         // What Wine reports for a folder of another Unix user.
         {"owned by Anonymous Logon", "O:AND:P(A;;FA;;;SY)", restorestore::Verdict::Unsafe},
     };
@@ -267,7 +267,17 @@ TEST(RestoreStore, IsMadeProtectedAndTrustsOnlyAdministratorsAndItsOwnOwner) {
         ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(c.descriptor,
                                                                          SDDL_REVISION_1,
                                                                          &descriptor, nullptr));
-        EXPECT_EQ(restorestore::Judge(descriptor), c.verdict);
+        // Wine's SDDL reader makes no NULL DACL of "D:NO_ACCESS_CONTROL":
+        // one is set by hand (on a copy in absolute form, as Windows needs).
+        SECURITY_DESCRIPTOR absolute;
+        PSID owner = nullptr;
+        BOOL defaulted = FALSE;
+        ASSERT_TRUE(!c.nullDacl ||
+                    (InitializeSecurityDescriptor(&absolute, SECURITY_DESCRIPTOR_REVISION) &&
+                     GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) &&
+                     SetSecurityDescriptorOwner(&absolute, owner, FALSE) &&
+                     SetSecurityDescriptorDacl(&absolute, TRUE, nullptr, FALSE)));
+        EXPECT_EQ(restorestore::Judge(c.nullDacl ? &absolute : descriptor), c.verdict);
         LocalFree(descriptor);
     }
 
@@ -383,9 +393,10 @@ TEST(RestorePoint, WhatAStandardUserCouldPlantDecidesNothing) {
              const std::string other = run.installation.Outside("Other") + "\\";
              Write(other + kAdded, "model a");
              std::string bytes = Read(run.point + "\\journal.ini");
-             const std::string host = "Host=\"" + run.installation.Host() + "\\\"";
-             ASSERT_NE(bytes.find(host), std::string::npos);
-             bytes.replace(bytes.find(host), host.size(), "Host=\"" + other + "\"");
+             // The header's value, the only one that names the host whole.
+             const std::string host = "\"" + run.installation.Host() + "\\\"";
+             ASSERT_NE(bytes.find(host), std::string::npos) << bytes;
+             bytes.replace(bytes.find(host), host.size(), "\"" + other + "\"");
              Write(run.point + "\\journal.ini", bytes);
          },
          [](Run& run) {
