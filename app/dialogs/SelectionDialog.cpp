@@ -84,6 +84,11 @@ void SelectionDialog::OnInitDialog() {
     Bind(entryList, IDC_ENTRY_LIST);
     entryList.Subclass();
     Bind(descriptionField, IDC_DESCRIPTION);
+    // Plain text, set while the field is still empty (the control refuses
+    // the change afterwards): a rich edit control reads a text that starts
+    // with "{\rtf" as a document to parse, and a description shows exactly
+    // as written.
+    SendMessageA(descriptionField.Handle(), EM_SETTEXTMODE, TM_PLAINTEXT, 0);
     // The field has no horizontal scroll bar: a long line of a description
     // would be cut at its right edge, so lines wrap at the field's width.
     SendMessageA(descriptionField.Handle(), EM_SETTARGETDEVICE, 0, 0);
