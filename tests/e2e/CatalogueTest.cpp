@@ -75,8 +75,12 @@ protected:
     void SetUp() override {
         FlowTest::SetUp();
         Prepare(Scenario::Package::Catalogue);
+        ASSERT_NO_FATAL_FAILURE(BeforeStart());
         Start();
     }
+
+    // Changes to the prepared package before the installer starts.
+    virtual void BeforeStart() {}
 
     std::optional<std::wstring> DescriptionShown(HWND dialog) {
         return automation::ControlText(dialog, control::kDescription);
@@ -217,9 +221,7 @@ class CatalogueWithRichText : public Catalogue {
 protected:
     static constexpr const char* kRichText = "{\\rtf1\\ansi {\\b bold}\\par plain}";
 
-    void SetUp() override {
-        FlowTest::SetUp();
-        Prepare(Scenario::Package::Catalogue);
+    void BeforeStart() override {
         // The first package's description in every language.
         const std::string path = scenario_.PackageFolder() + "\\InstSkript.ini";
         std::string catalogue;
@@ -238,7 +240,6 @@ protected:
             start = end + 1;
         }
         testfiles::Write(path, rewritten);
-        Start();
     }
 };
 
