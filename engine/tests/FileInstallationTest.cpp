@@ -286,8 +286,12 @@ TEST_F(InstallFilesTest, NeverWritesOutsideTheHostFolderOnDoubleByteCodePages) {
         }
         EXPECT_TRUE(beside.empty()) << "written beside the host folder: " << beside.begin()->first;
     }
-    EXPECT_TRUE(Install("{x.dat>>\x95\\x.dat}"));
-    EXPECT_EQ(kContent, Read(Target("\x95\\x.dat")));
+    // Two levels up from a folder in Sub: still inside, one level higher than
+    // the byte rule reads it. (Only ASCII names are made: Wine cannot make
+    // other names under a Unix locale that is not installed.)
+    const char* inside = "Sub\\\x95\\x\\..\\..\\in.dat";
+    EXPECT_TRUE(Install(std::string("{x.dat>>") + inside + "}"));
+    EXPECT_EQ(kContent, Read(Target(doubleByte ? "in.dat" : "Sub\\in.dat")));
 }
 
 // The destination follows the host folder's backslash, so leading and doubled
