@@ -2,11 +2,15 @@
 
 #include <windows.h>
 
+#include <vector>
+
+#include "engine/FileCopy.h"
 #include "engine/InstallObserver.h"
 #include "engine/InstallQuestions.h"
 #include "package/FileEntryDecision.h"
 #include "package/HostDestination.h"
 #include "package/InstallScript.h"
+#include "textfile/SafeReplace.h"
 
 namespace fileinstallation {
 
@@ -106,7 +110,7 @@ private:
 // Copies one entry; false when the copy failed (and was reported).
 bool InstallEntry(const std::string& text, const std::string& packageDir,
                   const std::string& hostPath, bool& skipAllNewer, InstallQuestions& questions,
-                  InstallObserver& observer) {
+                  InstallObserver& observer, std::vector<char>& buffer) {
     const fileentry::Entry entry = fileentry::Split(text);
     const std::string source = packageDir + "\\" + entry.source;
     const std::string destination = hostPath + entry.destination;
@@ -123,20 +127,28 @@ bool InstallEntry(const std::string& text, const std::string& packageDir,
         break;
     case fileentry::Decision::Copy: break;
     }
+    const std::string temporary = safereplace::TemporaryPathFor(destination.c_str());
+    const bool fingerprint = observer.BeforeCopy(source, destination);
+    Fingerprint content;
+    Fingerprint* const wanted = fingerprint ? &content : nullptr;
     // The folder is made only when the copy did not go through: most files
     // of a run go into a folder that is already there, and a failed copy
     // leaves nothing behind, so the second try ends as the one after
     // EnsureDirectory always did.
-    const std::string folder = destination.substr(0, destination.rfind('\\'));
-    observer.BeforeCopy(source, destination);
-    const bool copied =
-        CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0 ||
-        (EnsureDirectory(folder) && CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0);
+    bool folderMissing = false;
+    bool copied = filecopy::WriteTemporary(source, temporary, buffer, wanted, folderMissing);
+    if (!copied && folderMissing &&
+        EnsureDirectory(destination.substr(0, destination.rfind('\\')))) {
+        copied = filecopy::WriteTemporary(source, temporary, buffer, wanted, folderMissing);
+    }
+    if (copied && fingerprint) observer.Written(destination, content);
+    copied = copied && filecopy::MoveIntoPlace(temporary, destination);
     observer.AfterCopy(destination, copied);
-    if (!copied) questions.CopyFailed(source, destination);
-    // Installed files carry no read-only, hidden or system flag, and a
-    // read-only file that failed now is writable next time.
-    SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!copied) {
+        questions.CopyFailed(source, destination);
+        // A read-only file that failed now is writable next time.
+        SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
     return copied;
 }
 
@@ -153,8 +165,9 @@ bool InstallFiles(InstallScript& script, const std::string& packageDir, const st
     if (!script.FindSection("Dateinstallation")) return true;
     bool allCopied = true;
     std::string entry;
+    std::vector<char> buffer;
     while (script.NextEntry(entry)) {
-        if (!InstallEntry(entry, packageDir, hostPath, skipAllNewer, questions, observer)) {
+        if (!InstallEntry(entry, packageDir, hostPath, skipAllNewer, questions, observer, buffer)) {
             allCopied = false;
         }
     }

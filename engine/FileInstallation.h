@@ -11,8 +11,10 @@
 // or COM1), names nothing below it, or that the system resolves to a full
 // path outside the resolved host folder (a double-byte code page may read a
 // backslash as part of a character) is never written: it is reported like a
-// failed copy (questions.CopyFailed). After every copy, good or failed, the
-// destination's attributes are reset to normal.
+// failed copy (questions.CopyFailed). Each file is written under a temporary
+// name beside its destination and renamed over it only when complete
+// (FileCopy.h), with the source's last write time and plain attributes; a
+// destination whose copy failed has its attributes reset to normal.
 //
 //   InstallFiles         true when no copy failed, also when the section is
 //                        absent; missing sources do not make it false.
