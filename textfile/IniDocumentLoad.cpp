@@ -26,17 +26,17 @@ int32_t SetBlob(IniBlob* blob, std::basic_string_view<CharT> text) {
     return blob->Set(text.data(), static_cast<int32_t>(text.size() * sizeof(CharT)));
 }
 
-// Line breaks between the end of one line and the start of the next:
-// CR LF, LF and a lone CR each end one line.
+// A unit that ends a line: CR, LF or NUL.
 template <typename CharT>
-int32_t CountBreaks(const CharT* from, const CharT* to) {
-    int32_t breaks = 0;
-    for (const CharT* p = from; p < to; ++p) {
-        if (*p == CharT('\n') || (*p == CharT('\r') && (p + 1 == to || p[1] != CharT('\n')))) {
-            ++breaks;
-        }
-    }
-    return breaks;
+bool IsBreak(CharT c) {
+    return c <= CharT('\r') && (c == CharT('\n') || c == CharT('\r') || c == CharT(0));
+}
+
+// The first unit from `p` on that ends a line, or `end`.
+template <typename CharT>
+const CharT* LineEnd(const CharT* p, const CharT* end) {
+    while (p < end && !IsBreak(*p)) ++p;
+    return p;
 }
 
 // The index slot of the name on the line after `from` (up to `end`) is
@@ -69,19 +69,6 @@ void PrefetchNextName(const IniNameIndex& sections, const IniNameIndex* keys, co
     if (keys == nullptr || name.empty() || name[0] == CharT(';')) return;
     *guess = IniNameIndex::Hashed{BytesOf(name), IniNameIndex::HashOf(BytesOf(name))};
     keys->Prefetch(guess->hash);
-}
-
-template <typename CharT>
-int32_t NextLine(int32_t handle, const CharT** line, uint32_t* length);
-
-template <>
-int32_t NextLine<char>(int32_t handle, const char** line, uint32_t* length) {
-    return textfile::ReadLine(handle, line, length);
-}
-
-template <>
-int32_t NextLine<char16_t>(int32_t handle, const char16_t** line, uint32_t* length) {
-    return textfile::ReadLineWide(handle, line, length);
 }
 
 }  // namespace
@@ -135,20 +122,32 @@ template <typename CharT>
 void IniDocument::ReadLines(int32_t handle) {
     using View = std::basic_string_view<CharT>;
     using Line = IniLineListener::Line;
+    // The lines are taken straight from the slot's buffer, from its
+    // position on; the slot itself is not moved.
     const textfile::FileSlot& slot = textfile::FileSlotTable[handle];
-    const CharT* previousEnd = reinterpret_cast<const CharT*>(slot.buffer) + slot.position;
-    const CharT* const bufferEnd =
-        reinterpret_cast<const CharT*>(slot.buffer) + slot.length / sizeof(CharT);
+    const CharT* const data = reinterpret_cast<const CharT*>(slot.buffer);
+    const size_t units = slot.length / sizeof(CharT);
+    const CharT* p = data + (slot.position < units ? slot.position : units);
+    const CharT* const bufferEnd = data + units;
     loadingLine_ = 1;
     int32_t current = -1;
     // Comment lines wait for the next key (its section) or header (the top level).
     std::vector<View> pending;
     IniNameIndex::Hashed guess;  // the next line's key name, guessed ahead
-    const CharT* line;
-    uint32_t length;
-    while (textfile::EoFile(handle, sizeof(CharT)) == 0 && NextLine(handle, &line, &length) == 0) {
-        loadingLine_ += CountBreaks(previousEnd, line);
-        previousEnd = line + length;
+    for (;;) {
+        // The breaks before the line: CR LF, LF and a lone CR each end one
+        // line; NUL units are skipped and not counted.
+        while (p < bufferEnd && IsBreak(*p)) {
+            if (*p == CharT('\n') ||
+                (*p == CharT('\r') && (p + 1 == bufferEnd || p[1] != CharT('\n')))) {
+                ++loadingLine_;
+            }
+            ++p;
+        }
+        if (p == bufferEnd) break;
+        const CharT* const line = p;
+        p = LineEnd(p, bufferEnd);
+        const size_t length = static_cast<size_t>(p - line);
         const View text = inisyntax::Trim(View(line, length));
         if (text.empty() || text[0] == CharT(';')) {
             if (listener_ != nullptr && !text.empty()) {
