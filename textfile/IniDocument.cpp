@@ -2,6 +2,7 @@
 // IniDocumentLoad.cpp, writing in IniDocumentSave.cpp.
 #include "textfile/IniDocument.h"
 
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <new>
@@ -51,7 +52,7 @@ IniNode* IniDocument::SectionNamed(Name name) {
     // Files and readers tend to go through sections in file order: the
     // section after the one found last is checked first.
     IniNode* found = SectionAt(static_cast<int32_t>(sectionHint_));
-    if (found == nullptr || found->name_.bytes() != name) found = sections_.Find(name);
+    if (found == nullptr || found->name().bytes() != name) found = sections_.Find(name);
     if (found != nullptr) sectionHint_ = static_cast<size_t>(found->position_) + 1;
     return found;
 }
@@ -78,7 +79,7 @@ IniNode* IniDocument::LookupKey(IniNode* section, Name name, const size_t* hash)
         for (size_t at = rest->hint; at < rest->entries.size() && at < rest->hint + 4; ++at) {
             IniNode* entry = rest->entries[at].get();
             if (entry == nullptr || entry->kind_ == NodeKind::Comment) continue;
-            if (entry->name_.bytes() == name) {
+            if (entry->name().bytes() == name) {
                 rest->hint = at + 1;
                 return entry;
             }
@@ -89,8 +90,8 @@ IniNode* IniDocument::LookupKey(IniNode* section, Name name, const size_t* hash)
         return found;
     }
     for (const auto& entry : rest->entries) {
-        if (entry != nullptr && entry->kind_ != NodeKind::Comment && entry->name_.holdsData() &&
-            entry->name_.bytes() == name) {
+        if (entry != nullptr && entry->kind_ != NodeKind::Comment && entry->name().holdsData() &&
+            entry->name().bytes() == name) {
             return entry.get();
         }
     }
@@ -113,8 +114,8 @@ const IniNode* IniDocument::FindKeyByName(IniNode* section, const Name* name) {
 
 const void* IniDocument::CopyValue(const IniNode* entry, void* destination, int32_t maxCount,
                                    int32_t elementSize) {
-    const bool hasData = entry != nullptr && entry->value_.holdsData();
-    const void* stored = hasData ? static_cast<const void*>(entry->value_.data()) : EmptyValue;
+    const bool hasData = entry != nullptr && entry->value().holdsData();
+    const void* stored = hasData ? static_cast<const void*>(entry->value().data()) : EmptyValue;
     if (destination == nullptr) {
         return stored;
     }
@@ -131,10 +132,10 @@ const void* IniDocument::CopyValue(const IniNode* entry, void* destination, int3
     }
     // Copy no further than the stored bytes (with their two terminating
     // zeros); whatever the count asks beyond them reads as zero.
-    const int64_t available = hasData ? static_cast<int64_t>(entry->value_.length()) + 2 : 0;
+    const int64_t available = hasData ? static_cast<int64_t>(entry->value().length()) + 2 : 0;
     const int64_t copied = wanted < available ? wanted : available;
     uint8_t* out = static_cast<uint8_t*>(destination);
-    if (copied > 0) std::memcpy(out, entry->value_.data(), static_cast<size_t>(copied));
+    if (copied > 0) std::memcpy(out, entry->value().data(), static_cast<size_t>(copied));
     std::memset(out + copied, 0, static_cast<size_t>(wanted - copied));
     if (text && capped) {
         std::memset(out + wanted - size, 0, static_cast<size_t>(size));
@@ -161,11 +162,58 @@ int32_t IniDocument::HasSectionByName(const Name* section, const Name* key) {
     return FindKeyByName(node, key) != nullptr ? 1 : 0;
 }
 
+std::unique_ptr<IniNode> IniDocument::NewNode(NodeKind kind) {
+    void* memory = spareNode_;
+    spareNode_ = nullptr;
+    if (memory == nullptr) memory = arena_.Allocate(sizeof(IniNode));
+    if (memory == nullptr) return nullptr;
+    return std::unique_ptr<IniNode>(new (memory) IniNode(kind));
+}
+
+void IniDocument::Recycle(std::unique_ptr<IniNode> node) {
+    if (node == nullptr) return;
+    IniNode* spent = node.release();
+    spent->~IniNode();
+    spareNode_ = spent;
+}
+
+bool IniDocument::SetNameAndValue(IniNode* node, Name name, const void* value,
+                                  int32_t valueLength) {
+    const size_t valueRoom = IniNode::NameOffset(valueLength);
+    if (name.size() > static_cast<size_t>(INT32_MAX)) return false;
+    auto* block = static_cast<uint8_t*>(arena_.Allocate(valueRoom + name.size() + 2));
+    if (block == nullptr) return false;
+    if (valueLength >= 0) {
+        if (valueLength > 0) std::memcpy(block, value, static_cast<size_t>(valueLength));
+        block[valueLength] = 0;
+        block[valueLength + 1] = 0;
+    }
+    uint8_t* const named = block + valueRoom;
+    if (!name.empty()) std::memcpy(named, name.data(), name.size());
+    named[name.size()] = 0;
+    named[name.size() + 1] = 0;
+    node->block_ = block;
+    node->valueLength_ = valueLength;
+    node->nameLength_ = static_cast<int32_t>(name.size());
+    return true;
+}
+
+bool IniDocument::StoreBytes(std::string_view bytes, IniBlob* blob) {
+    if (bytes.size() > static_cast<size_t>(INT32_MAX)) return false;
+    auto* copy = static_cast<uint8_t*>(arena_.Allocate(bytes.size() + 2));
+    if (copy == nullptr) return false;
+    if (!bytes.empty()) std::memcpy(copy, bytes.data(), bytes.size());
+    copy[bytes.size()] = 0;
+    copy[bytes.size() + 1] = 0;
+    *blob = IniBlob(copy, static_cast<int32_t>(bytes.size()));
+    return true;
+}
+
 IniNode* IniDocument::GetOrAddSectionByName(Name name) {
     if (IniNode* found = SectionNamed(name)) return found;
-    std::unique_ptr<IniNode> node(new (std::nothrow) IniNode(NodeKind::Section));
+    std::unique_ptr<IniNode> node = NewNode(NodeKind::Section);
     if (node == nullptr || node->rest() == nullptr ||
-        node->name_.Set(name.data(), static_cast<int32_t>(name.size())) != 0) {
+        !SetNameAndValue(node.get(), name, nullptr, -1)) {
         return nullptr;
     }
     node->position_ = static_cast<int32_t>(nodes_.size());
@@ -180,7 +228,7 @@ bool IniDocument::IndexKeys(IniNode* section) {
     rest->keys.reset(new (std::nothrow) IniNameIndex());
     if (rest->keys == nullptr) return false;
     for (const auto& entry : rest->entries) {
-        if (entry != nullptr && entry->kind_ != NodeKind::Comment && entry->name_.holdsData()) {
+        if (entry != nullptr && entry->kind_ != NodeKind::Comment && entry->name().holdsData()) {
             rest->keys->Insert(entry.get());
         }
     }
@@ -197,9 +245,10 @@ void IniDocument::AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry,
     if (rest->entries.empty()) rest->entries.reserve(4);
     rest->entries.push_back(std::move(entry));
     if (rest->keys != nullptr) {
-        if (added->kind_ != NodeKind::Comment && added->name_.holdsData())
-            rest->keys->Insert(added, hash != nullptr ? *hash
-                                                      : IniNameIndex::HashOf(added->name_.bytes()));
+        if (added->kind_ != NodeKind::Comment && added->name().holdsData())
+            rest->keys->Insert(added, hash != nullptr
+                                          ? *hash
+                                          : IniNameIndex::HashOf(added->name().bytes()));
     } else if (rest->entries.size() > kIndexedSectionSize) {
         IndexKeys(section);  // without memory for it the section is searched
     }
@@ -225,11 +274,13 @@ void IniDocument::ReplaceEntry(IniNode* section, IniNode* old, std::unique_ptr<I
     }
     // The old node object takes the new content and moves to the end: the
     // index, which finds nodes by their (equal) names, needs no change.
-    old->name_.Swap(entry->name_);
-    old->value_.Swap(entry->value_);
+    std::swap(old->block_, entry->block_);
+    std::swap(old->nameLength_, entry->nameLength_);
+    std::swap(old->valueLength_, entry->valueLength_);
     std::swap(old->kind_, entry->kind_);
     std::swap(old->count_, entry->count_);
     std::swap(old->rest_, entry->rest_);
+    Recycle(std::move(entry));
     std::unique_ptr<IniNode> moved = std::move(rest->entries[static_cast<size_t>(old->position_)]);
     ++rest->gaps;
     rest->keyCursor = -1;

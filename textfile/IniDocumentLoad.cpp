@@ -21,11 +21,6 @@ std::string_view BytesOf(std::basic_string_view<CharT> text) {
                             text.size() * sizeof(CharT));
 }
 
-template <typename CharT>
-int32_t SetBlob(IniBlob* blob, std::basic_string_view<CharT> text) {
-    return blob->Set(text.data(), static_cast<int32_t>(text.size() * sizeof(CharT)));
-}
-
 // A unit that ends a line: CR, LF or NUL.
 template <typename CharT>
 bool IsBreak(CharT c) {
@@ -177,7 +172,7 @@ void IniDocument::ReadLines(int32_t handle) {
                 listener_->OnLine(Line{Line::Key,
                                        loadingLine_,
                                        BytesOf(text),
-                                       nodes_[current]->name_.bytes(),
+                                       nodes_[current]->name().bytes(),
                                        BytesOf(parts.name),
                                        BytesOf(parts.valueText),
                                        parts.items,
@@ -193,7 +188,7 @@ void IniDocument::ReadLines(int32_t handle) {
                 listener_->OnLine(Line{Line::Header,
                                        loadingLine_,
                                        BytesOf(text),
-                                       nodes_[current]->name_.bytes(),
+                                       nodes_[current]->name().bytes(),
                                        {},
                                        {},
                                        0,
@@ -228,7 +223,9 @@ int32_t IniDocument::AddSectionHeaderText(std::basic_string_view<CharT> line) {
     // would grow the comment on every save and load.
     const size_t semicolon = line.find(CharT(';'), close + 1);
     if (semicolon != std::basic_string_view<CharT>::npos) {
-        if (IniNode::Rest* rest = section->rest()) SetBlob(&rest->comment, line.substr(semicolon));
+        if (IniNode::Rest* rest = section->rest()) {
+            StoreBytes(BytesOf(line.substr(semicolon)), &rest->comment);
+        }
     }
     currentSection_ = section->position_;  // as FindSection(name) would
     return currentSection_;
@@ -262,27 +259,33 @@ int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t 
         *why = IniDroppedLine::EmptyWideText;
         return -1;
     }
-    std::unique_ptr<IniNode> node(new (std::nothrow) IniNode(kind));
-    bool stored = node != nullptr && SetBlob(&node->name_, parts.name) == 0;
+    // Reading an Untyped key gives zeros (none in a 16-bit document); its
+    // text is kept for writing.
+    const bool typed = kind != NodeKind::Untyped;
+    const void* value = typed ? static_cast<const void*>(valueScratch_.data()) : EmptyValue;
+    const int32_t valueLength = typed   ? static_cast<int32_t>(valueScratch_.size())
+                                : wide_ ? -1
+                                        : static_cast<int32_t>(sizeof EmptyValue);
+    std::unique_ptr<IniNode> node = NewNode(kind);
+    bool stored = node != nullptr && SetNameAndValue(node.get(), name, value, valueLength);
     if (stored && !parts.comment.empty()) {
-        stored = node->rest() != nullptr && SetBlob(&node->rest()->comment, parts.comment) == 0;
-    }
-    if (stored && kind != NodeKind::Untyped) {
         stored =
-            node->value_.Set(valueScratch_.data(), static_cast<int32_t>(valueScratch_.size())) == 0;
-    } else if (stored) {
-        // Reading an Untyped key gives zeros; its text is kept for writing.
-        stored = (wide_ || node->value_.Set(EmptyValue, sizeof EmptyValue) == 0) &&
-                 node->rest() != nullptr && SetBlob(&node->rest()->text, parts.valueText) == 0;
+            node->rest() != nullptr && StoreBytes(BytesOf(parts.comment), &node->rest()->comment);
+    }
+    if (stored && !typed) {
+        stored =
+            node->rest() != nullptr && StoreBytes(BytesOf(parts.valueText), &node->rest()->text);
     }
     if (!stored) {
+        Recycle(std::move(node));
         *why = IniDroppedLine::NoMemory;
         return -2;
     }
     node->count_ = count;
     node->line_ = loadingLine_;
     currentSection_ = sectionIndex;
-    if (IniNode* old = LookupKey(section, node->name_.bytes(), keys != nullptr ? &hash : nullptr)) {
+    if (IniNode* old =
+            LookupKey(section, node->name().bytes(), keys != nullptr ? &hash : nullptr)) {
         ReplaceEntry(section, old, std::move(node));
     } else {
         AppendEntry(section, std::move(node), keys != nullptr ? &hash : nullptr);
@@ -294,17 +297,17 @@ template <typename CharT>
 int32_t IniDocument::AddCommentLineText(std::basic_string_view<CharT> text, int32_t sectionIndex) {
     IniNode* section = nullptr;
     if (sectionIndex != -1 && (section = SectionAt(sectionIndex)) == nullptr) return -1;
-    std::unique_ptr<IniNode> node(new (std::nothrow) IniNode(NodeKind::Comment));
+    std::unique_ptr<IniNode> node = NewNode(NodeKind::Comment);
     if (node == nullptr || node->rest() == nullptr) return -2;
-    int32_t stored;
+    bool stored;
     if (!text.empty() && text[0] == CharT(';')) {
-        stored = SetBlob(&node->rest()->comment, text);
+        stored = StoreBytes(BytesOf(text), &node->rest()->comment);
     } else {
         std::basic_string<CharT> marked(1, CharT(';'));
         marked.append(text);
-        stored = SetBlob(&node->rest()->comment, std::basic_string_view<CharT>(marked));
+        stored = StoreBytes(BytesOf(std::basic_string_view<CharT>(marked)), &node->rest()->comment);
     }
-    if (stored != 0) return -2;
+    if (!stored) return -2;
     if (section != nullptr) {
         AppendEntry(section, std::move(node));
         return 0;

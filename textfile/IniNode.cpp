@@ -6,20 +6,19 @@
 const uint8_t EmptyValue[16] = {};
 
 namespace {
-const IniBlob noBlob;
 const std::vector<std::unique_ptr<IniNode>> noEntries;
 }  // namespace
 
-IniNode::IniNode(NodeKind kind) : kind_(kind) {}
+IniNode::IniNode(NodeKind kind) noexcept : kind_(kind) {}
 
 IniNode::~IniNode() = default;
 
-const IniBlob& IniNode::comment() const {
-    return rest_ != nullptr ? rest_->comment : noBlob;
+IniBlob IniNode::comment() const {
+    return rest_ != nullptr ? rest_->comment : IniBlob();
 }
 
-const IniBlob& IniNode::text() const {
-    return rest_ != nullptr ? rest_->text : noBlob;
+IniBlob IniNode::text() const {
+    return rest_ != nullptr ? rest_->text : IniBlob();
 }
 
 int32_t IniNode::keyCursor() const {
