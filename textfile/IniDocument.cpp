@@ -219,19 +219,15 @@ IniNode* IniDocument::GetOrAddSectionByName(Name name) {
     node->position_ = static_cast<int32_t>(nodes_.size());
     IniNode* section = node.get();
     nodes_.push_back(std::move(node));
-    sections_.Insert(section);
+    sections_.Insert(static_cast<size_t>(section->position_), IniNameIndex::HashOf(name));
     return section;
 }
 
 bool IniDocument::IndexKeys(IniNode* section) {
     IniNode::Rest* rest = section->rest_.get();
-    rest->keys.reset(new (std::nothrow) IniNameIndex());
+    rest->keys.reset(new (std::nothrow) IniNameIndex(&rest->entries));
     if (rest->keys == nullptr) return false;
-    for (const auto& entry : rest->entries) {
-        if (entry != nullptr && entry->kind_ != NodeKind::Comment && entry->name().holdsData()) {
-            rest->keys->Insert(entry.get());
-        }
-    }
+    rest->keys->Rebuild();
     return true;
 }
 
@@ -246,9 +242,9 @@ void IniDocument::AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry,
     rest->entries.push_back(std::move(entry));
     if (rest->keys != nullptr) {
         if (added->kind_ != NodeKind::Comment && added->name().holdsData())
-            rest->keys->Insert(added, hash != nullptr
-                                          ? *hash
-                                          : IniNameIndex::HashOf(added->name().bytes()));
+            rest->keys->Insert(static_cast<size_t>(added->position_),
+                               hash != nullptr ? *hash
+                                               : IniNameIndex::HashOf(added->name().bytes()));
     } else if (rest->entries.size() > kIndexedSectionSize) {
         IndexKeys(section);  // without memory for it the section is searched
     }
@@ -256,7 +252,10 @@ void IniDocument::AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry,
 
 void IniDocument::DetachEntry(IniNode* section, IniNode* entry) {
     IniNode::Rest* rest = section->rest_.get();
-    if (rest->keys != nullptr) rest->keys->Erase(entry);
+    if (rest->keys != nullptr) {
+        rest->keys->Erase(static_cast<size_t>(entry->position_),
+                          IniNameIndex::HashOf(entry->name().bytes()));
+    }
     rest->entries[static_cast<size_t>(entry->position_)].reset();
     ++rest->gaps;
     if (rest->keys == nullptr) {
@@ -265,15 +264,16 @@ void IniDocument::DetachEntry(IniNode* section, IniNode* entry) {
     rest->keyCursor = -1;
 }
 
-void IniDocument::ReplaceEntry(IniNode* section, IniNode* old, std::unique_ptr<IniNode> entry) {
+void IniDocument::ReplaceEntry(IniNode* section, IniNode* old, std::unique_ptr<IniNode> entry,
+                               const size_t* hash) {
     IniNode::Rest* rest = section->rest_.get();
     if (rest->keys == nullptr) {
         DetachEntry(section, old);
         AppendEntry(section, std::move(entry));
         return;
     }
-    // The old node object takes the new content and moves to the end: the
-    // index, which finds nodes by their (equal) names, needs no change.
+    // The old node object takes the new content and moves to the end, and
+    // its index slot with it.
     std::swap(old->block_, entry->block_);
     std::swap(old->nameLength_, entry->nameLength_);
     std::swap(old->valueLength_, entry->valueLength_);
@@ -284,16 +284,19 @@ void IniDocument::ReplaceEntry(IniNode* section, IniNode* old, std::unique_ptr<I
     std::unique_ptr<IniNode> moved = std::move(rest->entries[static_cast<size_t>(old->position_)]);
     ++rest->gaps;
     rest->keyCursor = -1;
+    const size_t from = static_cast<size_t>(moved->position_);
     moved->position_ = static_cast<int32_t>(rest->entries.size());
+    rest->keys->Move(hash != nullptr ? *hash : IniNameIndex::HashOf(moved->name().bytes()), from,
+                     rest->entries.size());
     rest->entries.push_back(std::move(moved));
 }
 
 void IniDocument::RemoveSection(int32_t index) {
-    sections_.Erase(SectionAt(index));
     nodes_.erase(nodes_.begin() + index);
     for (size_t i = static_cast<size_t>(index); i < nodes_.size(); ++i) {
         nodes_[i]->position_ = static_cast<int32_t>(i);
     }
+    sections_.Rebuild();  // the positions changed
     currentSection_ = -1;
 }
 

@@ -175,7 +175,9 @@ private:
     void AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry,
                      const size_t* hash = nullptr);
     void DetachEntry(IniNode* section, IniNode* entry);
-    void ReplaceEntry(IniNode* section, IniNode* old, std::unique_ptr<IniNode> entry);
+    // `hash` (may be null): the names' IniNameIndex::HashOf.
+    void ReplaceEntry(IniNode* section, IniNode* old, std::unique_ptr<IniNode> entry,
+                      const size_t* hash = nullptr);
     static bool IndexKeys(IniNode* section);
 
     template <typename CharT>
@@ -220,7 +222,7 @@ private:
     IniLineListener* listener_ = nullptr;
     // Every section by name (the search in file order gives the same
     // section, names being unique); large sections index their keys too.
-    IniNameIndex sections_;
+    IniNameIndex sections_{&nodes_};
     size_t sectionHint_ = 0;
     std::string valueScratch_;
 };

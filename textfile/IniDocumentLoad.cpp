@@ -34,6 +34,21 @@ const CharT* LineEnd(const CharT* p, const CharT* end) {
     return p;
 }
 
+// The lines from `p` up to the next header line (or `end`): how many keys
+// the section being read may still get from this file.
+template <typename CharT>
+size_t LinesBeforeHeader(const CharT* p, const CharT* end) {
+    size_t lines = 0;
+    while (p < end) {
+        while (p < end && (*p == CharT(' ') || *p == CharT('\t'))) ++p;
+        if (p < end && *p == CharT('[')) break;
+        ++lines;
+        while (p < end && *p != CharT('\n')) ++p;
+        if (p < end) ++p;
+    }
+    return lines;
+}
+
 // The index slot of the name on the line after `from` (up to `end`) is
 // fetched while this line is read: a header's among the sections, a key's
 // among those of `keys` (may be null). Large indexes do not fit the caches,
@@ -129,6 +144,9 @@ void IniDocument::ReadLines(int32_t handle) {
     // Comment lines wait for the next key (its section) or header (the top level).
     std::vector<View> pending;
     IniNameIndex::Hashed guess;  // the next line's key name, guessed ahead
+    // Whether the current section, once it indexes its keys, got room for
+    // the rest of its lines in this file.
+    bool roomMade = false;
     for (;;) {
         // The breaks before the line: CR LF, LF and a lone CR each end one
         // line; NUL units are skipped and not counted.
@@ -158,7 +176,7 @@ void IniDocument::ReadLines(int32_t handle) {
                 continue;
             }
             for (View comment : pending) AddCommentLineText(comment, current);
-            const IniNode::Rest* rest = nodes_[current]->rest_.get();
+            IniNode::Rest* rest = nodes_[current]->rest_.get();
             // The guess made on the line before is this line's; the next
             // line's takes its place.
             const IniNameIndex::Hashed guessed = guess;
@@ -166,9 +184,17 @@ void IniDocument::ReadLines(int32_t handle) {
                              bufferEnd, &guess);
             IniDroppedLine::Reason why = IniDroppedLine::NotAKey;
             inisyntax::KeyLine<CharT> parts;
-            if (AddKeyLineText(text, current, &why, &parts, &guessed) < 0) {
-                Drop(BytesOf(text), why);
-            } else if (listener_ != nullptr) {
+            const bool added = AddKeyLineText(text, current, &why, &parts, &guessed) >= 0;
+            if (!added) Drop(BytesOf(text), why);
+            if (added && !roomMade && rest != nullptr && rest->keys != nullptr) {
+                // A large section: its entries and its index are sized once
+                // for its lines still to come.
+                const size_t lines = LinesBeforeHeader(p, bufferEnd);
+                rest->entries.reserve(rest->entries.size() + lines);
+                rest->keys->Reserve(rest->keys->size() + lines);
+                roomMade = true;
+            }
+            if (added && listener_ != nullptr) {
                 listener_->OnLine(Line{Line::Key,
                                        loadingLine_,
                                        BytesOf(text),
@@ -180,6 +206,7 @@ void IniDocument::ReadLines(int32_t handle) {
             }
         } else {
             guess = IniNameIndex::Hashed{};
+            roomMade = false;
             for (View comment : pending) AddCommentLineText(comment, -1);
             current = AddSectionHeaderText(text);
             if (current < 0) {
@@ -286,7 +313,7 @@ int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t 
     currentSection_ = sectionIndex;
     if (IniNode* old =
             LookupKey(section, node->name().bytes(), keys != nullptr ? &hash : nullptr)) {
-        ReplaceEntry(section, old, std::move(node));
+        ReplaceEntry(section, old, std::move(node), keys != nullptr ? &hash : nullptr);
     } else {
         AppendEntry(section, std::move(node), keys != nullptr ? &hash : nullptr);
     }

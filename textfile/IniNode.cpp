@@ -43,4 +43,5 @@ void IniNode::Compact() const {
         entries[i]->position_ = static_cast<int32_t>(i);
     }
     rest_->gaps = 0;
+    if (rest_->keys != nullptr) rest_->keys->Rebuild();  // the positions changed
 }
