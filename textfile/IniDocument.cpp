@@ -100,7 +100,7 @@ IniNode* IniDocument::LookupKey(IniNode* section, Name name, const size_t* hash)
 
 const IniNode* IniDocument::FindKeyByName(IniNode* section, const Name* name) {
     const auto& entries = section->entries();  // closes gaps: the cursor is an index
-    IniNode::Rest* rest = section->rest();
+    IniNode::Rest* rest = RestOf(section);
     if (rest == nullptr) return nullptr;
     const int32_t count = static_cast<int32_t>(entries.size());
     if (name == nullptr) {
@@ -156,7 +156,7 @@ int32_t IniDocument::HasSectionByName(const Name* section, const Name* key) {
     IniNode* node = SectionAt(SectionFor(section));
     if (node == nullptr) return 0;
     if (key == nullptr) {
-        node->rest()->keyCursor = 0;
+        RestOf(node)->keyCursor = 0;
         return 1;
     }
     return FindKeyByName(node, key) != nullptr ? 1 : 0;
@@ -168,6 +168,15 @@ std::unique_ptr<IniNode> IniDocument::NewNode(NodeKind kind) {
     if (memory == nullptr) memory = arena_.Allocate(sizeof(IniNode));
     if (memory == nullptr) return nullptr;
     return std::unique_ptr<IniNode>(new (memory) IniNode(kind));
+}
+
+IniNode::Rest* IniDocument::RestOf(IniNode* node) {
+    if (node->rest_ == nullptr) {
+        if (void* memory = arena_.Allocate(sizeof(IniNode::Rest))) {
+            node->rest_.reset(new (memory) IniNode::Rest());
+        }
+    }
+    return node->rest_.get();
 }
 
 void IniDocument::Recycle(std::unique_ptr<IniNode> node) {
@@ -212,7 +221,7 @@ bool IniDocument::StoreBytes(std::string_view bytes, IniBlob* blob) {
 IniNode* IniDocument::GetOrAddSectionByName(Name name) {
     if (IniNode* found = SectionNamed(name)) return found;
     std::unique_ptr<IniNode> node = NewNode(NodeKind::Section);
-    if (node == nullptr || node->rest() == nullptr ||
+    if (node == nullptr || RestOf(node.get()) == nullptr ||
         !SetNameAndValue(node.get(), name, nullptr, -1)) {
         return nullptr;
     }
@@ -237,8 +246,10 @@ void IniDocument::AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry,
     entry->position_ = static_cast<int32_t>(rest->entries.size());
     IniNode* added = entry.get();
     // Most sections hold a few keys: room for them at once rather than
-    // growing through one and two.
-    if (rest->entries.empty()) rest->entries.reserve(4);
+    // growing through one and two, and then half as much again each time
+    // (less room left unused than by doubling).
+    const size_t size = rest->entries.size();
+    if (size == rest->entries.capacity()) rest->entries.reserve(size < 4 ? 4 : size + size / 2);
     rest->entries.push_back(std::move(entry));
     if (rest->keys != nullptr) {
         if (added->kind_ != NodeKind::Comment && added->name().holdsData())

@@ -199,6 +199,9 @@ private:
     int32_t SaveWith(const char* path, const std::string_view* bytes);
     // A new node in the arena; nullptr when memory ran out.
     std::unique_ptr<IniNode> NewNode(NodeKind kind);
+    // The node's rest, made in the arena on first use; nullptr when memory
+    // ran out.
+    IniNode::Rest* RestOf(IniNode* node);
     // Gives the memory of a node no longer needed to the next NewNode.
     void Recycle(std::unique_ptr<IniNode> node);
     // Stores the node's name and value (`valueLength` -1: none) in one

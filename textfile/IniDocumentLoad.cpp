@@ -250,7 +250,7 @@ int32_t IniDocument::AddSectionHeaderText(std::basic_string_view<CharT> line) {
     // would grow the comment on every save and load.
     const size_t semicolon = line.find(CharT(';'), close + 1);
     if (semicolon != std::basic_string_view<CharT>::npos) {
-        if (IniNode::Rest* rest = section->rest()) {
+        if (IniNode::Rest* rest = RestOf(section)) {
             StoreBytes(BytesOf(line.substr(semicolon)), &rest->comment);
         }
     }
@@ -296,12 +296,12 @@ int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t 
     std::unique_ptr<IniNode> node = NewNode(kind);
     bool stored = node != nullptr && SetNameAndValue(node.get(), name, value, valueLength);
     if (stored && !parts.comment.empty()) {
-        stored =
-            node->rest() != nullptr && StoreBytes(BytesOf(parts.comment), &node->rest()->comment);
+        stored = RestOf(node.get()) != nullptr &&
+                 StoreBytes(BytesOf(parts.comment), &RestOf(node.get())->comment);
     }
     if (stored && !typed) {
-        stored =
-            node->rest() != nullptr && StoreBytes(BytesOf(parts.valueText), &node->rest()->text);
+        stored = RestOf(node.get()) != nullptr &&
+                 StoreBytes(BytesOf(parts.valueText), &RestOf(node.get())->text);
     }
     if (!stored) {
         Recycle(std::move(node));
@@ -325,14 +325,15 @@ int32_t IniDocument::AddCommentLineText(std::basic_string_view<CharT> text, int3
     IniNode* section = nullptr;
     if (sectionIndex != -1 && (section = SectionAt(sectionIndex)) == nullptr) return -1;
     std::unique_ptr<IniNode> node = NewNode(NodeKind::Comment);
-    if (node == nullptr || node->rest() == nullptr) return -2;
+    if (node == nullptr || RestOf(node.get()) == nullptr) return -2;
     bool stored;
     if (!text.empty() && text[0] == CharT(';')) {
-        stored = StoreBytes(BytesOf(text), &node->rest()->comment);
+        stored = StoreBytes(BytesOf(text), &RestOf(node.get())->comment);
     } else {
         std::basic_string<CharT> marked(1, CharT(';'));
         marked.append(text);
-        stored = StoreBytes(BytesOf(std::basic_string_view<CharT>(marked)), &node->rest()->comment);
+        stored = StoreBytes(BytesOf(std::basic_string_view<CharT>(marked)),
+                            &RestOf(node.get())->comment);
     }
     if (!stored) return -2;
     if (section != nullptr) {

@@ -31,11 +31,6 @@ const std::vector<std::unique_ptr<IniNode>>& IniNode::entries() const {
     return rest_->entries;
 }
 
-IniNode::Rest* IniNode::rest() {
-    if (rest_ == nullptr) rest_.reset(new (std::nothrow) Rest());
-    return rest_.get();
-}
-
 void IniNode::Compact() const {
     auto& entries = rest_->entries;
     entries.erase(std::remove(entries.begin(), entries.end(), nullptr), entries.end());

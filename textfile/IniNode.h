@@ -55,6 +55,10 @@ private:
     // What most key entries do without: a comment, an Untyped text, and a
     // section's entries with their cursor and index.
     struct Rest {
+        // Made in the document's arena, like the node (IniDocument::RestOf).
+        static void* operator new(size_t, void* memory) noexcept { return memory; }
+        static void operator delete(void*, void*) noexcept {}
+        static void operator delete(void*) noexcept {}
         IniBlob comment;  // bytes in the document's arena
         IniBlob text;
         int32_t keyCursor = -1;
@@ -69,8 +73,6 @@ private:
         std::unique_ptr<IniNameIndex> keys;  // sections too long to search
     };
 
-    // The rest, made on first use; nullptr when memory ran out.
-    Rest* rest();
     // Closes the gaps left by removed entries and renumbers the rest.
     void Compact() const;
 
