@@ -34,6 +34,17 @@ const CharT* LineEnd(const CharT* p, const CharT* end) {
     return p;
 }
 
+// The first LF from `p` on, or `end`.
+const char* NextLineFeed(const char* p, const char* end) {
+    const void* found = std::memchr(p, '\n', static_cast<size_t>(end - p));
+    return found != nullptr ? static_cast<const char*>(found) : end;
+}
+
+const char16_t* NextLineFeed(const char16_t* p, const char16_t* end) {
+    while (p < end && *p != u'\n') ++p;
+    return p;
+}
+
 // The lines from `p` up to the next header line (or `end`): how many keys
 // the section being read may still get from this file.
 template <typename CharT>
@@ -43,7 +54,7 @@ size_t LinesBeforeHeader(const CharT* p, const CharT* end) {
         while (p < end && (*p == CharT(' ') || *p == CharT('\t'))) ++p;
         if (p < end && *p == CharT('[')) break;
         ++lines;
-        while (p < end && *p != CharT('\n')) ++p;
+        p = NextLineFeed(p, end);
         if (p < end) ++p;
     }
     return lines;
