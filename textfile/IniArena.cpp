@@ -11,7 +11,9 @@ IniArena::~IniArena() {
 }
 
 void* IniArena::Allocate(size_t size) {
-    const size_t rounded = (size + kAlign - 1) & ~(kAlign - 1);
+    // Even an empty piece takes room, so that every piece has an address
+    // of its own.
+    const size_t rounded = ((size > 0 ? size : 1) + kAlign - 1) & ~(kAlign - 1);
     if (rounded < size) return nullptr;
     if (static_cast<size_t>(end_ - next_) >= rounded) {
         uint8_t* piece = next_;
