@@ -28,6 +28,7 @@
 
 #include "engine/RestorePoints.h"
 #include "engine/RestoreStore.h"
+#include "app/DllSearch.h"
 #include "app/Messages.h"
 #include "undo/NoteText.h"
 #include "undo/UndoDialog.h"
@@ -64,6 +65,7 @@ std::string Describe(const restorepoints::Summary& point) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    if (!dllsearch::LimitOrStop()) return 1;
     const int argc = __argc;
     char** const argv = __argv;
     std::string root = restorepoints::DefaultRoot();
