@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "engine/HostLocation.h"
+#include "engine/RestoreStore.h"
 #include "engine/UninstallEntry.h"
 #include "restore/FileUndo.h"
 #include "restore/ListChanges.h"
@@ -22,16 +24,51 @@ void Add(std::vector<Note>& report, Note::What what, const std::string& path,
     report.push_back(Note{what, path, detail, count});
 }
 
-bool ReadAll(const std::string& path, std::string& bytes) {
+// The largest journal a restore point may hold: a store may have been
+// tampered with, and a journal is read whole.
+constexpr uint64_t kLargestJournal = 16u << 20;
+
+bool ReadAll(const std::string& path, std::string& bytes, uint64_t largest = UINT64_MAX) {
     bytes.clear();
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) return false;
     char buffer[65536];
     size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
-    const bool read = std::ferror(file) == 0;
+    bool read = true;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        if (bytes.size() + got > largest) {
+            read = false;
+            break;
+        }
+        bytes.append(buffer, got);
+    }
+    read = read && std::ferror(file) == 0;
     std::fclose(file);
     return read;
+}
+
+// `path` as the system resolves it, without a backslash at its end; empty
+// when it cannot.
+std::string FullPath(const std::string& path) {
+    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return std::string();
+    std::string full(needed, '\0');
+    const DWORD length = GetFullPathNameA(path.c_str(), needed, &full[0], nullptr);
+    if (length == 0 || length >= needed) return std::string();
+    full.resize(length);
+    while (!full.empty() && full.back() == '\\') full.pop_back();
+    return full;
+}
+
+bool SameFolder(const std::string& a, const std::string& b) {
+    const std::string fullA = a.empty() ? std::string() : FullPath(a);
+    const std::string fullB = b.empty() ? std::string() : FullPath(b);
+    return !fullA.empty() && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, fullA.c_str(), -1,
+                                            fullB.c_str(), -1) == CSTR_EQUAL;
+}
+
+bool IsLink(DWORD attributes) {
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 // The safe save of textfile/SafeReplace.h, for bytes at hand.
@@ -65,6 +102,8 @@ bool PutBack(const std::string& oldCopy, const std::string& path, DWORD attribut
     return true;
 }
 
+// Deletes or measures a folder's tree without ever entering a link: a link
+// (a reparse point) is removed as a link and not counted.
 uint64_t DeleteOrMeasure(const std::string& folder, bool remove) {
     uint64_t bytes = 0;
     WIN32_FIND_DATAA found;
@@ -74,7 +113,13 @@ uint64_t DeleteOrMeasure(const std::string& folder, bool remove) {
             const std::string name = found.cFileName;
             if (name == "." || name == "..") continue;
             const std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (IsLink(found.dwFileAttributes)) {
+                if (remove && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                    RemoveDirectoryA(path.c_str());
+                } else if (remove) {
+                    DeleteFileA(path.c_str());
+                }
+            } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 bytes += DeleteOrMeasure(path, remove);
             } else {
                 bytes += (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
@@ -95,9 +140,25 @@ bool IsId(const std::string& id) {
     return !id.empty() && id != "." && id != ".." && id.find_first_of("\\/:") == std::string::npos;
 }
 
+// A restore point the store's checks pass (RestoreStore.h): a folder of its
+// own, not a link.
+bool IsSafePoint(const std::string& point) {
+    const DWORD attributes = GetFileAttributesA(point.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+           restorestore::IsSafeEntry(point);
+}
+
 bool ReadJournal(const std::string& point, journal::Journal& journal) {
+    const std::string path = point + "\\journal.ini";
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+        ((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow) > kLargestJournal ||
+        !restorestore::IsSafeEntry(path)) {
+        return false;
+    }
     std::string bytes;
-    return ReadAll(point + "\\journal.ini", bytes) && journal::Parse(bytes, journal);
+    return ReadAll(path, bytes, kLargestJournal) && journal::Parse(bytes, journal);
 }
 
 // Restores one list; false when something of it was left.
@@ -109,6 +170,15 @@ bool RestoreList(const journal::ListRecord& record, const std::string& host,
     if (SameContent(now, record.before)) return true;
     if (!now.exists) {
         Add(report, Note::What::KeepListGone, record.path);
+        return false;
+    }
+    // Both ways back start from the old copy: only the one recorded.
+    if (!record.before.exists) {
+        Add(report, Note::What::KeepListUnreadable, record.path);
+        return false;
+    }
+    if (!SameContent(FingerprintOf(oldCopy), record.before)) {
+        Add(report, Note::What::KeepCopyChanged, record.path);
         return false;
     }
     std::string oldBytes;
@@ -183,6 +253,10 @@ bool RestoreFile(const journal::FileRecord& record, const std::string& host,
         Add(report, Note::What::KeepUndeletable, record.path);
         return false;
     case fileundo::Action::PutBack:
+        if (!SameContent(FingerprintOf(point + "\\" + record.oldCopy), record.before)) {
+            Add(report, Note::What::KeepCopyChanged, record.path);
+            return false;
+        }
         Add(report, Note::What::PutBack, record.path);
         if (dryRun || PutBack(point + "\\" + record.oldCopy, path, record.oldAttributes)) {
             return true;
@@ -231,12 +305,14 @@ std::string DefaultRoot() {
 
 std::vector<Summary> List(const std::string& root) {
     std::vector<Summary> points;
+    if (restorestore::Check(root) != restorestore::State::Safe) return points;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((root + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return points;
     do {
         const std::string name = found.cFileName;
-        if (name == "." || name == ".." || !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (name == "." || name == ".." || !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            IsLink(found.dwFileAttributes) || !IsSafePoint(root + "\\" + name)) {
             continue;
         }
         Summary summary;
@@ -260,8 +336,23 @@ std::vector<Summary> List(const std::string& root) {
 Outcome Restore(const std::string& root, const std::string& id, bool dryRun,
                 std::vector<Note>& report) {
     const std::string point = root + "\\" + id;
+    if (!IsId(id)) return Outcome::NotFound;
+    const restorestore::State store = restorestore::Check(root);
+    if (store == restorestore::State::Unsafe) return Outcome::Unsafe;
+    const DWORD attributes = GetFileAttributesA(point.c_str());
+    if (store == restorestore::State::Missing || attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return Outcome::NotFound;
+    }
+    if (!IsSafePoint(point)) return Outcome::Unsafe;
     journal::Journal journal;
-    if (!IsId(id) || !ReadJournal(point, journal)) return Outcome::NotFound;
+    if (!ReadJournal(point, journal)) return Outcome::NotFound;
+    // The host is the one installed now, not one the journal names.
+    const std::string host = HostLocation().HostPath();
+    if (!SameFolder(journal.host, host)) {
+        Add(report, Note::What::OtherHost, journal.host, host);
+        return Outcome::OtherHost;
+    }
     std::FILE* log = dryRun ? nullptr : std::fopen((point + "\\journal.ini").c_str(), "ab");
     auto mark = [log](const char* kind, int number, bool restored) {
         if (log == nullptr) return;
@@ -278,19 +369,19 @@ Outcome Restore(const std::string& root, const std::string& id, bool dryRun,
     }
     for (auto list = journal.lists.rbegin(); list != journal.lists.rend(); ++list) {
         if (list->step == journal::Step::Restored) continue;
-        const bool restored = RestoreList(*list, journal.host, point, dryRun, report);
+        const bool restored = RestoreList(*list, host, point, dryRun, report);
         mark("List", list->number, restored);
         allRestored = allRestored && restored;
     }
     for (auto file = journal.files.rbegin(); file != journal.files.rend(); ++file) {
         if (file->step == journal::Step::Restored) continue;
-        const bool restored = RestoreFile(*file, journal.host, point, dryRun, report);
+        const bool restored = RestoreFile(*file, host, point, dryRun, report);
         mark("File", file->number, restored);
         allRestored = allRestored && restored;
     }
     for (auto folder = journal.folders.rbegin(); folder != journal.folders.rend(); ++folder) {
         // Only an empty folder goes: what others put there since stays.
-        if (!dryRun && RemoveDirectoryA((journal.host + folder->path).c_str())) {
+        if (!dryRun && RemoveDirectoryA((host + folder->path).c_str())) {
             Add(report, Note::What::RemoveFolder, folder->path);
         }
     }
@@ -303,7 +394,10 @@ Outcome Restore(const std::string& root, const std::string& id, bool dryRun,
 
 bool Forget(const std::string& root, const std::string& id) {
     const std::string point = root + "\\" + id;
-    if (!IsId(id)) return false;
+    if (!IsId(id) || restorestore::Check(root) != restorestore::State::Safe ||
+        !IsSafePoint(point)) {
+        return false;
+    }
     uninstallentry::Remove(id);
     DeleteOrMeasure(point, true);
     return GetFileAttributesA(point.c_str()) == INVALID_FILE_ATTRIBUTES;

@@ -14,19 +14,33 @@
 // point and its uninstall entry are deleted; otherwise the uninstall entry goes and the restore
 // point stays, so that the restore program can show what was left.
 //
+// What a restore trusts: a store that passes RestoreStore.h's checks (each
+// function checks it first and reads nothing from one that fails), restore
+// points that pass them too (folders of their own, not links), journals of
+// at most 16 MiB, the host folder the registry names now (HostLocation.h)
+// and not the one a journal names, and an old copy only while its size and
+// hash are those its record holds. Deleting and measuring a restore point
+// never enter a link: a link is removed as a link.
+//
 //   DefaultRoot  "<common application data>\Pakwerk\Restore"; empty when
 //                the system does not name that folder
-//   List         every readable restore point, newest first
+//   List         every readable restore point, newest first; none when the
+//                store is missing or not safe
 //   Restore      Done: everything recorded is as before the run (also when
 //                there was nothing to do); Kept: something was left alone
 //                (reported), or the journal is incomplete; NotFound: no
-//                such restore point. With `dryRun` nothing is changed and
+//                such restore point (or a journal beyond 16 MiB); Unsafe:
+//                the store or the restore point fails its checks, nothing
+//                was read or changed; OtherHost: the journal's host folder
+//                is not the registry's, nothing was changed (the report's
+//                one note names both). With `dryRun` nothing is changed and
 //                the report says what would be done. The report holds what
 //                was done and kept as notes; the restore program words them
 //                in the user's language.
 //   IsKept       true for the notes that tell what was left alone
 //   Forget       true when the restore point and its uninstall entry are
-//                gone afterwards; the host folder is not touched
+//                gone afterwards; the host folder is not touched; false
+//                without a change when the store or the point is not safe
 #pragma once
 
 #include <cstdint>
@@ -46,7 +60,7 @@ struct Summary {
     uint64_t bytes = 0;   // the restore point's own size
 };
 
-enum class Outcome { Done, Kept, NotFound };
+enum class Outcome { Done, Kept, NotFound, Unsafe, OtherHost };
 
 // One line of a restore's report. `path` is relative to the host folder.
 struct Note {
@@ -65,6 +79,9 @@ struct Note {
         KeepListUnreadable,  // a list or its old copy that cannot be read
         KeepListUnwritable,  // a list that cannot be written
         KeepEntryChanged,    // the entry `detail` of the list `path`, changed since
+        KeepCopyChanged,     // a file or list whose old copy is not the one recorded
+        OtherHost,           // nothing restored: the journal names the host `path`,
+                             // the registry `detail` (empty: none)
     };
     What what;
     std::string path;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "engine/RestorePoints.h"
+#include "engine/RestoreStore.h"
 #include "engine/UninstallEntry.h"
 #include "package/CabinMerge.h"
 #include "package/InstallScript.h"
@@ -24,15 +25,22 @@ bool IsFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// Makes `folder` and its missing parents; true when it exists afterwards.
-bool MakeFolders(const std::string& folder) {
-    if (IsFolder(folder)) return true;
-    const size_t backslash = folder.rfind('\\');
-    if (backslash != std::string::npos && backslash > 2 &&
-        !MakeFolders(folder.substr(0, backslash))) {
-        return false;
+// The bytes of the restore program at `path`; empty when there is none, it
+// cannot be read whole or it is larger than any restore program (64 MiB).
+std::string ProgramBytes(const std::string& path) {
+    constexpr size_t kLargest = 64u << 20;
+    std::string bytes;
+    if (path.empty()) return bytes;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return bytes;
+    char buffer[65536];
+    size_t got = 0;
+    while (bytes.size() <= kLargest && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        bytes.append(buffer, got);
     }
-    return CreateDirectoryA(folder.c_str(), nullptr) != 0 || IsFolder(folder);
+    if (std::ferror(file) != 0 || bytes.size() > kLargest) bytes.clear();
+    std::fclose(file);
+    return bytes;
 }
 
 // `path` as the system resolves it: ".", "..", runs of separators and the
@@ -66,7 +74,13 @@ RestoreRecorder::~RestoreRecorder() {
 
 void RestoreRecorder::Starting(const std::string& hostPath, const std::string& packageDir) {
     host = hostPath;
-    if (root.empty() || !MakeFolders(root)) return;
+    const restorestore::State store =
+        root.empty() ? restorestore::State::Missing : restorestore::Open(root);
+    if (store != restorestore::State::Safe) {
+        why = store == restorestore::State::Unsafe ? "the restore folder is not safe"
+                                                   : "the restore folder could not be made";
+        return;
+    }
     SYSTEMTIME now;
     GetLocalTime(&now);
     const std::string stamp = std::to_string(now.wYear) + TwoDigits(now.wMonth) +
@@ -77,9 +91,12 @@ void RestoreRecorder::Starting(const std::string& hostPath, const std::string& p
         if (CreateDirectoryA((root + "\\" + candidate).c_str(), nullptr))
             id = candidate;
         else if (GetLastError() != ERROR_ALREADY_EXISTS)
-            return;
+            break;
     }
-    if (id.empty()) return;
+    if (id.empty()) {
+        why = "the restore point could not be made";
+        return;
+    }
     point = root + "\\" + id;
     journal = std::fopen((point + "\\journal.ini").c_str(), "ab");
     if (journal == nullptr || !CreateDirectoryA((point + "\\files").c_str(), nullptr) ||
@@ -96,9 +113,7 @@ void RestoreRecorder::Starting(const std::string& hostPath, const std::string& p
                   TwoDigits(now.wDay) + " " + TwoDigits(now.wHour) + ":" + TwoDigits(now.wMinute) +
                   ":" + TwoDigits(now.wSecond);
     if (!Append(journal::HeaderBytes(header))) return;
-    if (!restoreProgram.empty()) {
-        CopyFileA(restoreProgram.c_str(), (root + "\\pakundo.exe").c_str(), FALSE);
-    }
+    programReady = restorestore::PlaceRestoreProgram(root, ProgramBytes(restoreProgram));
     WriteUninstallEntry();
 }
 
@@ -210,9 +225,10 @@ bool RestoreRecorder::Append(const std::string& bytes) {
     return true;
 }
 
-void RestoreRecorder::Stop(const std::string& why) {
+void RestoreRecorder::Stop(const std::string& reason) {
     if (journal == nullptr) return;
-    const std::string mark = journal::HeaderKeyBytes("Incomplete", why);
+    why = reason;
+    const std::string mark = journal::HeaderKeyBytes("Incomplete", reason);
     std::fwrite(mark.data(), 1, mark.size(), journal);
     std::fclose(journal);
     journal = nullptr;
@@ -272,6 +288,9 @@ void RestoreRecorder::RecordList(const std::string& list, journal::ListKind kind
 }
 
 void RestoreRecorder::WriteUninstallEntry() {
+    // The entry runs the store's restore program as administrator: only one
+    // that is there and safe.
+    if (!programReady) return;
     uninstallentry::Entry entry;
     entry.displayName = shownName;
     entry.publisher = "Velmar";

@@ -7,7 +7,8 @@
 //   <root>\<id>\lists\<n>     the old bytes of each list the run rewrites
 //   <root>\pakundo.exe        the restore program, copied there so that the
 //                             uninstall entry works after the package folder
-//                             is gone
+//                             is gone (only a newer one replaces it:
+//                             RestoreStore.h)
 //
 // <root> is restorepoints::DefaultRoot() for the program, a scratch folder in
 // tests; <id> is the run's local start time, "YYYYMMDD-hhmmss" (with "-2",
@@ -15,16 +16,22 @@
 // change: a killed program loses nothing; a lost power supply may lose the
 // last records, as it may lose the change itself.
 //
-// Recording never changes the installation: when the restore point cannot be
-// made, nothing is recorded and no uninstall entry is written; when a record
+// The store is checked (and made) as RestoreStore.h says before anything is
+// written to it. Recording never changes the installation: when the store is
+// not safe or the restore point cannot be made, nothing is recorded and no
+// uninstall entry is written; when a record
 // or an old copy cannot be written later, recording stops, the journal is
 // marked Incomplete (when it still can be) and the run goes on.
 //
 // The uninstall entry (UninstallEntry.h) is written when the run starts (so
-// that a killed run can be taken out too) and its size again when it ends.
+// that a killed run can be taken out too) and its size again when it ends,
+// and only while the store holds a safe restore program for it to run.
 //
 //   Id        the restore point's id; empty when none was made
 //   Recording true while every change so far has been recorded
+//   Why       why no restore point was made ("the restore folder is not
+//             safe", "... could not be made") or why recording stopped;
+//             empty otherwise
 #pragma once
 
 #include <cstdint>
@@ -58,10 +65,11 @@ public:
 
     const std::string& Id() const { return id; }
     bool Recording() const { return journal != nullptr; }
+    const std::string& Why() const { return why; }
 
 private:
     bool Append(const std::string& bytes);
-    void Stop(const std::string& why);
+    void Stop(const std::string& reason);
     bool Relative(const std::string& path, std::string& relative) const;
     void RecordFolders(const std::string& destination);
     void RecordList(const std::string& list, journal::ListKind kind, const Fingerprint& after,
@@ -75,6 +83,8 @@ private:
     std::string point;  // <root>\<id>
     std::string host;
     std::string shownName;
+    std::string why;
+    bool programReady = false;
     std::FILE* journal = nullptr;
     int files = 0;
     int folders = 0;

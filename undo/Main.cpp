@@ -14,6 +14,12 @@
 //
 // Exit status: 0 done, 1 something was left alone, 2 bad use (unknown
 // option, missing or unknown ID).
+//
+// The restore folder (the root) is checked before it is used
+// (engine/RestoreStore.h): one that fails is neither read nor written; the
+// program says so, in its window's stead or on the console, and ends with
+// exit status 1. A restore point recorded for another host folder than the
+// one installed now is not restored: both folders are shown, exit status 1.
 #include <windows.h>
 
 #include <cstdlib>
@@ -21,6 +27,7 @@
 #include <vector>
 
 #include "engine/RestorePoints.h"
+#include "engine/RestoreStore.h"
 #include "app/DllSearch.h"
 #include "app/Messages.h"
 #include "undo/NoteText.h"
@@ -82,11 +89,22 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             return Usage();
         }
     }
-    if ((argc == 1 || command == "--select") && !root.empty() && !dryRun) {
+    const bool window = (argc == 1 || command == "--select") && !root.empty() && !dryRun;
+    if (!window && (command.empty() || root.empty() || (dryRun && command != "--restore"))) {
+        return Usage();
+    }
+    if (restorestore::Check(root) == restorestore::State::Unsafe) {
+        if (window) {
+            messages::Show(IDS_UNDO_UNSAFE, MB_OK | MB_ICONERROR, root);
+        } else {
+            Print(messages::Format(IDS_UNDO_UNSAFE, root));
+        }
+        return 1;
+    }
+    if (window) {
         UndoDialog(root, id).RunModal(nullptr);
         return 0;
     }
-    if (command.empty() || root.empty() || (dryRun && command != "--restore")) return Usage();
     if (command == "--list") {
         for (const restorepoints::Summary& point : restorepoints::List(root)) {
             Print(Describe(point));
@@ -106,6 +124,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (outcome == restorepoints::Outcome::NotFound) {
         Print(messages::Format(IDS_UNDO_NO_POINT, id));
         return 2;
+    }
+    if (outcome == restorepoints::Outcome::Unsafe) {
+        Print(messages::Format(IDS_UNDO_UNSAFE, root));
+        return 1;
     }
     if (dryRun) Print(messages::Load(IDS_UNDO_DRY_RUN));
     for (const restorepoints::Note& note : notes) Print(notetext::Line(note));

@@ -26,6 +26,10 @@ std::string Line(const restorepoints::Note& note) {
         return messages::Format(IDS_UNDO_NOTE_KEEP_LIST_UNWRITABLE, note.path);
     case What::KeepEntryChanged:
         return messages::Format(IDS_UNDO_NOTE_KEEP_ENTRY_CHANGED, note.detail, note.path);
+    case What::KeepCopyChanged: return messages::Format(IDS_UNDO_NOTE_KEEP_COPY_CHANGED, note.path);
+    case What::OtherHost:
+        return messages::Format(IDS_UNDO_NOTE_OTHER_HOST, note.path,
+                                note.detail.empty() ? std::string("-") : note.detail);
     }
     return std::string();
 }

@@ -71,11 +71,18 @@ void UndoDialog::RestoreSelected() {
     }
     std::vector<restorepoints::Note> notes;
     const restorepoints::Outcome outcome = restorepoints::Restore(root, point->id, false, notes);
-    std::string text =
-        messages::Load(outcome == restorepoints::Outcome::Done ? IDS_UNDO_DONE : IDS_UNDO_KEPT);
+    std::string text;
+    if (outcome == restorepoints::Outcome::Unsafe) {
+        text = messages::Format(IDS_UNDO_UNSAFE, root);
+    } else if (outcome == restorepoints::Outcome::Done) {
+        text = messages::Load(IDS_UNDO_DONE);
+    } else if (outcome != restorepoints::Outcome::OtherHost) {
+        text = messages::Load(IDS_UNDO_KEPT);
+    }
     // What stayed is what the person needs to read.
     for (const restorepoints::Note& note : notes) {
-        if (restorepoints::IsKept(note)) text += "\r\n" + notetext::Line(note);
+        if (restorepoints::IsKept(note))
+            text += (text.empty() ? "" : "\r\n") + notetext::Line(note);
     }
     report.SetText(text);
     Fill();

@@ -1,5 +1,5 @@
 /* Ids of pakundo's dialog, controls and texts. The texts are numbered like
- * the installer's: German 501-529, English +100, French +200, Polish +300
+ * the installer's: German 501-532, English +100, French +200, Polish +300
  * (messages::LocalisedId). */
 #ifndef PAKUNDO_RESOURCES_H
 #define PAKUNDO_RESOURCES_H
@@ -43,6 +43,10 @@
 #define IDS_UNDO_NOTE_KEEP_LIST_UNREADABLE 527
 #define IDS_UNDO_NOTE_KEEP_LIST_UNWRITABLE 528
 #define IDS_UNDO_NOTE_KEEP_ENTRY_CHANGED 529
+/* The restore folder fails its checks (engine/RestoreStore.h). */
+#define IDS_UNDO_UNSAFE 530
+#define IDS_UNDO_NOTE_OTHER_HOST 531
+#define IDS_UNDO_NOTE_KEEP_COPY_CHANGED 532
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

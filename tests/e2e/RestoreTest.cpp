@@ -4,7 +4,8 @@
 // older comes off and the newer's changes stay; an installation killed in
 // the middle is restored to the state before it; the uninstall entry opens
 // the restore program's window on its restore point and restores only after
-// the person's yes; the console speaks the user's language.
+// the person's yes; the console speaks the user's language; a restore folder
+// that others may change is refused.
 #include "automation/ChildProcess.h"
 #include "automation/Utf8.h"
 #include "automation/Wait.h"
@@ -15,8 +16,12 @@
 #include "engine/RegistryKey.h"
 #include "engine/RestorePoints.h"
 #include "engine/UninstallEntry.h"
+#include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestFiles.h"
 #include "undo/UndoResources.h"
+
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <map>
 
@@ -34,6 +39,10 @@ protected:
     void SetUp() override {
         FlowTest::SetUp();
         Prepare(Scenario::Package::Single);
+        // As delivered: the restore program beside the installer, which
+        // copies it to the restore folder (an uninstall entry needs it there).
+        ASSERT_TRUE(CopyFileA(filetree::FromUnixPath(PAKUNDO_EXE).c_str(),
+                              (scenario_.PackageFolder() + "\\pakundo.exe").c_str(), FALSE));
     }
 
     std::map<std::string, std::string> Host() const {
@@ -182,10 +191,6 @@ TEST_F(Restore, TheOlderOfTwoPackagesComesOffAndTheNewerStays) {
 }
 
 TEST_F(Restore, TheUninstallEntryRestoresOnlyAfterTheUsersYes) {
-    // As delivered: the restore program beside the installer, which copies it
-    // to the restore points.
-    ASSERT_TRUE(CopyFileA(filetree::FromUnixPath(PAKUNDO_EXE).c_str(),
-                          (scenario_.PackageFolder() + "\\pakundo.exe").c_str(), FALSE));
     Install();
     Install();
     const std::vector<std::string> points = Points();
@@ -254,6 +259,34 @@ TEST_F(Restore, AKilledInstallationIsRestoredToTheStateBeforeIt) {
     ASSERT_EQ(points.size(), 1u);
     EXPECT_EQ(Pakundo("--restore " + points[0]), 0u);
     EXPECT_EQ(Host(), before);
+}
+
+TEST_F(Restore, ARestoreFolderOthersMayChangeIsRefused) {
+    // The program's refusal; its words in the other languages are the same
+    // resource lookup as every other line's.
+    if (expected::CurrentLanguage() != language::Language::English) {
+        GTEST_SKIP() << "one language is enough";
+    }
+    TemporaryFolder folder;
+    const std::string root = folder.Path("Restore");
+    PSECURITY_DESCRIPTOR everyone = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;OICI;FA;;;WD)",
+                                                                     SDDL_REVISION_1, &everyone,
+                                                                     nullptr));
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, everyone, FALSE};
+    ASSERT_TRUE(CreateDirectoryA(root.c_str(), &attributes));
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL dacl = nullptr;
+    GetSecurityDescriptorDacl(everyone, &present, &dacl, &defaulted);
+    SetNamedSecurityInfoA(const_cast<char*>(root.c_str()), SE_FILE_OBJECT,
+                          DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl, nullptr);
+    LocalFree(everyone);
+    std::wstring said;
+    EXPECT_EQ(Pakundo("--root \"" + root + "\" --list", &said), 1u);
+    EXPECT_NE(said.find(automation::Widen("The restore folder " + root + " is not safe")),
+              std::wstring::npos)
+        << Describe(said);
 }
 
 }  // namespace

@@ -14,6 +14,11 @@ void RemoveTree(const std::string& folder) {
             std::string name = found.cFileName;
             if (name == "." || name == "..") continue;
             std::string path = folder + "\\" + name;
+            // A link (tests make some, looping ones too) goes as a link.
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                if (!RemoveDirectoryA(path.c_str())) DeleteFileA(path.c_str());
+                continue;
+            }
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(path);
