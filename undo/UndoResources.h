@@ -1,5 +1,5 @@
 /* Ids of pakundo's dialog, controls and texts. The texts are numbered like
- * the installer's: German 501-529, English +100, French +200, Polish +300
+ * the installer's: German 501-539, English +100, French +200, Polish +300
  * (messages::LocalisedId). */
 #ifndef PAKUNDO_RESOURCES_H
 #define PAKUNDO_RESOURCES_H
@@ -12,6 +12,7 @@
 #define IDC_RESTORE 1102
 #define IDC_FORGET 1103
 #define IDC_LIST_LABEL 1104
+#define IDC_REPORT_LABEL 1105
 
 #define IDS_UNDO_TITLE 501
 #define IDS_UNDO_LIST_LABEL 502
@@ -22,7 +23,6 @@
 #define IDS_UNDO_CONFIRM_FORGET 507
 #define IDS_UNDO_DONE 508
 #define IDS_UNDO_KEPT 509
-#define IDS_UNDO_POINT 510
 #define IDS_UNDO_NOT_FINISHED 511
 /* The console's lines and the lines of a restore's report. */
 #define IDS_UNDO_USAGE 512
@@ -43,6 +43,18 @@
 #define IDS_UNDO_NOTE_KEEP_LIST_UNREADABLE 527
 #define IDS_UNDO_NOTE_KEEP_LIST_UNWRITABLE 528
 #define IDS_UNDO_NOTE_KEEP_ENTRY_CHANGED 529
+/* The window's columns, a restore point's changes and size in them, and the
+ * lower pane's headings. */
+#define IDS_UNDO_COLUMN_DATE 530
+#define IDS_UNDO_COLUMN_PACKAGE 531
+#define IDS_UNDO_COLUMN_HOST 532
+#define IDS_UNDO_COLUMN_CHANGES 533
+#define IDS_UNDO_COLUMN_SIZE 534
+#define IDS_UNDO_CHANGES 535
+#define IDS_UNDO_SIZE 536
+#define IDS_UNDO_REPORT_LABEL 537
+#define IDS_UNDO_RESULT_LABEL 538
+#define IDS_UNDO_PREVIEW_NOTHING 539
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

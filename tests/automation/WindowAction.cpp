@@ -1,6 +1,9 @@
 #include "automation/WindowAction.h"
 
+#include "automation/RemoteMemory.h"
 #include "automation/WindowQuery.h"
+
+#include <commctrl.h>
 
 #include <vector>
 
@@ -31,6 +34,30 @@ bool SelectListItem(HWND dialog, int listId, int index) {
     if (static_cast<LRESULT>(result) == LB_ERR && index != -1) return false;
     return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE),
                         reinterpret_cast<LPARAM>(list)) != 0;
+}
+
+bool PressKey(HWND window, UINT key) {
+    if (!IsWindow(window)) return false;
+    const UINT scan = MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
+    const LPARAM down = 1 | static_cast<LPARAM>(scan << 16);
+    const LPARAM up = down | (1L << 30) | (1L << 31);
+    return PostMessageA(window, WM_KEYDOWN, key, down) && PostMessageA(window, WM_KEYUP, key, up);
+}
+
+bool ClickColumnHeader(HWND dialog, int listId, int column) {
+    HWND list = GetDlgItem(dialog, listId);
+    if (!list) return false;
+    NMLISTVIEW click = {};
+    click.hdr.hwndFrom = list;
+    click.hdr.idFrom = static_cast<UINT_PTR>(listId);
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iItem = -1;
+    click.iSubItem = column;
+    RemoteMemory memory(dialog, sizeof click);
+    DWORD_PTR result = 0;
+    return memory.Write(0, &click, sizeof click) &&
+           SendMessageTimeoutW(dialog, WM_NOTIFY, static_cast<WPARAM>(listId), memory.At(0),
+                               SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &result) != 0;
 }
 
 bool ChooseSystemCommand(HWND window, UINT command) {

@@ -23,6 +23,17 @@ bool AnswerMessageBox(HWND box, int buttonId);
 // exist or did not accept the position in time.
 bool SelectListItem(HWND dialog, int listId, int index);
 
+// A key pressed and let go on the window (WM_KEYDOWN, WM_KEYUP), as the
+// keyboard gives it to the window with the focus: the target's dialog
+// manager sees it first (Enter presses the default button, Tab moves on).
+bool PressKey(HWND window, UINT key);
+
+// A click on the header of a list view's column: the list view's
+// notification LVN_COLUMNCLICK to the dialog. It is sent, not posted (with a
+// timeout), since the notification lives in the dialog's process only until
+// it is answered.
+bool ClickColumnHeader(HWND dialog, int listId, int column);
+
 // A choice from the window's system menu: WM_SYSCOMMAND with the command.
 bool ChooseSystemCommand(HWND window, UINT command);
 
