@@ -1,8 +1,8 @@
 // A block of memory inside the process that owns a window, for the common
-// controls' messages that carry a pointer (a list view's item texts, its
-// notifications): the system copies no such structure between processes,
-// so the structure and its text buffer must live in the target's address
-// space. The block is freed when the object goes.
+// controls' messages that carry a pointer (a list view's item texts, a
+// header's item rectangle): the system copies no such structure between
+// processes, so the structure and its text buffer must live in the target's
+// address space. The block is freed when the object goes.
 //
 //   Valid   false when the process could not be opened or had no memory
 //   Write   copies `size` bytes to `offset` in the block; false when it

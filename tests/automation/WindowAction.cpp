@@ -47,17 +47,25 @@ bool PressKey(HWND window, UINT key) {
 bool ClickColumnHeader(HWND dialog, int listId, int column) {
     HWND list = GetDlgItem(dialog, listId);
     if (!list) return false;
-    NMLISTVIEW click = {};
-    click.hdr.hwndFrom = list;
-    click.hdr.idFrom = static_cast<UINT_PTR>(listId);
-    click.hdr.code = LVN_COLUMNCLICK;
-    click.iItem = -1;
-    click.iSubItem = column;
-    RemoteMemory memory(dialog, sizeof click);
-    DWORD_PTR result = 0;
-    return memory.Write(0, &click, sizeof click) &&
-           SendMessageTimeoutW(dialog, WM_NOTIFY, static_cast<WPARAM>(listId), memory.At(0),
-                               SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &result) != 0;
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(list, LVM_GETHEADER, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs,
+                             &answer) ||
+        answer == 0) {
+        return false;
+    }
+    HWND header = reinterpret_cast<HWND>(answer);
+    // The column's rectangle, written by the header into its own process.
+    RemoteMemory memory(header, sizeof(RECT));
+    RECT item = {};
+    if (!memory.Valid() ||
+        !SendMessageTimeoutW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), memory.At(0),
+                             SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &answer) ||
+        answer == 0 || !memory.Read(0, &item, sizeof item)) {
+        return false;
+    }
+    const LPARAM middle = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    return PostMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, middle) &&
+           PostMessageA(header, WM_LBUTTONUP, 0, middle);
 }
 
 bool ChooseSystemCommand(HWND window, UINT command) {

@@ -28,10 +28,11 @@ bool SelectListItem(HWND dialog, int listId, int index);
 // manager sees it first (Enter presses the default button, Tab moves on).
 bool PressKey(HWND window, UINT key);
 
-// A click on the header of a list view's column: the list view's
-// notification LVN_COLUMNCLICK to the dialog. It is sent, not posted (with a
-// timeout), since the notification lives in the dialog's process only until
-// it is answered.
+// A click on the header of a list view's column: the left button pressed
+// and let go in the middle of the column's header (which then tells the
+// dialog, LVN_COLUMNCLICK). The system carries no WM_NOTIFY from another
+// process, so the click goes the way a mouse's would. False when the list,
+// its header or the column is missing.
 bool ClickColumnHeader(HWND dialog, int listId, int column);
 
 // A choice from the window's system menu: WM_SYSCOMMAND with the command.
