@@ -218,27 +218,34 @@ TEST_F(Restore, TheUninstallEntryRestoresOnlyAfterTheUsersYes) {
         language::Language language;
         std::vector<const char*> columns;  // UTF-8
         std::string deleteLine;
+        const wchar_t* sizeUnit;
     } texts[] = {
         {language::Language::German,
          {"Datum", "Paket", "Ordner", "Änderungen", "Größe"},
-         bahnsteig + " löschen"},
+         bahnsteig + " löschen",
+         L" KB"},
         {language::Language::English,
          {"Date", "Package", "Folder", "Changes", "Size"},
-         "delete " + bahnsteig},
+         "delete " + bahnsteig,
+         L" KB"},
         {language::Language::French,
          {"Date", "Paquet", "Dossier", "Modifications", "Taille"},
-         "supprimer " + bahnsteig},
+         "supprimer " + bahnsteig,
+         L" Ko"},
         {language::Language::Polish,
          {"Data", "Pakiet", "Folder", "Zmiany", "Rozmiar"},
-         "usuń " + bahnsteig},
+         "usuń " + bahnsteig,
+         L" KB"},
     };
     std::wstring deleteLine;
+    std::wstring sizeUnit;
     for (const auto& text : texts) {
         if (text.language != expected::CurrentLanguage()) continue;
         std::vector<std::wstring> columns;
         for (const char* column : text.columns) columns.push_back(automation::Widen(column));
         EXPECT_EQ(automation::ListViewColumns(list), columns);
         deleteLine = automation::Widen(text.deleteLine);
+        sizeUnit = text.sizeUnit;
     }
     const auto rows = automation::ListViewRows(list);
     ASSERT_TRUE(rows.has_value());
@@ -252,7 +259,8 @@ TEST_F(Restore, TheUninstallEntryRestoresOnlyAfterTheUsersYes) {
         ASSERT_EQ((*rows)[row].size(), 5u);
         EXPECT_EQ((*rows)[row][0], automation::Widen(point.journal.time));
         EXPECT_EQ((*rows)[row][2], automation::Widen(scenario_.HostFolder() + "\\"));
-        EXPECT_NE((*rows)[row][4].find(L"K"), std::wstring::npos) << Describe((*rows)[row][4]);
+        EXPECT_EQ((*rows)[row][1], automation::Widen(point.journal.name));
+        EXPECT_EQ((*rows)[row][4], std::to_wstring((point.bytes + 1023) / 1024) + sizeUnit);
     }
     auto selectedRow = [&](int row) {
         return automation::WaitFor([&] { return automation::ListViewSelection(list) == row; },
