@@ -56,10 +56,11 @@ for locale in de_DE en_US fr_FR pl_PL; do
   scene_wait_end 30
 
   # The restore program with the restore points of the two runs above.
+  # It opens on the newest, with what restoring it would do below the list.
   (exec tools/wine-run.sh "$SCENE_PREFIX" "$SCENE_BUILD/pakundo.exe" >/dev/null 2>&1 </dev/null) &
   undo_pid=$!
-  sleep 4
-  scene_shot "$out/$lang-restore.png"
+  quiet scene_auto wait restore
+  scene_shot "$out/$lang-restore.png" restore
   scene_wine taskkill /f /im pakundo.exe >/dev/null 2>&1 || true
   wait "$undo_pid" 2>/dev/null || true
 
