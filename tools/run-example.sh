@@ -19,7 +19,8 @@
 # host folder is as before.
 #
 # Environment: PAKWERK_BUILD_DIR, the build folder BUILD (default
-# build/windows).
+# build/windows, or build/windows-x64 on a machine that runs no 32-bit code:
+# tools/windows-build.sh).
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -33,8 +34,9 @@ case "${1:-}" in
 esac
 
 bash tools/setup.sh
-build=${PAKWERK_BUILD_DIR:-build/windows}
-cmake --preset windows -B "$build" >/dev/null
+. tools/windows-build.sh
+build=${PAKWERK_BUILD_DIR:-build/$windows_preset}
+cmake --preset "$windows_preset" -B "$build" >/dev/null
 cmake --build "$build" --target Pakwerk pakundo pakauto pakwerk_menuprobe
 
 source tests/e2e/scene.sh

@@ -24,7 +24,10 @@
 #      about a third of the compile time (-O1 would save more, but it
 #      changes what -Werror reports);
 #   3. the Windows build; the test programs' own sources use -g1 as well, the
-#      shipped programs and the libraries keep -O2 -g (cmake/Pakwerk.cmake);
+#      shipped programs and the libraries keep -O2 -g (cmake/Pakwerk.cmake).
+#      On a machine that runs no 32-bit code (tools/windows-build.sh) the
+#      shipped 32-bit programs are built alone, and the tests are built and
+#      run from the x86-64 build of the same code under 64-bit Wine;
 #   4. the fuzz build;
 #   5. the native tests, two at a time;
 #   6. the Windows tests under Wine, one at a time (the end-to-end tests share
@@ -47,6 +50,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 bash tools/setup.sh || exit 1
+. tools/windows-build.sh
 
 # Six targets, 10 s each, two at a time beside the Windows tests.
 FUZZ_SECONDS=${FUZZ_SECONDS:-10}
@@ -82,6 +86,10 @@ python3 tools/check-layers.py || exit 1
 step "configure the builds, start the lint"
 cmake --preset native >/dev/null || exit 1
 cmake --preset windows >/dev/null || exit 1
+if [ "$windows_preset" != windows ]; then
+  echo "note: this machine runs no 32-bit code: the Windows tests run on the $windows_preset build"
+  cmake --preset "$windows_preset" >/dev/null || exit 1
+fi
 fuzz_ready=0
 if command -v clang++ >/dev/null; then
   if cmake --preset fuzz >/dev/null; then
@@ -118,7 +126,13 @@ trap stop_background EXIT
 step "native build (the test programs)"
 cmake --build --preset native --target test_programs || exit 1
 step "windows build"
-cmake --build --preset windows || exit 1
+if [ "$windows_preset" = windows ]; then
+  cmake --build --preset windows || exit 1
+else
+  cmake --build --preset windows --target Pakwerk pakundo pakcheck || exit 1
+  step "windows build ($windows_preset, for the tests)"
+  cmake --build --preset "$windows_preset" || exit 1
+fi
 
 # Runs the fuzz targets of lines $1, $1 + 2, ... (from 0) of fuzzers.list for
 # FUZZ_SECONDS each, one after the other, each on a scratch copy of its seeds;
@@ -177,7 +191,7 @@ Xvfb :$display -screen 0 1024x768x24 -nolisten tcp -ac >/dev/null 2>&1 </dev/nul
 xvfb_pid=$!
 export DISPLAY=:$display
 cleanup() {
-  WINEPREFIX=$root/build/windows/wineprefix
+  WINEPREFIX=$root/build/$windows_preset/wineprefix
   if [ -d "$WINEPREFIX" ]; then
     if [ "$(id -u)" -eq 0 ] && id pakwerk >/dev/null 2>&1; then
       runuser -u pakwerk -- env WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1
@@ -196,7 +210,7 @@ sleep 1
 # /root) gets search permission on the folders above it, nothing more.
 if [ "$(id -u)" -eq 0 ]; then
   id pakwerk >/dev/null 2>&1 || useradd -m -s /bin/sh pakwerk
-  if ! runuser -u pakwerk -- test -r "$root/build/windows"; then
+  if ! runuser -u pakwerk -- test -r "$root/build/$windows_preset"; then
     dir=$root
     while [ "$dir" != / ]; do chmod o+x "$dir"; dir=$(dirname "$dir"); done
     echo "note: gave others search permission on the folders above $root"
@@ -217,7 +231,7 @@ if [ $fuzz_ready -eq 1 ]; then
 fi
 
 step "windows tests (under Wine; the fuzzing beside them)"
-ctest --preset windows || status=1
+ctest --preset "$windows_preset" || status=1
 
 # Signs copies of the shipped programs with a throwaway certificate, checks
 # the signatures (SHA-256, made by that certificate) and that a signed

@@ -1,12 +1,23 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in a private prefix:
-#   tools/wine-run.sh PREFIX PROGRAM [ARGUMENTS...]
-# The prefix (32-bit, no window manager) is created on first use. Started as
+#   tools/wine-run.sh [--win64] PREFIX PROGRAM [ARGUMENTS...]
+# The prefix (32-bit, no window manager) is created on first use; with
+# --win64 it is a 64-bit prefix run by Wine's 64-bit loader alone, for the
+# x86-64 build on machines that run no 32-bit code. Started as
 # root, the program runs as the unprivileged user "pakwerk": root ignores
 # read-only files, so tests of write-protected files would prove nothing.
 # Wine's output goes through a file, never a pipe: Wine's background processes
 # inherit the pipe and keep it open long after the program has ended.
 set -u
+arch=win32
+# Where no 32-bit code runs, only a 64-bit prefix can work.
+if [ -x /usr/lib/wine/wine ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  arch=win64
+fi
+if [ "${1:-}" = --win64 ]; then
+  arch=win64
+  shift
+fi
 prefix=$1
 shift
 
@@ -24,7 +35,14 @@ as_user() {
   fi
 }
 
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=${WINEDEBUG:--all}
+# Debian's "wine" starts the 32-bit loader whenever it is installed, even
+# where the kernel cannot run it: a 64-bit prefix names the 64-bit one.
+wine=wine
+if [ "$arch" = win64 ]; then
+  wine=/usr/lib/wine/wine64
+  export WINELOADER=$wine
+fi
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 
 # The first program to need the prefix creates it; the others wait for it.
@@ -35,8 +53,8 @@ if [ ! -f "$prefix/.ready" ]; then
   rm -rf "$prefix"
   mkdir -p "$prefix"
   [ -n "$user" ] && chown "$user" "$prefix" "$prefix.lock"
-  as_user wineboot -i >/dev/null 2>&1 </dev/null
-  as_user wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+  as_user "$wine" wineboot -i >/dev/null 2>&1 </dev/null
+  as_user "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
     >/dev/null 2>&1 </dev/null
   as_user wineserver -w
   touch "$prefix/.ready"
@@ -46,7 +64,7 @@ exec 9>&-
 
 out=$(mktemp)
 chmod 666 "$out"
-as_user wine "$@" >"$out" 2>&1 </dev/null
+as_user "$wine" "$@" >"$out" 2>&1 </dev/null
 rc=$?
 cat "$out"
 rm -f "$out"
