@@ -1,5 +1,5 @@
 /* Ids of pakundo's dialog, controls and texts. The texts are numbered like
- * the installer's: German 501-539, English +100, French +200, Polish +300
+ * the installer's: German 501-549, English +100, French +200, Polish +300
  * (messages::LocalisedId). */
 #ifndef PAKUNDO_RESOURCES_H
 #define PAKUNDO_RESOURCES_H
@@ -45,16 +45,16 @@
 #define IDS_UNDO_NOTE_KEEP_ENTRY_CHANGED 529
 /* The window's columns, a restore point's changes and size in them, and the
  * lower pane's headings. */
-#define IDS_UNDO_COLUMN_DATE 530
-#define IDS_UNDO_COLUMN_PACKAGE 531
-#define IDS_UNDO_COLUMN_HOST 532
-#define IDS_UNDO_COLUMN_CHANGES 533
-#define IDS_UNDO_COLUMN_SIZE 534
-#define IDS_UNDO_CHANGES 535
-#define IDS_UNDO_SIZE 536
-#define IDS_UNDO_REPORT_LABEL 537
-#define IDS_UNDO_RESULT_LABEL 538
-#define IDS_UNDO_PREVIEW_NOTHING 539
+#define IDS_UNDO_COLUMN_DATE 540
+#define IDS_UNDO_COLUMN_PACKAGE 541
+#define IDS_UNDO_COLUMN_HOST 542
+#define IDS_UNDO_COLUMN_CHANGES 543
+#define IDS_UNDO_COLUMN_SIZE 544
+#define IDS_UNDO_CHANGES 545
+#define IDS_UNDO_SIZE 546
+#define IDS_UNDO_REPORT_LABEL 547
+#define IDS_UNDO_RESULT_LABEL 548
+#define IDS_UNDO_PREVIEW_NOTHING 549
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
