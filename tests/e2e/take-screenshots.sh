@@ -2,12 +2,14 @@
 # Takes the screenshots shown in the README (docs/screenshots/) of the
 # installer on the example package, in German, English, French and Polish:
 #   bash tests/e2e/take-screenshots.sh [BUILD_DIR]
-# BUILD_DIR (default build/windows) must hold a Windows build with Pakwerk.exe,
-# pakundo.exe and tests/pakauto.exe. Runs on a private virtual display.
+# BUILD_DIR (default: the build this machine runs, tools/windows-build.sh)
+# must hold a Windows build with Pakwerk.exe, pakundo.exe and
+# tests/pakauto.exe. Runs on a private virtual display.
 set -eu
 cd "$(dirname "$0")/../.."
 source tests/e2e/scene.sh
-scene_init "${1:-build/windows}" screenshots
+source tools/windows-build.sh
+scene_init "${1:-build/$windows_preset}" screenshots
 out=docs/screenshots
 mkdir -p "$out"
 trap scene_stop EXIT
