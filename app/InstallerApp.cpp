@@ -18,7 +18,8 @@ void InitialiseControls() {
     InitCommonControlsEx(&controls);
     // The selection dialog's description is a "RichEdit20A" control, whose
     // class this library registers; it stays loaded until the process ends.
-    LoadLibraryA("riched20.dll");
+    // Only the system's copy: never one beside the program.
+    LoadLibraryExA("riched20.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 }  // namespace

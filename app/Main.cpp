@@ -2,13 +2,14 @@
 // The program reads no arguments.
 #include <windows.h>
 
+#include "app/DllSearch.h"
 #include "app/InstallerApp.h"
 
-namespace {
-InstallerApp application;
-}
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    if (!dllsearch::LimitOrStop()) return 1;
+    // Made here, after the search is limited, not as a global object whose
+    // construction would run before it.
+    static InstallerApp application;
     application.StartUp();
     return 0;
 }

@@ -1,6 +1,6 @@
 // The program's texts from its string table, in the user's language.
 //
-// Code names a text by its German base id (the constants below, 101..117);
+// Code names a text by its German base id (the constants below, 101..118);
 // LocalisedId maps it to the id of the user-interface language, which it
 // asks the system for on every call. Texts are loaded with the ANSI string
 // functions, so they arrive in the user's code page.
@@ -39,6 +39,7 @@ enum : uint32_t {
     kVersionTooLow = 115,   // required major version
     kPatchTooLow = 116,     // required major version, required patch
     kPluginsMissing = 117,  // missing plug-ins, ending with a blank
+    kDllSearchUnavailable = 118,
 };
 
 // The id of `baseId` for the language `languageId` (a LANGID).

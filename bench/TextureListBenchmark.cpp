@@ -7,7 +7,16 @@
 // the machine disturb less than the clock. Counters: MB/s, and for Load
 // "raw_x" (its time over the raw read's: at most 10 is the aim) and "x10"
 // (its time over that of a tenth of the entries: at most 12 is the aim).
+//
+// Merging a script section of 100 000 and 1 000 000 texture entries into a
+// host list that holds every hundredth of their ids, with the section's ids
+// ascending and descending: the whole MergeSection, script read and list
+// saved included, on a fresh copy of the host list each time. Counter
+// "down_x": the descending merge's time over the ascending one's (at most 3
+// is the aim).
+#include "package/InstallScript.h"
 #include "texturelist/TextureList.h"
+#include "texturelist/TextureMerge.h"
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -156,6 +165,82 @@ void BM_TextureListSave(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+bool WriteFile(const std::string& path, const std::string& bytes) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    return std::fclose(out) == 0 && written;
+}
+
+// The files of one merge: the host list (kept in memory, written afresh
+// before each merge) and the script, written once and removed at the end.
+struct MergeFiles {
+    std::string hostBytes;
+    std::string hostPath;
+    std::string scriptPath;
+    bool written = false;
+
+    MergeFiles(std::int64_t count, bool descending) {
+        const std::string name = std::to_string(count) + (descending ? "_down" : "_up");
+        hostPath = "/tmp/pakwerk_bench_merge_texturen_" + name + ".txt";
+        scriptPath = "/tmp/pakwerk_bench_merge_instskript_" + name + ".txt";
+        hostBytes = "Basis{\r\n";
+        for (std::int64_t id = 100; id <= count; id += 100) {
+            std::string n = std::to_string(id);
+            hostBytes += "\tTextur{\tid(" + n + ")\tname(Alt" + n + ")\t}\r\n";
+        }
+        hostBytes += "}\r\n";
+        std::string script = "Texturskript\r\n{\r\n";
+        for (std::int64_t i = 1; i <= count; ++i) {
+            std::string n = std::to_string(descending ? count + 1 - i : i);
+            script += "    { Texturen\\t" + n + ".bmp >> Textur{ id(" + n + ") name(Textur " + n +
+                      ") datei(t" + n + ".bmp) } }\r\n";
+        }
+        script += "}\r\n";
+        written = WriteFile(scriptPath, script);
+    }
+    ~MergeFiles() {
+        std::remove(scriptPath.c_str());
+        std::remove(hostPath.c_str());
+    }
+};
+
+void BM_TextureMerge(benchmark::State& state) {
+    const std::int64_t count = state.range(0);
+    const bool descending = state.range(1) != 0;
+    MergeFiles files(count, descending);
+    if (!files.written) {
+        state.SkipWithError("cannot write the script");
+        return;
+    }
+    double total = 0;
+    for ([[maybe_unused]] auto _ : state) {
+        if (!WriteFile(files.hostPath, files.hostBytes)) {
+            state.SkipWithError("cannot write the host list");
+            break;
+        }
+        malloc_trim(0);
+        const double start = ThreadSeconds();
+        InstallScript script;
+        if (!script.Open(files.scriptPath.c_str()) ||
+            texturemerge::MergeSection(script, "Texturskript", files.hostPath) !=
+                texturemerge::MergeResult::Saved) {
+            state.SkipWithError("the merge failed");
+        }
+        const double seconds = ThreadSeconds() - start;
+        state.SetIterationTime(seconds);
+        total += seconds;
+    }
+    const double perIteration = total / static_cast<double>(state.iterations());
+    const std::string up = "merge_up/" + std::to_string(count);
+    if (!descending) {
+        Seconds()[up] = perIteration;
+    } else if (Seconds().count(up) != 0) {
+        state.counters["down_x"] = perIteration / Seconds()[up];
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+
 // The raw reads first, so that Load finds them for its ratio.
 BENCHMARK(BM_TextureListRawRead)
     ->Arg(10000)
@@ -170,5 +255,13 @@ BENCHMARK(BM_TextureListLoad)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TextureListSave)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+// Ascending first, so that descending finds it for its ratio.
+BENCHMARK(BM_TextureMerge)
+    ->Args({100000, 0})
+    ->Args({100000, 1})
+    ->Args({1000000, 0})
+    ->Args({1000000, 1})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -2,11 +2,15 @@
 
 #include <windows.h>
 
+#include <vector>
+
+#include "engine/FileCopy.h"
 #include "engine/InstallObserver.h"
 #include "engine/InstallQuestions.h"
 #include "package/FileEntryDecision.h"
 #include "package/HostDestination.h"
 #include "package/InstallScript.h"
+#include "textfile/SafeReplace.h"
 
 namespace fileinstallation {
 
@@ -54,27 +58,63 @@ bool IsPlainName(const std::string& path) {
     return last != '\\' && last != '/' && last != '.' && last != ' ' && last != ':';
 }
 
+// The full path the system opens for `path`: the ANSI functions convert a
+// name with the ANSI code page and resolve the UTF-16 result, so this does
+// the same (GetFullPathNameA's own work, without its conversion back, which
+// on a double-byte code page could make a backslash of a character's second
+// byte). Empty when the name cannot be resolved.
+std::wstring ResolvedPath(const std::string& path) {
+    const int units = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    if (units <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), units) != units) {
+        return std::wstring();
+    }
+    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return std::wstring();
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) return std::wstring();
+    full.resize(length);
+    return full;
+}
+
+// True when `destination` (the host folder's path followed by the entry's
+// name) resolves to something below the resolved host folder. On the code
+// pages 932, 936, 949 and 950 the byte 0x5C can be the second byte of a
+// character: where the byte rule reads "A\B\..\..\x", still inside, the
+// system may read "AB\..\..\x", one level above the host folder.
+bool ResolvesInsideHost(const std::string& hostPath, const std::string& destination) {
+    const std::wstring host = ResolvedPath(hostPath);
+    const std::wstring full = ResolvedPath(destination);
+    return !host.empty() && host.back() == L'\\' && full.size() > host.size() &&
+           full.compare(0, host.size(), host) == 0;
+}
+
 // The decision's facts, looked up in the file system.
 class FileSystemFacts : public fileentry::Facts {
 public:
-    FileSystemFacts(const std::string& source, const std::string& destination)
-        : source(source), destination(destination) {}
+    FileSystemFacts(const std::string& source, const std::string& hostPath,
+                    const std::string& destination)
+        : source(source), hostPath(hostPath), destination(destination) {}
     bool SourceExists() override { return FileExists(source); }
+    bool DestinationResolvesInside() override { return ResolvesInsideHost(hostPath, destination); }
     bool DestinationNewer() override { return IsExistingFileNewer(destination, source); }
 
 private:
     const std::string& source;
+    const std::string& hostPath;
     const std::string& destination;
 };
 
 // Copies one entry; false when the copy failed (and was reported).
 bool InstallEntry(const std::string& text, const std::string& packageDir,
                   const std::string& hostPath, bool& skipAllNewer, InstallQuestions& questions,
-                  InstallObserver& observer) {
+                  InstallObserver& observer, std::vector<char>& buffer) {
     const fileentry::Entry entry = fileentry::Split(text);
     const std::string source = packageDir + "\\" + entry.source;
     const std::string destination = hostPath + entry.destination;
-    FileSystemFacts facts(source, destination);
+    FileSystemFacts facts(source, hostPath, destination);
     switch (fileentry::Decide(entry, facts, skipAllNewer)) {
     case fileentry::Decision::Ignore:
     case fileentry::Decision::KeepNewer: return true;
@@ -87,20 +127,28 @@ bool InstallEntry(const std::string& text, const std::string& packageDir,
         break;
     case fileentry::Decision::Copy: break;
     }
+    const std::string temporary = safereplace::TemporaryPathFor(destination.c_str());
+    const bool fingerprint = observer.BeforeCopy(source, destination);
+    Fingerprint content;
+    Fingerprint* const wanted = fingerprint ? &content : nullptr;
     // The folder is made only when the copy did not go through: most files
     // of a run go into a folder that is already there, and a failed copy
     // leaves nothing behind, so the second try ends as the one after
     // EnsureDirectory always did.
-    const std::string folder = destination.substr(0, destination.rfind('\\'));
-    observer.BeforeCopy(source, destination);
-    const bool copied =
-        CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0 ||
-        (EnsureDirectory(folder) && CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0);
+    bool folderMissing = false;
+    bool copied = filecopy::WriteTemporary(source, temporary, buffer, wanted, folderMissing);
+    if (!copied && folderMissing &&
+        EnsureDirectory(destination.substr(0, destination.rfind('\\')))) {
+        copied = filecopy::WriteTemporary(source, temporary, buffer, wanted, folderMissing);
+    }
+    if (copied && fingerprint) observer.Written(destination, content);
+    copied = copied && filecopy::MoveIntoPlace(temporary, destination);
     observer.AfterCopy(destination, copied);
-    if (!copied) questions.CopyFailed(source, destination);
-    // Installed files carry no read-only, hidden or system flag, and a
-    // read-only file that failed now is writable next time.
-    SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!copied) {
+        questions.CopyFailed(source, destination);
+        // A read-only file that failed now is writable next time.
+        SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
     return copied;
 }
 
@@ -117,8 +165,9 @@ bool InstallFiles(InstallScript& script, const std::string& packageDir, const st
     if (!script.FindSection("Dateinstallation")) return true;
     bool allCopied = true;
     std::string entry;
+    std::vector<char> buffer;
     while (script.NextEntry(entry)) {
-        if (!InstallEntry(entry, packageDir, hostPath, skipAllNewer, questions, observer)) {
+        if (!InstallEntry(entry, packageDir, hostPath, skipAllNewer, questions, observer, buffer)) {
             allCopied = false;
         }
     }

@@ -8,9 +8,13 @@
 // (questions.AskAboutNewerFile: Keep keeps it, KeepAll keeps it and every
 // later newer file of the run, Replace replaces it). A destination that
 // would leave the host folder (".." above it, a drive, a device such as NUL
-// or COM1) or names nothing below it is never written: it is reported like a failed
-// copy (questions.CopyFailed). After every copy, good or failed, the
-// destination's attributes are reset to normal.
+// or COM1), names nothing below it, or that the system resolves to a full
+// path outside the resolved host folder (a double-byte code page may read a
+// backslash as part of a character) is never written: it is reported like a
+// failed copy (questions.CopyFailed). Each file is written under a temporary
+// name beside its destination and renamed over it only when complete
+// (FileCopy.h), with the source's last write time and plain attributes; a
+// destination whose copy failed has its attributes reset to normal.
 //
 //   InstallFiles         true when no copy failed, also when the section is
 //                        absent; missing sources do not make it false.

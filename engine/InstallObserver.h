@@ -6,7 +6,12 @@
 //
 //   Starting          the script is open; every later call is for this run
 //   BeforeCopy        `source` is about to be copied over `destination`
-//                     (missing folders on the way are about to be made)
+//                     (missing folders on the way are about to be made);
+//                     true when the observer wants to hear what was written
+//   Written           the copy's bytes are complete under the temporary
+//                     name and about to take the destination's place;
+//                     `content` is what they are (only after a BeforeCopy
+//                     that returned true)
 //   AfterCopy         the copy ended; `copied` false when it failed
 //   BeforeTextureMerge  the entries of `section` of `script` are about to be
 //                     merged into the texture list `list` (the observer may
@@ -23,13 +28,16 @@
 
 #include <string>
 
+#include "restore/ContentHash.h"
+
 class CabinMerge;
 class InstallScript;
 
 class InstallObserver {
 public:
     virtual void Starting(const std::string& hostPath, const std::string& packageDir) = 0;
-    virtual void BeforeCopy(const std::string& source, const std::string& destination) = 0;
+    virtual bool BeforeCopy(const std::string& source, const std::string& destination) = 0;
+    virtual void Written(const std::string& destination, const Fingerprint& content) = 0;
     virtual void AfterCopy(const std::string& destination, bool copied) = 0;
     virtual void BeforeTextureMerge(InstallScript& script, const char* section,
                                     const std::string& list) = 0;
@@ -45,7 +53,8 @@ protected:
 class NoRecording final : public InstallObserver {
 public:
     void Starting(const std::string&, const std::string&) override {}
-    void BeforeCopy(const std::string&, const std::string&) override {}
+    bool BeforeCopy(const std::string&, const std::string&) override { return false; }
+    void Written(const std::string&, const Fingerprint&) override {}
     void AfterCopy(const std::string&, bool) override {}
     void BeforeTextureMerge(InstallScript&, const char*, const std::string&) override {}
     void BeforeCabinMerge(const std::string&, CabinMerge&) override {}

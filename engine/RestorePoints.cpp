@@ -153,10 +153,26 @@ bool RestoreList(const journal::ListRecord& record, const std::string& host,
     return outcome.kept.empty();
 }
 
+// Deletes the temporary file of a copy that a kill interrupted: the record
+// names it, and it is still the name the copy of that file uses.
+void RemoveInterruptedCopy(const journal::FileRecord& record, const std::string& path) {
+    if (record.step != journal::Step::Recorded || record.temporary.empty()) return;
+    const std::string temporary = safereplace::TemporaryPathFor(path.c_str());
+    if (temporary.substr(temporary.find_last_of("\\/") + 1) != record.temporary) return;
+    const DWORD attributes = GetFileAttributesA(temporary.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+        return;
+    }
+    SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(temporary.c_str());
+}
+
 // Restores one file; false when it was left.
 bool RestoreFile(const journal::FileRecord& record, const std::string& host,
                  const std::string& point, bool dryRun, std::vector<Note>& report) {
     const std::string path = host + record.path;
+    if (!dryRun) RemoveInterruptedCopy(record, path);
     const Fingerprint now = FingerprintOf(path);
     switch (fileundo::Decide(record, now)) {
     case fileundo::Action::Delete:

@@ -9,8 +9,9 @@
 // entry. Every change is a safe one (a copy beside the target moved over
 // it; lists through the safe save), and each record is marked "restored" or
 // "kept" in the journal right after it: a restore that was killed can simply
-// be run again. When nothing was kept the restore point and its uninstall
-// entry are deleted; otherwise the uninstall entry goes and the restore
+// be run again. A copy that a kill interrupted left its temporary file beside
+// the destination (engine/FileCopy.h): the restore deletes it. When nothing was kept the restore
+// point and its uninstall entry are deleted; otherwise the uninstall entry goes and the restore
 // point stays, so that the restore program can show what was left.
 //
 //   DefaultRoot  "<common application data>\Pakwerk\Restore"; empty when

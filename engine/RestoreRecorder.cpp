@@ -9,6 +9,7 @@
 #include "restore/ListChanges.h"
 #include "textfile/IniDocument.h"
 #include "texturelist/TextureList.h"
+#include "textfile/SafeReplace.h"
 #include "texturelist/TextureMerge.h"
 
 namespace {
@@ -101,13 +102,14 @@ void RestoreRecorder::Starting(const std::string& hostPath, const std::string& p
     WriteUninstallEntry();
 }
 
-void RestoreRecorder::BeforeCopy(const std::string& source, const std::string& destination) {
+bool RestoreRecorder::BeforeCopy(const std::string&, const std::string& destination) {
     pendingFile = 0;
     journal::FileRecord record;
-    if (!Recording() || !Relative(destination, record.path)) return;
+    if (!Recording() || !Relative(destination, record.path)) return false;
     RecordFolders(host + record.path);
     record.number = ++files;
-    record.after = FingerprintOf(source);
+    const std::string temporary = safereplace::TemporaryPathFor(destination.c_str());
+    record.temporary = temporary.substr(temporary.find_last_of("\\/") + 1);
     const DWORD attributes = GetFileAttributesA(destination.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         record.kind = journal::FileKind::Replaced;
@@ -115,18 +117,22 @@ void RestoreRecorder::BeforeCopy(const std::string& source, const std::string& d
         record.oldCopy = "files\\" + std::to_string(record.number);
         if (!CopyPlain(destination, point + "\\" + record.oldCopy)) {
             Stop("the old copy of " + record.path + " could not be saved");
-            return;
+            return false;
         }
         record.before = FingerprintOf(point + "\\" + record.oldCopy);
+        if (!record.before.readable) {
+            Stop(record.path + " could not be read");
+            return false;
+        }
     }
-    if (!record.after.readable || !record.before.readable) {
-        Stop(record.path + " could not be read");
-        return;
-    }
-    if (Append(journal::FileBytes(record))) {
-        pendingFile = record.number;
-        if (record.after.exists) installedBytes += record.after.size;
-    }
+    if (!Append(journal::FileBytes(record))) return false;
+    pendingFile = record.number;
+    return true;
+}
+
+void RestoreRecorder::Written(const std::string&, const Fingerprint& content) {
+    if (pendingFile == 0) return;
+    if (Append(journal::ContentBytes(pendingFile, content))) installedBytes += content.size;
 }
 
 void RestoreRecorder::AfterCopy(const std::string&, bool copied) {

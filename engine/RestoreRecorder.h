@@ -47,7 +47,8 @@ public:
     RestoreRecorder& operator=(const RestoreRecorder&) = delete;
 
     void Starting(const std::string& hostPath, const std::string& packageDir) override;
-    void BeforeCopy(const std::string& source, const std::string& destination) override;
+    bool BeforeCopy(const std::string& source, const std::string& destination) override;
+    void Written(const std::string& destination, const Fingerprint& content) override;
     void AfterCopy(const std::string& destination, bool copied) override;
     void BeforeTextureMerge(InstallScript& script, const char* section,
                             const std::string& list) override;

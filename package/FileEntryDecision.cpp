@@ -17,7 +17,10 @@ Entry Split(const std::string& text) {
 Decision Decide(const Entry& entry, Facts& facts, bool skipAllNewer) {
     if (!entry.hasArrow) return Decision::Ignore;
     if (!facts.SourceExists()) return Decision::SourceMissing;
-    if (!hostdestination::NamesFileInside(entry.destination)) return Decision::Refuse;
+    if (!hostdestination::NamesFileInside(entry.destination) ||
+        !facts.DestinationResolvesInside()) {
+        return Decision::Refuse;
+    }
     if (facts.DestinationNewer()) return skipAllNewer ? Decision::KeepNewer : Decision::AskNewer;
     return Decision::Copy;
 }

@@ -9,7 +9,8 @@
 //   Split     the entry's parts; hasArrow false when there is no ">>"
 //   Decide    in this order: no ">>" -> Ignore; the source missing ->
 //             SourceMissing; the destination leaving the host folder
-//             (HostDestination.h) -> Refuse; the destination newer than the
+//             (HostDestination.h), or resolving outside it as the system
+//             reads it -> Refuse; the destination newer than the
 //             source -> KeepNewer once the user said to keep every newer
 //             file, else AskNewer; otherwise -> Copy. A fact is asked for
 //             only when the decision gets to it, so nothing is looked up
@@ -34,6 +35,10 @@ Entry Split(const std::string& text);
 class Facts {
 public:
     virtual bool SourceExists() = 0;
+    // The destination, resolved as the system opens it, lies inside the host
+    // folder. Asked only of a destination that passed the byte rule of
+    // HostDestination.h; without a system to ask, that rule decides alone.
+    virtual bool DestinationResolvesInside() { return true; }
     // The destination exists and was last written strictly later than the
     // source (see the file installation for the exact rule).
     virtual bool DestinationNewer() = 0;

@@ -96,20 +96,21 @@ bool InstallScript::Refill() {
     // script costs no large buffer.
     const std::size_t room =
         memoryOpen_ ? std::min(kBufferSize, std::max<std::size_t>(bytes_.size(), 1)) : kBufferSize;
-    if (buffer_.size() < room) {
-        buffer_.resize(room);
-    }
     if (filled_ > 0) {
         lastOfBlock_ = buffer_[filled_ - 1];
     }
+    if (bufferSize_ < room) {
+        buffer_.reset(new char[room]);
+        bufferSize_ = room;
+    }
     blockStart_ += filled_;
     if (memoryOpen_) {
-        filled_ = std::min(buffer_.size(), bytes_.size() - memoryAt_);
-        std::copy_n(bytes_.data() + memoryAt_, filled_, buffer_.data());
+        filled_ = std::min(bufferSize_, bytes_.size() - memoryAt_);
+        std::copy_n(bytes_.data() + memoryAt_, filled_, buffer_.get());
         memoryAt_ += filled_;
     } else {
         // A read error ends the script like the end of the file does.
-        filled_ = std::fread(buffer_.data(), 1, buffer_.size(), stream_);
+        filled_ = std::fread(buffer_.get(), 1, bufferSize_, stream_);
     }
     position_ = 0;
     return filled_ > 0;
@@ -283,8 +284,8 @@ bool InstallScript::ReadEntry(std::string& text) {
             return false;
         }
         // Copy whole runs of plain text from the buffer at once.
-        const char* start = buffer_.data() + position_;
-        const char* end = buffer_.data() + filled_;
+        const char* start = buffer_.get() + position_;
+        const char* end = buffer_.get() + filled_;
         const char* stop = start;
         while (stop < end && ClassOf(*stop) == kText) {
             ++stop;
@@ -292,7 +293,7 @@ bool InstallScript::ReadEntry(std::string& text) {
         if (stop > start) {
             text.append(start, stop);
         }
-        position_ = static_cast<std::size_t>(stop - buffer_.data());
+        position_ = static_cast<std::size_t>(stop - buffer_.get());
         if (stop == end) {
             continue;
         }

@@ -28,6 +28,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -143,7 +144,10 @@ private:
     bool inMemory_ = false;     // OpenBytes, not Open, gave the script
     bool memoryOpen_ = false;   // the in-memory script is being read
     std::size_t memoryAt_ = 0;  // its next byte for Refill
-    std::vector<char> buffer_;
+    // Not zeroed when made: only what a read fills is touched, so a short
+    // script costs a page, not the whole buffer.
+    std::unique_ptr<char[]> buffer_;
+    std::size_t bufferSize_ = 0;
     std::size_t position_ = 0;
     std::size_t filled_ = 0;
     bool inSection_ = false;

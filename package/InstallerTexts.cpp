@@ -9,8 +9,8 @@ struct Entry {
     const char* text;
 };
 
-// Every text of resources/Strings.rc by its own id: 101-117 German, 201-217
-// English, 301-317 French, 401-417 Polish.
+// Every text of resources/Strings.rc by its own id: 101-118 German, 201-218
+// English, 301-318 French, 401-418 Polish.
 constexpr Entry kTexts[] = {
 #include "InstallerTexts.inc"
 };

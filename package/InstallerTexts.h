@@ -4,9 +4,9 @@
 // texts have one source, the program's string table (resources/Strings.rc);
 // the build turns it into a table (cmake/InstallerTexts.cmake).
 //
-//   Text  the text of a German base id (101 to 117) in a language, exactly
+//   Text  the text of a German base id (101 to 118) in a language, exactly
 //         as the string table holds it: line breaks, tabs and placeholders
-//         ("%s", "%d") unfilled. Empty for an id outside 101 to 117.
+//         ("%s", "%d") unfilled. Empty for an id outside 101 to 118.
 #pragma once
 
 #include <string>
@@ -16,7 +16,7 @@
 namespace installertexts {
 
 inline constexpr int kFirstBaseId = 101;
-inline constexpr int kLastBaseId = 117;
+inline constexpr int kLastBaseId = 118;
 
 std::string Text(int baseId, language::Language language);
 

@@ -119,6 +119,7 @@ std::string FileBytes(const FileRecord& record) {
     text.Put("Path", record.path)
         .Put("Kind", record.kind == FileKind::Added ? "added" : "replaced");
     text.PutPrint(record.after);
+    if (!record.temporary.empty()) text.Put("Temporary", record.temporary);
     if (record.kind == FileKind::Replaced) {
         text.Put("Old", record.oldCopy).PutPrint(record.before, "Old");
         text.Put("OldAttributes", std::to_string(record.oldAttributes));
@@ -147,6 +148,12 @@ std::string ListBytes(const ListRecord& record) {
 std::string StepBytes(const char* kind, int number, Step step) {
     SectionText text(Numbered(kind, number));
     text.Put("Step", StepName(step));
+    return text.Bytes();
+}
+
+std::string ContentBytes(int number, const Fingerprint& content) {
+    SectionText text(Numbered("File", number));
+    text.PutPrint(content);
     return text.Bytes();
 }
 
@@ -196,6 +203,11 @@ bool Parse(std::string_view bytes, Journal& journal) {
             record.before = ReadFingerprint(keys, "Old");
             record.oldCopy = Get(keys, "Old");
             record.oldAttributes = static_cast<std::uint32_t>(Number(Get(keys, "OldAttributes")));
+            record.temporary = Get(keys, "Temporary");
+            if (record.temporary.find_first_of("\\/:") != std::string::npos ||
+                record.temporary == "." || record.temporary == "..") {
+                record.temporary.clear();
+            }
             record.step = step;
             journal.files.push_back(record);
         } else if (kind == "List") {

@@ -13,7 +13,9 @@
 //   Hash = "xx64w"                       (restore/ContentHash.h)
 //   [Folder 1]   Path = "Modelle\Neu"    Step = "recorded"
 //   [File 1]     Path = "Modelle\Neu\a.mdl"  Kind = "added"
-//                Size = "1200"  Hash = "…16 hex…"  Step = "recorded"
+//                Temporary = "~3f0a.mdl"  Step = "recorded"
+//   [File 1]     Size = "1200"  Hash = "…16 hex…"   (the bytes are written
+//                                                    under the temporary name)
 //   [File 1]     Step = "done"
 //   [File 2]     Kind = "replaced"  Old = "files\2"  OldSize  OldHash
 //                OldAttributes = "32" …
@@ -24,8 +26,11 @@
 //   [Restore point]  Incomplete = "…"    (recording stopped; see below)
 //
 // Paths are relative to Host; Old paths relative to the restore point's
-// folder. A cabin list's changes name the section too (Section1 = "…").
-// Sizes are decimal texts (files beyond 2 GB), hashes 16 hex digits.
+// folder. A file is written under the Temporary name in its destination's
+// folder and renamed into place after its Size and Hash are recorded;
+// journals written before files were copied that way have no Temporary and
+// give Size and Hash in the first section. A cabin list's changes name the section too (Section1 =
+// "…"). Sizes are decimal texts (files beyond 2 GB), hashes 16 hex digits.
 //
 // When the recorder cannot write (disk full, no rights) it stops recording,
 // marks the journal Incomplete when it still can, and the installation goes
@@ -38,6 +43,8 @@
 //                  never follows a path out of the host folder or the
 //                  restore point. Records cut off in the middle read with
 //                  what they hold; one cut off before its path is left out.
+//                  A Temporary that is not a plain name (no separator,
+//                  not "." or "..") is dropped.
 //   *Bytes         the INI text of one appended section
 #pragma once
 
@@ -72,6 +79,7 @@ struct FileRecord {
     Fingerprint before;   // a replaced file's old content
     std::string oldCopy;  // a replaced file's old bytes in the restore point
     std::uint32_t oldAttributes = 0;
+    std::string temporary;  // the name the copy was written under, if any
     Step step = Step::Recorded;
 };
 
@@ -115,6 +123,8 @@ std::string FileBytes(const FileRecord& record);
 std::string ListBytes(const ListRecord& record);
 // "[Folder n]", "[File n]" or "[List n]" with only its new Step.
 std::string StepBytes(const char* kind, int number, Step step);
+// "[File n]" with the fingerprint of what the run wrote.
+std::string ContentBytes(int number, const Fingerprint& content);
 // "[Restore point]" with one key.
 std::string HeaderKeyBytes(const char* key, const std::string& value);
 

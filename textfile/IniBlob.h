@@ -1,51 +1,34 @@
-// An owned block of bytes with a length: a name, a comment or a value.
+// The bytes of a name, a comment or a value, as a node shows them: a view
+// of bytes its document keeps, with a length.
 //
-// A blob holds nothing (data() == nullptr, length() == -1) until Set.
-// Set(source, n) copies n bytes and appends two zero bytes, so every text
-// is terminated for both 8-bit and 16-bit characters; with no source it
-// stores n + 2 zero bytes. Short blocks (most names and values) are kept
-// inside the blob itself, so data() stays valid only while the blob lives
-// and is not set again.
+// A blob holds nothing (data() == nullptr, length() == -1), or length()
+// bytes followed by two zero bytes, so that every text is terminated for
+// both 8-bit and 16-bit characters. The bytes stay valid while the node
+// that gave the blob lives and keeps that name, comment or value.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
-#include <utility>
 
 class IniBlob {
 public:
     IniBlob() = default;
-    ~IniBlob();
-    IniBlob(const IniBlob&) = delete;
-    IniBlob& operator=(const IniBlob&) = delete;
+    // `length` bytes at `data` and two zeros after them; -1: nothing.
+    IniBlob(const uint8_t* data, int32_t length)
+        : data_(length >= 0 ? data : nullptr), length_(length >= 0 ? length : -1) {}
 
-    // 0 stored; -1 for a negative size (nothing changes); -2 when memory
-    // ran out (the blob then holds nothing).
-    int32_t Set(const void* source, int32_t size);
-    void Clear();
-    void Swap(IniBlob& other) {
-        std::swap(storage_, other.storage_);
-        std::swap(length_, other.length_);
-    }
-
-    const uint8_t* data() const {
-        return length_ < 0 ? nullptr : length_ <= kInlineSize ? storage_.inside : storage_.heap;
-    }
+    const uint8_t* data() const { return data_; }
     int32_t length() const { return length_; }
     bool holdsData() const { return length_ >= 0; }
 
     // The bytes as a view; empty when the blob holds nothing.
     std::string_view bytes() const {
-        return length_ >= 0 ? std::string_view(reinterpret_cast<const char*>(data()),
+        return length_ >= 0 ? std::string_view(reinterpret_cast<const char*>(data_),
                                                static_cast<size_t>(length_))
                             : std::string_view();
     }
 
 private:
-    static constexpr int32_t kInlineSize = 14;  // and the two zeros
-    union Storage {
-        uint8_t* heap;
-        uint8_t inside[kInlineSize + 2];
-    } storage_{};
+    const uint8_t* data_ = nullptr;
     int32_t length_ = -1;
 };

@@ -2,6 +2,7 @@
 // IniDocumentLoad.cpp, writing in IniDocumentSave.cpp.
 #include "textfile/IniDocument.h"
 
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <new>
@@ -51,7 +52,7 @@ IniNode* IniDocument::SectionNamed(Name name) {
     // Files and readers tend to go through sections in file order: the
     // section after the one found last is checked first.
     IniNode* found = SectionAt(static_cast<int32_t>(sectionHint_));
-    if (found == nullptr || found->name_.bytes() != name) found = sections_.Find(name);
+    if (found == nullptr || found->name().bytes() != name) found = sections_.Find(name);
     if (found != nullptr) sectionHint_ = static_cast<size_t>(found->position_) + 1;
     return found;
 }
@@ -78,7 +79,7 @@ IniNode* IniDocument::LookupKey(IniNode* section, Name name, const size_t* hash)
         for (size_t at = rest->hint; at < rest->entries.size() && at < rest->hint + 4; ++at) {
             IniNode* entry = rest->entries[at].get();
             if (entry == nullptr || entry->kind_ == NodeKind::Comment) continue;
-            if (entry->name_.bytes() == name) {
+            if (entry->name().bytes() == name) {
                 rest->hint = at + 1;
                 return entry;
             }
@@ -89,8 +90,8 @@ IniNode* IniDocument::LookupKey(IniNode* section, Name name, const size_t* hash)
         return found;
     }
     for (const auto& entry : rest->entries) {
-        if (entry != nullptr && entry->kind_ != NodeKind::Comment && entry->name_.holdsData() &&
-            entry->name_.bytes() == name) {
+        if (entry != nullptr && entry->kind_ != NodeKind::Comment && entry->name().holdsData() &&
+            entry->name().bytes() == name) {
             return entry.get();
         }
     }
@@ -99,7 +100,7 @@ IniNode* IniDocument::LookupKey(IniNode* section, Name name, const size_t* hash)
 
 const IniNode* IniDocument::FindKeyByName(IniNode* section, const Name* name) {
     const auto& entries = section->entries();  // closes gaps: the cursor is an index
-    IniNode::Rest* rest = section->rest();
+    IniNode::Rest* rest = RestOf(section);
     if (rest == nullptr) return nullptr;
     const int32_t count = static_cast<int32_t>(entries.size());
     if (name == nullptr) {
@@ -113,8 +114,8 @@ const IniNode* IniDocument::FindKeyByName(IniNode* section, const Name* name) {
 
 const void* IniDocument::CopyValue(const IniNode* entry, void* destination, int32_t maxCount,
                                    int32_t elementSize) {
-    const bool hasData = entry != nullptr && entry->value_.holdsData();
-    const void* stored = hasData ? static_cast<const void*>(entry->value_.data()) : EmptyValue;
+    const bool hasData = entry != nullptr && entry->value().holdsData();
+    const void* stored = hasData ? static_cast<const void*>(entry->value().data()) : EmptyValue;
     if (destination == nullptr) {
         return stored;
     }
@@ -131,10 +132,10 @@ const void* IniDocument::CopyValue(const IniNode* entry, void* destination, int3
     }
     // Copy no further than the stored bytes (with their two terminating
     // zeros); whatever the count asks beyond them reads as zero.
-    const int64_t available = hasData ? static_cast<int64_t>(entry->value_.length()) + 2 : 0;
+    const int64_t available = hasData ? static_cast<int64_t>(entry->value().length()) + 2 : 0;
     const int64_t copied = wanted < available ? wanted : available;
     uint8_t* out = static_cast<uint8_t*>(destination);
-    if (copied > 0) std::memcpy(out, entry->value_.data(), static_cast<size_t>(copied));
+    if (copied > 0) std::memcpy(out, entry->value().data(), static_cast<size_t>(copied));
     std::memset(out + copied, 0, static_cast<size_t>(wanted - copied));
     if (text && capped) {
         std::memset(out + wanted - size, 0, static_cast<size_t>(size));
@@ -155,35 +156,87 @@ int32_t IniDocument::HasSectionByName(const Name* section, const Name* key) {
     IniNode* node = SectionAt(SectionFor(section));
     if (node == nullptr) return 0;
     if (key == nullptr) {
-        node->rest()->keyCursor = 0;
+        RestOf(node)->keyCursor = 0;
         return 1;
     }
     return FindKeyByName(node, key) != nullptr ? 1 : 0;
 }
 
+std::unique_ptr<IniNode> IniDocument::NewNode(NodeKind kind) {
+    void* memory = spareNode_;
+    spareNode_ = nullptr;
+    if (memory == nullptr) memory = arena_.Allocate(sizeof(IniNode));
+    if (memory == nullptr) return nullptr;
+    return std::unique_ptr<IniNode>(new (memory) IniNode(kind));
+}
+
+IniNode::Rest* IniDocument::RestOf(IniNode* node) {
+    if (node->rest_ == nullptr) {
+        if (void* memory = arena_.Allocate(sizeof(IniNode::Rest))) {
+            node->rest_.reset(new (memory) IniNode::Rest());
+        }
+    }
+    return node->rest_.get();
+}
+
+void IniDocument::Recycle(std::unique_ptr<IniNode> node) {
+    if (node == nullptr) return;
+    IniNode* spent = node.release();
+    spent->~IniNode();
+    spareNode_ = spent;
+}
+
+bool IniDocument::SetNameAndValue(IniNode* node, Name name, const void* value,
+                                  int32_t valueLength) {
+    const size_t valueRoom = IniNode::NameOffset(valueLength);
+    if (name.size() > static_cast<size_t>(INT32_MAX)) return false;
+    auto* block = static_cast<uint8_t*>(arena_.Allocate(valueRoom + name.size() + 2));
+    if (block == nullptr) return false;
+    if (valueLength >= 0) {
+        if (valueLength > 0) std::memcpy(block, value, static_cast<size_t>(valueLength));
+        block[valueLength] = 0;
+        block[valueLength + 1] = 0;
+    }
+    uint8_t* const named = block + valueRoom;
+    if (!name.empty()) std::memcpy(named, name.data(), name.size());
+    named[name.size()] = 0;
+    named[name.size() + 1] = 0;
+    node->block_ = block;
+    node->valueLength_ = valueLength;
+    node->nameLength_ = static_cast<int32_t>(name.size());
+    return true;
+}
+
+bool IniDocument::StoreBytes(std::string_view bytes, IniBlob* blob) {
+    if (bytes.size() > static_cast<size_t>(INT32_MAX)) return false;
+    auto* copy = static_cast<uint8_t*>(arena_.Allocate(bytes.size() + 2));
+    if (copy == nullptr) return false;
+    if (!bytes.empty()) std::memcpy(copy, bytes.data(), bytes.size());
+    copy[bytes.size()] = 0;
+    copy[bytes.size() + 1] = 0;
+    *blob = IniBlob(copy, static_cast<int32_t>(bytes.size()));
+    return true;
+}
+
 IniNode* IniDocument::GetOrAddSectionByName(Name name) {
     if (IniNode* found = SectionNamed(name)) return found;
-    std::unique_ptr<IniNode> node(new (std::nothrow) IniNode(NodeKind::Section));
-    if (node == nullptr || node->rest() == nullptr ||
-        node->name_.Set(name.data(), static_cast<int32_t>(name.size())) != 0) {
+    std::unique_ptr<IniNode> node = NewNode(NodeKind::Section);
+    if (node == nullptr || RestOf(node.get()) == nullptr ||
+        !SetNameAndValue(node.get(), name, nullptr, -1)) {
         return nullptr;
     }
     node->position_ = static_cast<int32_t>(nodes_.size());
     IniNode* section = node.get();
     nodes_.push_back(std::move(node));
-    sections_.Insert(section);
+    sections_.Insert(static_cast<size_t>(section->position_), IniNameIndex::HashOf(name));
     return section;
 }
 
 bool IniDocument::IndexKeys(IniNode* section) {
     IniNode::Rest* rest = section->rest_.get();
-    rest->keys.reset(new (std::nothrow) IniNameIndex());
+    rest->keys.reset(new (std::nothrow) IniNameIndex(&rest->entries));
     if (rest->keys == nullptr) return false;
-    for (const auto& entry : rest->entries) {
-        if (entry != nullptr && entry->kind_ != NodeKind::Comment && entry->name_.holdsData()) {
-            rest->keys->Insert(entry.get());
-        }
-    }
+    rest->keys->Rebuild();
     return true;
 }
 
@@ -193,13 +246,16 @@ void IniDocument::AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry,
     entry->position_ = static_cast<int32_t>(rest->entries.size());
     IniNode* added = entry.get();
     // Most sections hold a few keys: room for them at once rather than
-    // growing through one and two.
-    if (rest->entries.empty()) rest->entries.reserve(4);
+    // growing through one and two, and then half as much again each time
+    // (less room left unused than by doubling).
+    const size_t size = rest->entries.size();
+    if (size == rest->entries.capacity()) rest->entries.reserve(size < 4 ? 4 : size + size / 2);
     rest->entries.push_back(std::move(entry));
     if (rest->keys != nullptr) {
-        if (added->kind_ != NodeKind::Comment && added->name_.holdsData())
-            rest->keys->Insert(added, hash != nullptr ? *hash
-                                                      : IniNameIndex::HashOf(added->name_.bytes()));
+        if (added->kind_ != NodeKind::Comment && added->name().holdsData())
+            rest->keys->Insert(static_cast<size_t>(added->position_),
+                               hash != nullptr ? *hash
+                                               : IniNameIndex::HashOf(added->name().bytes()));
     } else if (rest->entries.size() > kIndexedSectionSize) {
         IndexKeys(section);  // without memory for it the section is searched
     }
@@ -207,7 +263,10 @@ void IniDocument::AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry,
 
 void IniDocument::DetachEntry(IniNode* section, IniNode* entry) {
     IniNode::Rest* rest = section->rest_.get();
-    if (rest->keys != nullptr) rest->keys->Erase(entry);
+    if (rest->keys != nullptr) {
+        rest->keys->Erase(static_cast<size_t>(entry->position_),
+                          IniNameIndex::HashOf(entry->name().bytes()));
+    }
     rest->entries[static_cast<size_t>(entry->position_)].reset();
     ++rest->gaps;
     if (rest->keys == nullptr) {
@@ -216,33 +275,39 @@ void IniDocument::DetachEntry(IniNode* section, IniNode* entry) {
     rest->keyCursor = -1;
 }
 
-void IniDocument::ReplaceEntry(IniNode* section, IniNode* old, std::unique_ptr<IniNode> entry) {
+void IniDocument::ReplaceEntry(IniNode* section, IniNode* old, std::unique_ptr<IniNode> entry,
+                               const size_t* hash) {
     IniNode::Rest* rest = section->rest_.get();
     if (rest->keys == nullptr) {
         DetachEntry(section, old);
         AppendEntry(section, std::move(entry));
         return;
     }
-    // The old node object takes the new content and moves to the end: the
-    // index, which finds nodes by their (equal) names, needs no change.
-    old->name_.Swap(entry->name_);
-    old->value_.Swap(entry->value_);
+    // The old node object takes the new content and moves to the end, and
+    // its index slot with it.
+    std::swap(old->block_, entry->block_);
+    std::swap(old->nameLength_, entry->nameLength_);
+    std::swap(old->valueLength_, entry->valueLength_);
     std::swap(old->kind_, entry->kind_);
     std::swap(old->count_, entry->count_);
     std::swap(old->rest_, entry->rest_);
+    Recycle(std::move(entry));
     std::unique_ptr<IniNode> moved = std::move(rest->entries[static_cast<size_t>(old->position_)]);
     ++rest->gaps;
     rest->keyCursor = -1;
+    const size_t from = static_cast<size_t>(moved->position_);
     moved->position_ = static_cast<int32_t>(rest->entries.size());
+    rest->keys->Move(hash != nullptr ? *hash : IniNameIndex::HashOf(moved->name().bytes()), from,
+                     rest->entries.size());
     rest->entries.push_back(std::move(moved));
 }
 
 void IniDocument::RemoveSection(int32_t index) {
-    sections_.Erase(SectionAt(index));
     nodes_.erase(nodes_.begin() + index);
     for (size_t i = static_cast<size_t>(index); i < nodes_.size(); ++i) {
         nodes_[i]->position_ = static_cast<int32_t>(i);
     }
+    sections_.Rebuild();  // the positions changed
     currentSection_ = -1;
 }
 

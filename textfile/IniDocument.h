@@ -39,6 +39,7 @@
 #include <string_view>
 #include <vector>
 
+#include "textfile/IniArena.h"
 #include "textfile/IniDroppedLine.h"
 #include "textfile/IniLineListener.h"
 #include "textfile/IniNode.h"
@@ -174,7 +175,9 @@ private:
     void AppendEntry(IniNode* section, std::unique_ptr<IniNode> entry,
                      const size_t* hash = nullptr);
     void DetachEntry(IniNode* section, IniNode* entry);
-    void ReplaceEntry(IniNode* section, IniNode* old, std::unique_ptr<IniNode> entry);
+    // `hash` (may be null): the names' IniNameIndex::HashOf.
+    void ReplaceEntry(IniNode* section, IniNode* old, std::unique_ptr<IniNode> entry,
+                      const size_t* hash = nullptr);
     static bool IndexKeys(IniNode* section);
 
     template <typename CharT>
@@ -194,9 +197,25 @@ private:
     void Drop(std::string_view text, IniDroppedLine::Reason why);
     // Save, with the bytes given or (null) the document's.
     int32_t SaveWith(const char* path, const std::string_view* bytes);
+    // A new node in the arena; nullptr when memory ran out.
+    std::unique_ptr<IniNode> NewNode(NodeKind kind);
+    // The node's rest, made in the arena on first use; nullptr when memory
+    // ran out.
+    IniNode::Rest* RestOf(IniNode* node);
+    // Gives the memory of a node no longer needed to the next NewNode.
+    void Recycle(std::unique_ptr<IniNode> node);
+    // Stores the node's name and value (`valueLength` -1: none) in one
+    // piece of the arena; false when memory ran out.
+    bool SetNameAndValue(IniNode* node, Name name, const void* value, int32_t valueLength);
+    // A copy of `bytes` in the arena, with two zeros after it; false when
+    // memory ran out.
+    bool StoreBytes(std::string_view bytes, IniBlob* blob);
 
     bool wide_;
     bool utf8Mark_ = false;
+    // Before the nodes: it outlives them.
+    IniArena arena_;
+    void* spareNode_ = nullptr;
     bool loadedOnce_ = false;
     std::string fileName_;
     std::vector<std::unique_ptr<IniNode>> nodes_;
@@ -206,7 +225,7 @@ private:
     IniLineListener* listener_ = nullptr;
     // Every section by name (the search in file order gives the same
     // section, names being unique); large sections index their keys too.
-    IniNameIndex sections_;
+    IniNameIndex sections_{&nodes_};
     size_t sectionHint_ = 0;
     std::string valueScratch_;
 };

@@ -21,22 +21,43 @@ std::string_view BytesOf(std::basic_string_view<CharT> text) {
                             text.size() * sizeof(CharT));
 }
 
+// A unit that ends a line: CR, LF or NUL.
 template <typename CharT>
-int32_t SetBlob(IniBlob* blob, std::basic_string_view<CharT> text) {
-    return blob->Set(text.data(), static_cast<int32_t>(text.size() * sizeof(CharT)));
+bool IsBreak(CharT c) {
+    return c <= CharT('\r') && (c == CharT('\n') || c == CharT('\r') || c == CharT(0));
 }
 
-// Line breaks between the end of one line and the start of the next:
-// CR LF, LF and a lone CR each end one line.
+// The first unit from `p` on that ends a line, or `end`.
 template <typename CharT>
-int32_t CountBreaks(const CharT* from, const CharT* to) {
-    int32_t breaks = 0;
-    for (const CharT* p = from; p < to; ++p) {
-        if (*p == CharT('\n') || (*p == CharT('\r') && (p + 1 == to || p[1] != CharT('\n')))) {
-            ++breaks;
-        }
+const CharT* LineEnd(const CharT* p, const CharT* end) {
+    while (p < end && !IsBreak(*p)) ++p;
+    return p;
+}
+
+// The first LF from `p` on, or `end`.
+const char* NextLineFeed(const char* p, const char* end) {
+    const void* found = std::memchr(p, '\n', static_cast<size_t>(end - p));
+    return found != nullptr ? static_cast<const char*>(found) : end;
+}
+
+const char16_t* NextLineFeed(const char16_t* p, const char16_t* end) {
+    while (p < end && *p != u'\n') ++p;
+    return p;
+}
+
+// The lines from `p` up to the next header line (or `end`): how many keys
+// the section being read may still get from this file.
+template <typename CharT>
+size_t LinesBeforeHeader(const CharT* p, const CharT* end) {
+    size_t lines = 0;
+    while (p < end) {
+        while (p < end && (*p == CharT(' ') || *p == CharT('\t'))) ++p;
+        if (p < end && *p == CharT('[')) break;
+        ++lines;
+        p = NextLineFeed(p, end);
+        if (p < end) ++p;
     }
-    return breaks;
+    return lines;
 }
 
 // The index slot of the name on the line after `from` (up to `end`) is
@@ -69,19 +90,6 @@ void PrefetchNextName(const IniNameIndex& sections, const IniNameIndex* keys, co
     if (keys == nullptr || name.empty() || name[0] == CharT(';')) return;
     *guess = IniNameIndex::Hashed{BytesOf(name), IniNameIndex::HashOf(BytesOf(name))};
     keys->Prefetch(guess->hash);
-}
-
-template <typename CharT>
-int32_t NextLine(int32_t handle, const CharT** line, uint32_t* length);
-
-template <>
-int32_t NextLine<char>(int32_t handle, const char** line, uint32_t* length) {
-    return textfile::ReadLine(handle, line, length);
-}
-
-template <>
-int32_t NextLine<char16_t>(int32_t handle, const char16_t** line, uint32_t* length) {
-    return textfile::ReadLineWide(handle, line, length);
 }
 
 }  // namespace
@@ -135,20 +143,35 @@ template <typename CharT>
 void IniDocument::ReadLines(int32_t handle) {
     using View = std::basic_string_view<CharT>;
     using Line = IniLineListener::Line;
+    // The lines are taken straight from the slot's buffer, from its
+    // position on; the slot itself is not moved.
     const textfile::FileSlot& slot = textfile::FileSlotTable[handle];
-    const CharT* previousEnd = reinterpret_cast<const CharT*>(slot.buffer) + slot.position;
-    const CharT* const bufferEnd =
-        reinterpret_cast<const CharT*>(slot.buffer) + slot.length / sizeof(CharT);
+    const CharT* const data = reinterpret_cast<const CharT*>(slot.buffer);
+    const size_t units = slot.length / sizeof(CharT);
+    const CharT* p = data + (slot.position < units ? slot.position : units);
+    const CharT* const bufferEnd = data + units;
     loadingLine_ = 1;
     int32_t current = -1;
     // Comment lines wait for the next key (its section) or header (the top level).
     std::vector<View> pending;
     IniNameIndex::Hashed guess;  // the next line's key name, guessed ahead
-    const CharT* line;
-    uint32_t length;
-    while (textfile::EoFile(handle, sizeof(CharT)) == 0 && NextLine(handle, &line, &length) == 0) {
-        loadingLine_ += CountBreaks(previousEnd, line);
-        previousEnd = line + length;
+    // Whether the current section, once it indexes its keys, got room for
+    // the rest of its lines in this file.
+    bool roomMade = false;
+    for (;;) {
+        // The breaks before the line: CR LF, LF and a lone CR each end one
+        // line; NUL units are skipped and not counted.
+        while (p < bufferEnd && IsBreak(*p)) {
+            if (*p == CharT('\n') ||
+                (*p == CharT('\r') && (p + 1 == bufferEnd || p[1] != CharT('\n')))) {
+                ++loadingLine_;
+            }
+            ++p;
+        }
+        if (p == bufferEnd) break;
+        const CharT* const line = p;
+        p = LineEnd(p, bufferEnd);
+        const size_t length = static_cast<size_t>(p - line);
         const View text = inisyntax::Trim(View(line, length));
         if (text.empty() || text[0] == CharT(';')) {
             if (listener_ != nullptr && !text.empty()) {
@@ -164,7 +187,7 @@ void IniDocument::ReadLines(int32_t handle) {
                 continue;
             }
             for (View comment : pending) AddCommentLineText(comment, current);
-            const IniNode::Rest* rest = nodes_[current]->rest_.get();
+            IniNode::Rest* rest = nodes_[current]->rest_.get();
             // The guess made on the line before is this line's; the next
             // line's takes its place.
             const IniNameIndex::Hashed guessed = guess;
@@ -172,13 +195,21 @@ void IniDocument::ReadLines(int32_t handle) {
                              bufferEnd, &guess);
             IniDroppedLine::Reason why = IniDroppedLine::NotAKey;
             inisyntax::KeyLine<CharT> parts;
-            if (AddKeyLineText(text, current, &why, &parts, &guessed) < 0) {
-                Drop(BytesOf(text), why);
-            } else if (listener_ != nullptr) {
+            const bool added = AddKeyLineText(text, current, &why, &parts, &guessed) >= 0;
+            if (!added) Drop(BytesOf(text), why);
+            if (added && !roomMade && rest != nullptr && rest->keys != nullptr) {
+                // A large section: its entries and its index are sized once
+                // for its lines still to come.
+                const size_t lines = LinesBeforeHeader(p, bufferEnd);
+                rest->entries.reserve(rest->entries.size() + lines);
+                rest->keys->Reserve(rest->keys->size() + lines);
+                roomMade = true;
+            }
+            if (added && listener_ != nullptr) {
                 listener_->OnLine(Line{Line::Key,
                                        loadingLine_,
                                        BytesOf(text),
-                                       nodes_[current]->name_.bytes(),
+                                       nodes_[current]->name().bytes(),
                                        BytesOf(parts.name),
                                        BytesOf(parts.valueText),
                                        parts.items,
@@ -186,6 +217,7 @@ void IniDocument::ReadLines(int32_t handle) {
             }
         } else {
             guess = IniNameIndex::Hashed{};
+            roomMade = false;
             for (View comment : pending) AddCommentLineText(comment, -1);
             current = AddSectionHeaderText(text);
             if (current < 0) {
@@ -194,7 +226,7 @@ void IniDocument::ReadLines(int32_t handle) {
                 listener_->OnLine(Line{Line::Header,
                                        loadingLine_,
                                        BytesOf(text),
-                                       nodes_[current]->name_.bytes(),
+                                       nodes_[current]->name().bytes(),
                                        {},
                                        {},
                                        0,
@@ -229,7 +261,9 @@ int32_t IniDocument::AddSectionHeaderText(std::basic_string_view<CharT> line) {
     // would grow the comment on every save and load.
     const size_t semicolon = line.find(CharT(';'), close + 1);
     if (semicolon != std::basic_string_view<CharT>::npos) {
-        if (IniNode::Rest* rest = section->rest()) SetBlob(&rest->comment, line.substr(semicolon));
+        if (IniNode::Rest* rest = RestOf(section)) {
+            StoreBytes(BytesOf(line.substr(semicolon)), &rest->comment);
+        }
     }
     currentSection_ = section->position_;  // as FindSection(name) would
     return currentSection_;
@@ -263,28 +297,34 @@ int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t 
         *why = IniDroppedLine::EmptyWideText;
         return -1;
     }
-    std::unique_ptr<IniNode> node(new (std::nothrow) IniNode(kind));
-    bool stored = node != nullptr && SetBlob(&node->name_, parts.name) == 0;
+    // Reading an Untyped key gives zeros (none in a 16-bit document); its
+    // text is kept for writing.
+    const bool typed = kind != NodeKind::Untyped;
+    const void* value = typed ? static_cast<const void*>(valueScratch_.data()) : EmptyValue;
+    const int32_t valueLength = typed   ? static_cast<int32_t>(valueScratch_.size())
+                                : wide_ ? -1
+                                        : static_cast<int32_t>(sizeof EmptyValue);
+    std::unique_ptr<IniNode> node = NewNode(kind);
+    bool stored = node != nullptr && SetNameAndValue(node.get(), name, value, valueLength);
     if (stored && !parts.comment.empty()) {
-        stored = node->rest() != nullptr && SetBlob(&node->rest()->comment, parts.comment) == 0;
+        stored = RestOf(node.get()) != nullptr &&
+                 StoreBytes(BytesOf(parts.comment), &RestOf(node.get())->comment);
     }
-    if (stored && kind != NodeKind::Untyped) {
-        stored =
-            node->value_.Set(valueScratch_.data(), static_cast<int32_t>(valueScratch_.size())) == 0;
-    } else if (stored) {
-        // Reading an Untyped key gives zeros; its text is kept for writing.
-        stored = (wide_ || node->value_.Set(EmptyValue, sizeof EmptyValue) == 0) &&
-                 node->rest() != nullptr && SetBlob(&node->rest()->text, parts.valueText) == 0;
+    if (stored && !typed) {
+        stored = RestOf(node.get()) != nullptr &&
+                 StoreBytes(BytesOf(parts.valueText), &RestOf(node.get())->text);
     }
     if (!stored) {
+        Recycle(std::move(node));
         *why = IniDroppedLine::NoMemory;
         return -2;
     }
     node->count_ = count;
     node->line_ = loadingLine_;
     currentSection_ = sectionIndex;
-    if (IniNode* old = LookupKey(section, node->name_.bytes(), keys != nullptr ? &hash : nullptr)) {
-        ReplaceEntry(section, old, std::move(node));
+    if (IniNode* old =
+            LookupKey(section, node->name().bytes(), keys != nullptr ? &hash : nullptr)) {
+        ReplaceEntry(section, old, std::move(node), keys != nullptr ? &hash : nullptr);
     } else {
         AppendEntry(section, std::move(node), keys != nullptr ? &hash : nullptr);
     }
@@ -295,17 +335,18 @@ template <typename CharT>
 int32_t IniDocument::AddCommentLineText(std::basic_string_view<CharT> text, int32_t sectionIndex) {
     IniNode* section = nullptr;
     if (sectionIndex != -1 && (section = SectionAt(sectionIndex)) == nullptr) return -1;
-    std::unique_ptr<IniNode> node(new (std::nothrow) IniNode(NodeKind::Comment));
-    if (node == nullptr || node->rest() == nullptr) return -2;
-    int32_t stored;
+    std::unique_ptr<IniNode> node = NewNode(NodeKind::Comment);
+    if (node == nullptr || RestOf(node.get()) == nullptr) return -2;
+    bool stored;
     if (!text.empty() && text[0] == CharT(';')) {
-        stored = SetBlob(&node->rest()->comment, text);
+        stored = StoreBytes(BytesOf(text), &RestOf(node.get())->comment);
     } else {
         std::basic_string<CharT> marked(1, CharT(';'));
         marked.append(text);
-        stored = SetBlob(&node->rest()->comment, std::basic_string_view<CharT>(marked));
+        stored = StoreBytes(BytesOf(std::basic_string_view<CharT>(marked)),
+                            &RestOf(node.get())->comment);
     }
-    if (stored != 0) return -2;
+    if (!stored) return -2;
     if (section != nullptr) {
         AppendEntry(section, std::move(node));
         return 0;

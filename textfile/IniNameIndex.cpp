@@ -1,12 +1,18 @@
 #include "textfile/IniNameIndex.h"
 
-#include <cstdint>
 #include <functional>
 
 #include "textfile/IniNode.h"
 
+namespace {
+// At most three quarters of the slots in use.
+bool Crowded(size_t used, size_t slots) {
+    return used * 4 > slots * 3;
+}
+}  // namespace
+
 size_t IniNameIndex::HashOf(std::string_view name) {
-    return std::hash<std::string_view>()(name);
+    return static_cast<uint32_t>(std::hash<std::string_view>()(name));
 }
 
 IniNode* IniNameIndex::Find(std::string_view name) const {
@@ -15,68 +21,87 @@ IniNode* IniNameIndex::Find(std::string_view name) const {
 
 IniNode* IniNameIndex::Find(std::string_view name, size_t hash) const {
     if (slots_.empty()) return nullptr;
-    const size_t mask = slots_.size() - 1;
-    for (size_t i = hash & mask;; i = (i + 1) & mask) {
-        const Slot& slot = slots_[i];
-        if (slot.node == nullptr) return nullptr;
-        if (slot.hash == hash && slot.node->name().bytes() == name) return slot.node;
+    const auto hash32 = static_cast<uint32_t>(hash);
+    for (size_t i = Home(hash32);; i = Next(i)) {
+        const Slot slot = slots_[i];
+        if (slot.entry == 0) return nullptr;
+        if (slot.hash != hash32) continue;
+        IniNode* node = (*nodes_)[slot.entry - 1].get();
+        if (node->name().bytes() == name) return node;
     }
 }
 
 void IniNameIndex::Prefetch(size_t hash) const {
-    if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+    if (!slots_.empty()) __builtin_prefetch(&slots_[Home(static_cast<uint32_t>(hash))]);
 }
 
-void IniNameIndex::Insert(IniNode* node) {
-    Insert(node, HashOf(node->name().bytes()));
+void IniNameIndex::Place(Slot slot) {
+    size_t i = Home(slot.hash);
+    while (slots_[i].entry != 0) i = Next(i);
+    slots_[i] = slot;
 }
 
-void IniNameIndex::Insert(IniNode* node, size_t hash) {
-    if ((used_ + 1) * 2 > slots_.size()) Grow();
-    const size_t mask = slots_.size() - 1;
-    size_t i = hash & mask;
-    while (slots_[i].node != nullptr) i = (i + 1) & mask;
-    slots_[i] = Slot{hash, node};
+void IniNameIndex::Insert(size_t position, size_t hash) {
+    if (slots_.empty() || Crowded(used_ + 1, slots_.size())) {
+        Resize(slots_.empty() ? 32 : slots_.size() * 2);
+    }
+    Place(Slot{static_cast<uint32_t>(hash), static_cast<uint32_t>(position + 1)});
     ++used_;
 }
 
-size_t IniNameIndex::SlotOf(const IniNode* node) const {
+size_t IniNameIndex::SlotOf(size_t position, size_t hash) const {
     if (slots_.empty()) return SIZE_MAX;
-    const size_t mask = slots_.size() - 1;
-    for (size_t i = HashOf(node->name().bytes()) & mask;; i = (i + 1) & mask) {
-        if (slots_[i].node == node) return i;
-        if (slots_[i].node == nullptr) return SIZE_MAX;
+    for (size_t i = Home(static_cast<uint32_t>(hash));; i = Next(i)) {
+        if (slots_[i].entry == 0) return SIZE_MAX;
+        if (slots_[i].entry == position + 1) return i;
     }
 }
 
-void IniNameIndex::Erase(const IniNode* node) {
-    size_t hole = SlotOf(node);
+void IniNameIndex::Erase(size_t position, size_t hash) {
+    size_t hole = SlotOf(position, hash);
     if (hole == SIZE_MAX) return;
-    const size_t mask = slots_.size() - 1;
-    slots_[hole].node = nullptr;
+    slots_[hole].entry = 0;
     --used_;
     // Moves later members of the probe run back, so that no search stops
     // early at the new hole.
-    for (size_t i = (hole + 1) & mask; slots_[i].node != nullptr; i = (i + 1) & mask) {
-        const size_t home = slots_[i].hash & mask;
+    for (size_t i = Next(hole); slots_[i].entry != 0; i = Next(i)) {
+        const size_t home = Home(slots_[i].hash);
         const bool reachable = hole <= i ? (home <= hole || home > i) : (home <= hole && home > i);
         if (reachable) {
             slots_[hole] = slots_[i];
-            slots_[i].node = nullptr;
+            slots_[i].entry = 0;
             hole = i;
         }
     }
 }
 
-void IniNameIndex::Grow() {
+void IniNameIndex::Move(size_t hash, size_t from, size_t to) {
+    const size_t at = SlotOf(from, hash);
+    if (at != SIZE_MAX) slots_[at].entry = static_cast<uint32_t>(to + 1);
+}
+
+void IniNameIndex::Reserve(size_t names) {
+    const size_t wanted = names / 3 * 4 + names % 3 * 2 + 1;
+    if (wanted > slots_.size() && wanted < UINT32_MAX) Resize(wanted);
+}
+
+void IniNameIndex::Resize(size_t slots) {
     std::vector<Slot> old;
     old.swap(slots_);
-    slots_.assign(old.empty() ? 32 : old.size() * 2, Slot{0, nullptr});
-    const size_t mask = slots_.size() - 1;
+    slots_.assign(slots, Slot{0, 0});
     for (const Slot& slot : old) {
-        if (slot.node == nullptr) continue;
-        size_t i = slot.hash & mask;
-        while (slots_[i].node != nullptr) i = (i + 1) & mask;
-        slots_[i] = slot;
+        if (slot.entry != 0) Place(slot);
+    }
+}
+
+void IniNameIndex::Rebuild() {
+    slots_.clear();
+    used_ = 0;
+    const NodeList& nodes = *nodes_;
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        const IniNode* node = nodes[i].get();
+        if (node == nullptr || node->kind() == NodeKind::Comment || !node->name().holdsData())
+            continue;
+        Insert(i, HashOf(node->name().bytes()));
     }
 }

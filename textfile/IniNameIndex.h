@@ -1,10 +1,16 @@
-// Finds a node by its name among a set of nodes: the sections of a
-// document, or the keys of one large section. Open addressing with linear
-// probing over (hash, node) pairs; the names are the nodes' own, so a node
-// must stay in the index only while it lives and keeps its name.
+// Finds a node by its name in a list of nodes: the top-level nodes of a
+// document (for its sections), or the entries of one large section (for
+// its keys). Open addressing with linear probing over 8-byte slots, each a
+// 32-bit hash of a name and the 32-bit position of its node in the list,
+// at most three quarters of them in use; the names are the nodes' own. The
+// list's owner keeps the index in step: Insert and Erase as nodes come and
+// go, Move when one changes position, Rebuild after the positions were
+// renumbered. Only named nodes that are no comment lines are indexed.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -12,6 +18,11 @@ class IniNode;
 
 class IniNameIndex {
 public:
+    using NodeList = std::vector<std::unique_ptr<IniNode>>;
+
+    // Indexes nodes of `nodes`, which must outlive the index.
+    explicit IniNameIndex(const NodeList* nodes) : nodes_(nodes) {}
+
     // The node of that name, or nullptr.
     IniNode* Find(std::string_view name) const;
     // Find, with the name's HashOf worked out before.
@@ -20,28 +31,44 @@ public:
     // looked for: in a large index that slot is far from any other, and the
     // work between Prefetch and Find hides the wait for it.
     void Prefetch(size_t hash) const;
+    // A 32-bit hash of the name (in a size_t).
     static size_t HashOf(std::string_view name);
-    // Adds a node whose name is not in the index yet.
-    void Insert(IniNode* node);
-    // Insert, with the node name's HashOf worked out before.
-    void Insert(IniNode* node, size_t hash);
+    // Adds the node at `position` (below 2^31, as node positions are),
+    // whose name (of that HashOf) is not in the index yet.
+    void Insert(size_t position, size_t hash);
     // A name with its HashOf.
     struct Hashed {
         std::string_view name;
         size_t hash = 0;
     };
-    // Removes the node; nothing happens when it is not in the index.
-    void Erase(const IniNode* node);
+    // Removes the node at `position` (name of that HashOf); nothing happens
+    // when it is not in the index.
+    void Erase(size_t position, size_t hash);
+    // The node of that name's HashOf moved from `from` to `to`.
+    void Move(size_t hash, size_t from, size_t to);
+    // Indexes the list's nodes anew.
+    void Rebuild();
+    // Room for `names` names in all without growing again.
+    void Reserve(size_t names);
     size_t size() const { return used_; }
 
 private:
     struct Slot {
-        size_t hash;
-        IniNode* node;  // nullptr: empty
+        uint32_t hash;
+        uint32_t entry;  // position + 1; 0: empty
     };
-    size_t SlotOf(const IniNode* node) const;
-    void Grow();
+    // The slot holding `position`, or SIZE_MAX.
+    size_t SlotOf(size_t position, size_t hash) const;
+    // The first slot looked at for a hash: slots of any number, each
+    // hash's place in proportion.
+    size_t Home(uint32_t hash) const {
+        return static_cast<size_t>((uint64_t{hash} * slots_.size()) >> 32);
+    }
+    size_t Next(size_t i) const { return i + 1 == slots_.size() ? 0 : i + 1; }
+    void Resize(size_t slots);
+    void Place(Slot slot);
 
+    const NodeList* nodes_;
     std::vector<Slot> slots_;
     size_t used_ = 0;
 };

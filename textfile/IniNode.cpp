@@ -6,20 +6,19 @@
 const uint8_t EmptyValue[16] = {};
 
 namespace {
-const IniBlob noBlob;
 const std::vector<std::unique_ptr<IniNode>> noEntries;
 }  // namespace
 
-IniNode::IniNode(NodeKind kind) : kind_(kind) {}
+IniNode::IniNode(NodeKind kind) noexcept : kind_(kind) {}
 
 IniNode::~IniNode() = default;
 
-const IniBlob& IniNode::comment() const {
-    return rest_ != nullptr ? rest_->comment : noBlob;
+IniBlob IniNode::comment() const {
+    return rest_ != nullptr ? rest_->comment : IniBlob();
 }
 
-const IniBlob& IniNode::text() const {
-    return rest_ != nullptr ? rest_->text : noBlob;
+IniBlob IniNode::text() const {
+    return rest_ != nullptr ? rest_->text : IniBlob();
 }
 
 int32_t IniNode::keyCursor() const {
@@ -32,11 +31,6 @@ const std::vector<std::unique_ptr<IniNode>>& IniNode::entries() const {
     return rest_->entries;
 }
 
-IniNode::Rest* IniNode::rest() {
-    if (rest_ == nullptr) rest_.reset(new (std::nothrow) Rest());
-    return rest_.get();
-}
-
 void IniNode::Compact() const {
     auto& entries = rest_->entries;
     entries.erase(std::remove(entries.begin(), entries.end(), nullptr), entries.end());
@@ -44,4 +38,5 @@ void IniNode::Compact() const {
         entries[i]->position_ = static_cast<int32_t>(i);
     }
     rest_->gaps = 0;
+    if (rest_->keys != nullptr) rest_->keys->Rebuild();  // the positions changed
 }

@@ -1,8 +1,11 @@
 // One line of an INI document as read: a section (with its entries), a
 // key entry with its typed value, or a comment line. Nodes are made and
-// changed only by their IniDocument; everyone else reads them.
+// changed only by their IniDocument; everyone else reads them. A node's
+// memory and bytes belong to its document's IniArena: deleting a node runs
+// its destructor and leaves the memory to the arena.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -17,20 +20,24 @@ extern const uint8_t EmptyValue[16];
 
 class IniNode {
 public:
-    explicit IniNode(NodeKind kind);
+    explicit IniNode(NodeKind kind) noexcept;
     ~IniNode();
     IniNode(const IniNode&) = delete;
     IniNode& operator=(const IniNode&) = delete;
+    // Made only in memory its document gives; deleting leaves the memory.
+    static void* operator new(size_t, void* memory) noexcept { return memory; }
+    static void operator delete(void*, void*) noexcept {}
+    static void operator delete(void*) noexcept {}
 
     NodeKind kind() const { return kind_; }
     // Section or key name; holds nothing for a comment line.
-    const IniBlob& name() const { return name_; }
+    IniBlob name() const { return IniBlob(block_ + NameOffset(valueLength_), nameLength_); }
     // The comment of the line, starting with ";" (a comment line: all of it).
-    const IniBlob& comment() const;
+    IniBlob comment() const;
     // A key's value in the encoding of its kind (see NodeKind.h).
-    const IniBlob& value() const { return value_; }
+    IniBlob value() const { return IniBlob(block_, valueLength_); }
     // An Untyped key's value text as it was read, written back unchanged.
-    const IniBlob& text() const;
+    IniBlob text() const;
     // Characters, items or bytes of the value, by kind.
     int32_t count() const { return count_; }
     // The line of the file it was read from where a section's first header
@@ -48,7 +55,11 @@ private:
     // What most key entries do without: a comment, an Untyped text, and a
     // section's entries with their cursor and index.
     struct Rest {
-        IniBlob comment;
+        // Made in the document's arena, like the node (IniDocument::RestOf).
+        static void* operator new(size_t, void* memory) noexcept { return memory; }
+        static void operator delete(void*, void*) noexcept {}
+        static void operator delete(void*) noexcept {}
+        IniBlob comment;  // bytes in the document's arena
         IniBlob text;
         int32_t keyCursor = -1;
         // Removing a key from a large section leaves a gap (a null pointer)
@@ -62,13 +73,21 @@ private:
         std::unique_ptr<IniNameIndex> keys;  // sections too long to search
     };
 
-    // The rest, made on first use; nullptr when memory ran out.
-    Rest* rest();
     // Closes the gaps left by removed entries and renumbers the rest.
     void Compact() const;
 
-    IniBlob name_;
-    IniBlob value_;
+    // Where the name starts in the block: after the value and its zeros,
+    // at an even offset (16-bit names stay aligned).
+    static size_t NameOffset(int32_t valueLength) {
+        return valueLength >= 0 ? (static_cast<size_t>(valueLength) + 3) & ~size_t{1} : 0;
+    }
+
+    // The value (from the start, so that its items are aligned) and the
+    // name, each followed by two zero bytes, in one piece of the arena;
+    // a length of -1 stands for a value or name the node does not hold.
+    uint8_t* block_ = nullptr;
+    int32_t nameLength_ = -1;
+    int32_t valueLength_ = -1;
     NodeKind kind_;
     int32_t count_ = 0;
     int32_t position_ = -1;  // index in the parent's node or entry list

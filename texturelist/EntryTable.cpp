@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 std::vector<EntryTable::Record>::const_iterator EntryTable::LowerBound(std::uint32_t id) const {
+    Settle();
     return std::lower_bound(records_.begin(), records_.end(), id,
                             [](const Record& record, std::uint32_t wanted) {
                                 return record.id < wanted;
@@ -29,6 +30,7 @@ std::string_view EntryTable::at(std::uint32_t id) const {
 
 void EntryTable::clear() {
     records_.clear();
+    puts_.clear();
     texts_.clear();
     inOrder_ = true;
 }
@@ -44,6 +46,7 @@ void EntryTable::ReserveTexts(std::size_t textBytes) {
 }
 
 void EntryTable::Append(std::uint32_t id, const char* text, std::size_t length) {
+    Settle();
     if (!records_.empty() && records_.back().id >= id) {
         inOrder_ = false;
     }
@@ -65,13 +68,65 @@ void EntryTable::FinishAppending() {
 }
 
 void EntryTable::Put(std::uint32_t id, std::string_view text) {
-    const std::size_t offset = texts_.size();
-    texts_.append(text.data(), text.size());
-    auto found = records_.begin() + (LowerBound(id) - records_.cbegin());
-    if (found != records_.end() && found->id == id) {
-        found->offset = offset;
-        found->length = text.size();
-    } else {
-        records_.insert(found, {id, offset, text.size()});
+    // Room for every gathered entry in records_, grown by doubling, so that
+    // settling them needs no memory of its own.
+    const std::size_t wanted = records_.size() + puts_.size() + 1;
+    if (records_.capacity() < wanted) {
+        records_.reserve(std::max(wanted, 2 * records_.capacity()));
     }
+    puts_.push_back({id, texts_.size(), text.size()});
+    texts_.append(text.data(), text.size());
+}
+
+void EntryTable::Settle() const {
+    if (puts_.empty()) {
+        return;
+    }
+    // By id, and of equal ids in the order put (later texts lie further on
+    // in the store; two empty texts at the same offset are alike anyway).
+    const auto putOrder = [](const Record& a, const Record& b) {
+        return a.id != b.id ? a.id < b.id : a.offset < b.offset;
+    };
+    if (!std::is_sorted(puts_.begin(), puts_.end(), putOrder)) {
+        std::sort(puts_.begin(), puts_.end(), putOrder);
+    }
+    // The last put of each id holds.
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < puts_.size(); ++i) {
+        if (i + 1 < puts_.size() && puts_[i + 1].id == puts_[i].id) {
+            continue;
+        }
+        puts_[kept++] = puts_[i];
+    }
+    puts_.resize(kept);
+    // Ids already in the table are replaced in place, the others merged in
+    // from the back, where nothing not yet moved is overwritten.
+    std::size_t replaced = 0;
+    for (std::size_t r = 0, p = 0; r < records_.size() && p < puts_.size();) {
+        if (records_[r].id < puts_[p].id) {
+            ++r;
+        } else if (puts_[p].id < records_[r].id) {
+            ++p;
+        } else {
+            records_[r++] = puts_[p++];
+            ++replaced;
+        }
+    }
+    std::size_t old = records_.size();
+    std::size_t added = puts_.size();
+    records_.resize(old + added - replaced);
+    std::size_t to = records_.size();
+    while (added > 0) {
+        const Record& put = puts_[added - 1];
+        if (old > 0 && records_[old - 1].id >= put.id) {
+            if (records_[old - 1].id == put.id) {
+                --added;  // replaced above
+            }
+            records_[--to] = records_[--old];
+        } else {
+            records_[--to] = put;
+            --added;
+        }
+    }
+    puts_.clear();
 }

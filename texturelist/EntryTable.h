@@ -1,7 +1,12 @@
 // The entries of a texture list: texture texts keyed by their unsigned
 // 32-bit id, read in ascending id order. All texts live in one store and
 // each entry is a small record pointing into it, so a list of a million
-// entries costs two allocations that grow, not a million.
+// entries costs a few allocations that grow, not a million.
+//
+// Entries that Put adds or replaces are gathered and sorted into the table
+// when it is next read, so that n of them cost n log n whatever the order of
+// their ids. Reading therefore changes the table's inner state: a table is
+// not to be read from two threads at once.
 #pragma once
 
 #include <cstddef>
@@ -62,10 +67,19 @@ public:
         const char* texts_ = nullptr;
     };
 
-    std::size_t size() const { return records_.size(); }
-    bool empty() const { return records_.empty(); }
-    const_iterator begin() const { return {records_.data(), texts_.data()}; }
-    const_iterator end() const { return {records_.data() + records_.size(), texts_.data()}; }
+    std::size_t size() const {
+        Settle();
+        return records_.size();
+    }
+    bool empty() const { return records_.empty() && puts_.empty(); }
+    const_iterator begin() const {
+        Settle();
+        return {records_.data(), texts_.data()};
+    }
+    const_iterator end() const {
+        Settle();
+        return {records_.data() + records_.size(), texts_.data()};
+    }
 
     // The entry with `id`, or end() when there is none.
     const_iterator find(std::uint32_t id) const;
@@ -89,13 +103,22 @@ public:
     void FinishAppending();
 
     // Sets the text of the entry with `id`, adding the entry when there is
-    // none. The table must be in order.
+    // none; of several Puts with the same id the last one holds. The table
+    // must be in order.
     void Put(std::uint32_t id, std::string_view text);
 
 private:
     std::vector<Record>::const_iterator LowerBound(std::uint32_t id) const;
+    // Sorts the entries Put gathered into records_. Allocates nothing when
+    // Put could make room for them (a copied table may have to).
+    void Settle() const;
 
-    std::vector<Record> records_;  // ascending by id, except while appending
-    std::string texts_;            // replaced or dropped texts stay as unused bytes
-    bool inOrder_ = true;          // false once Append got an id not above the last one
+    // Ascending by id, except while appending. Mutable, as are the puts
+    // below: the readers settle the puts first.
+    mutable std::vector<Record> records_;
+    // Entries Put since the table was last read, in the order put; their
+    // offsets grow with that order.
+    mutable std::vector<Record> puts_;
+    std::string texts_;    // replaced or dropped texts stay as unused bytes
+    bool inOrder_ = true;  // false once Append got an id not above the last one
 };

@@ -22,8 +22,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string_view>
-#include <vector>
 
 namespace {
 
@@ -112,16 +112,17 @@ bool TextureList::Parse() {
         }
         std::rewind(in);
     }
-    // Read in pieces that stay in the cache while they are scanned.
-    std::vector<char> piece(kPieceSize);
+    // Read in pieces that stay in the cache while they are scanned; the
+    // piece is not zeroed, so a short list touches only what it fills.
+    std::unique_ptr<char[]> piece(new char[kPieceSize]);
     ListScanner scanner;
     auto complete = [this](const char* text, std::size_t length) {
         return CompleteEntry(text, length);
     };
     bool read = true;
     std::size_t got;
-    while ((got = std::fread(piece.data(), 1, piece.size(), in)) > 0) {
-        if (!scanner.Scan(piece.data(), got, complete)) {
+    while ((got = std::fread(piece.get(), 1, kPieceSize, in)) > 0) {
+        if (!scanner.Scan(piece.get(), got, complete)) {
             read = false;
             break;
         }

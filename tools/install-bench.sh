@@ -9,10 +9,12 @@
 # e.g. Z:\tmp\old\Pakwerk.exe) measures another build. Prints every run, the
 # medians and their ratio, the slowest answer and the slowest repaint. The
 # package is generated in the test prefix's temporary folder and removed.
-# Uses a private Xvfb display; runs in the test prefix (build/windows).
+# Uses a private Xvfb display; runs in the test prefix (build/windows, or build/windows-x64 where
+# no 32-bit code runs: tools/windows-build.sh).
 set -eu
 cd "$(dirname "$0")/.."
-build=${PAKWERK_BUILD_DIR:-build/windows}
+. tools/windows-build.sh
+build=${PAKWERK_BUILD_DIR:-build/$windows_preset}
 cmake --build "$build" --target Pakwerk install_bench >/dev/null
 
 display=

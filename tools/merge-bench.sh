@@ -4,10 +4,12 @@
 # of 2,000, the merge as the engine does it, and the restore point's work
 # before it, with their phases and allocations.
 #   bash tools/merge-bench.sh [RUNS]
-# Default: 5 runs after an untimed one. Runs in the test prefix (build/windows).
+# Default: 5 runs after an untimed one. Runs in the test prefix (build/windows, or build/windows-x64 where
+# no 32-bit code runs: tools/windows-build.sh).
 set -eu
 cd "$(dirname "$0")/.."
-build=${PAKWERK_BUILD_DIR:-build/windows}
+. tools/windows-build.sh
+build=${PAKWERK_BUILD_DIR:-build/$windows_preset}
 cmake --build "$build" --target merge_bench >/dev/null
 # Wine runs as the user "pakwerk" when started as root: it needs to reach the build.
 dir=$PWD; while [ "$dir" != / ]; do chmod o+x "$dir"; dir=$(dirname "$dir"); done

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "engine/RestorePoints.h"
+#include "app/DllSearch.h"
 #include "app/Messages.h"
 #include "undo/NoteText.h"
 #include "undo/UndoDialog.h"
@@ -57,6 +58,7 @@ std::string Describe(const restorepoints::Summary& point) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    if (!dllsearch::LimitOrStop()) return 1;
     const int argc = __argc;
     char** const argv = __argv;
     std::string root = restorepoints::DefaultRoot();

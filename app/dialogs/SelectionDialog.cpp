@@ -14,6 +14,23 @@ constexpr int kInitialImages = 5;
 constexpr int kImageGrowth = 1;
 constexpr int32_t kEntryImage = 0;
 
+// A rich edit control parses a text that starts with "{\rtf" as a document
+// when it arrives as ANSI text (WM_SETTEXT; Wine's control does so even in
+// plain-text mode). The description goes in as UTF-16 through EM_SETTEXTEX,
+// converted from the user's code page as the ANSI message would be.
+void SetPlainText(HWND field, const std::string& text) {
+    std::wstring wide;
+    const int length = static_cast<int>(text.size());
+    const int units = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+    if (units > 0) {
+        wide.resize(static_cast<size_t>(units));
+        MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), units);
+    }
+    SETTEXTEX how = {ST_DEFAULT, 1200};  // 1200: UTF-16
+    SendMessageA(field, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how),
+                 reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
 }  // namespace
 
 SelectionDialog::SelectionDialog(InstallCatalogue& catalogue)
@@ -84,6 +101,10 @@ void SelectionDialog::OnInitDialog() {
     Bind(entryList, IDC_ENTRY_LIST);
     entryList.Subclass();
     Bind(descriptionField, IDC_DESCRIPTION);
+    // Plain text, set while the field is still empty (the control refuses
+    // the change afterwards): a description shows exactly as written, never
+    // read as a document to parse (see SetPlainText).
+    SendMessageA(descriptionField.Handle(), EM_SETTEXTMODE, TM_PLAINTEXT, 0);
     // The field has no horizontal scroll bar: a long line of a description
     // would be cut at its right edge, so lines wrap at the field's width.
     SendMessageA(descriptionField.Handle(), EM_SETTARGETDEVICE, 0, 0);
@@ -104,13 +125,13 @@ void SelectionDialog::OnInitDialog() {
     for (int32_t i = 0; i < catalogue.entryCount; ++i) {
         entryList.AddItem(catalogue.entries[i].name, kEntryImage);
     }
-    descriptionField.SetText(catalogue.entries[0].description);
+    SetPlainText(descriptionField.Handle(), catalogue.entries[0].description);
     entryList.SetCurrentSelection(0);
 }
 
 void SelectionDialog::ShowDescriptionOf(int position) {
     if (position < 0 || position >= catalogue.entryCount) return;
-    descriptionField.SetText(catalogue.entries[position].description);
+    SetPlainText(descriptionField.Handle(), catalogue.entries[position].description);
 }
 
 // A fresh image list for every run; the one of the run before goes with it.

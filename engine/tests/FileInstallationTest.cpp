@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -246,6 +250,48 @@ TEST_F(InstallFilesTest, NeverWritesOutsideTheHostFolder) {
     EXPECT_FALSE(Exists(root.Path("outside.dat")));
     EXPECT_FALSE(Exists(root.Path("..\\outside.dat")));
     EXPECT_FALSE(Exists(hostPath + "outside.dat"));
+}
+
+// On the double-byte code pages 0x5C, the backslash, is also the second byte
+// of characters such as 0x83 0x5C and 0x95 0x5C (code page 932): where the
+// byte rule sees one name more, the system resolves to one level higher.
+// Under any code page nothing lands beside the host folder; under 932 (this
+// program's run with LC_ALL=ja_JP.UTF-8) the two climbs are refused and the
+// name that stays inside is written.
+TEST_F(InstallFilesTest, NeverWritesOutsideTheHostFolderOnDoubleByteCodePages) {
+    const char* locale = std::getenv("LC_ALL");
+    const bool japanese = locale != nullptr && std::strncmp(locale, "ja_JP", 5) == 0;
+    if (japanese) {
+        ASSERT_EQ(932u, GetACP());
+    }
+    const bool doubleByte = GetACP() == 932;
+    const char* climbing[] = {
+        "\x83\\x\\..\\..\\outside.dat",
+        "Modelle\\\x95\\Dach\\..\\..\\..\\outside.dat",
+    };
+    PackageFile("x.dat", kOld);
+    for (const char* destination : climbing) {
+        SCOPED_TRACE(destination);
+        const bool installed = Install(std::string("{x.dat>>") + destination + "}");
+        if (doubleByte) {
+            EXPECT_FALSE(installed);
+            const Asked expected = {CopyFailed(Source("x.dat"), Target(destination))};
+            EXPECT_EQ(expected, Shown());
+        }
+        std::map<std::string, std::string> beside = FolderTree(root.Path());
+        for (auto at = beside.begin(); at != beside.end();) {
+            const bool ours =
+                at->first.rfind("Host\\", 0) == 0 || at->first.rfind("Paket\\", 0) == 0;
+            at = ours ? beside.erase(at) : std::next(at);
+        }
+        EXPECT_TRUE(beside.empty()) << "written beside the host folder: " << beside.begin()->first;
+    }
+    // Two levels up from a folder in Sub: still inside, one level higher than
+    // the byte rule reads it. (Only ASCII names are made: Wine cannot make
+    // other names under a Unix locale that is not installed.)
+    const char* inside = "Sub\\\x95\\x\\..\\..\\in.dat";
+    EXPECT_TRUE(Install(std::string("{x.dat>>") + inside + "}"));
+    EXPECT_EQ(kContent, Read(Target(doubleByte ? "in.dat" : "Sub\\in.dat")));
 }
 
 // The destination follows the host folder's backslash, so leading and doubled

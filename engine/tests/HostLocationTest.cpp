@@ -18,17 +18,24 @@ TEST(HostLocation, ReadsTheRegisteredFolderAndAppendsABackslash) {
         std::string bytes;
         std::string hostPath;  // empty: not found
     };
-    const std::string longest(259, 'h');
+    const std::string longest = "C:\\" + std::string(256, 'h');
     const Case cases[] = {
         {"plain folder", REG_SZ, std::string("C:\\Host\0", 8), "C:\\Host\\"},
         {"folder with backslash gets a second one", REG_SZ, std::string("C:\\Host\\\0", 9),
          "C:\\Host\\\\"},
-        {"expandable text is taken as stored", REG_EXPAND_SZ,
-         std::string("%SystemDrive%\\Host\0", 19), "%SystemDrive%\\Host\\"},
+        {"network share", REG_SZ, std::string("\\\\server\\share\0", 15), "\\\\server\\share\\"},
+        {"expandable text is taken as stored: relative", REG_EXPAND_SZ,
+         std::string("%SystemDrive%\\Host\0", 19), ""},
         {"longest text that fits", REG_SZ, longest + '\0', longest + "\\"},
         {"number", REG_DWORD, std::string("\x01\x00\x00\x00", 4), ""},
         {"binary", REG_BINARY, std::string("C:\\Host\0", 8), ""},
         {"empty text names no folder", REG_SZ, std::string("\0", 1), ""},
+        {"relative folder", REG_SZ, std::string("Host\0", 5), ""},
+        {"lone backslash: the host would be a network path", REG_SZ, std::string("\\\0", 2), ""},
+        {"root of the current drive", REG_SZ, std::string("\\Host\0", 6), ""},
+        {"drive-relative", REG_SZ, std::string("C:Host\0", 7), ""},
+        {"server without a share", REG_SZ, std::string("\\\\server\0", 9), ""},
+        {"device namespace", REG_SZ, std::string("\\\\?\\C:\\Host\0", 12), ""},
         {"too long for the buffer", REG_SZ, std::string(300, 'h') + '\0', ""},
         {"buffer full without terminator", REG_SZ, std::string(260, 'h'), ""},
     };

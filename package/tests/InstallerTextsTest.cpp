@@ -46,7 +46,7 @@ TEST(InstallerTexts, KeepsTheScriptsEscapesAndCharacters) {
 }
 
 TEST(InstallerTexts, AnIdOutsideTheBaseIdsHasNoText) {
-    for (int id : {0, 100, 118, 201, 417}) {
+    for (int id : {0, 100, 119, 201, 418}) {
         for (Language language : kLanguages) {
             EXPECT_EQ(Text(id, language), "") << id;
         }

@@ -9,6 +9,7 @@
 #include "automation/WindowQuery.h"
 #include "e2e/ExpectedTexts.h"
 #include "e2e/FlowTest.h"
+#include "tests/support/TestFiles.h"
 
 #include <algorithm>
 #include <string>
@@ -74,8 +75,12 @@ protected:
     void SetUp() override {
         FlowTest::SetUp();
         Prepare(Scenario::Package::Catalogue);
+        ASSERT_NO_FATAL_FAILURE(BeforeStart());
         Start();
     }
+
+    // Changes to the prepared package before the installer starts.
+    virtual void BeforeStart() {}
 
     std::optional<std::wstring> DescriptionShown(HWND dialog) {
         return automation::ControlText(dialog, control::kDescription);
@@ -208,6 +213,42 @@ TEST_F(Catalogue, WithoutTheHostTheInstallDialogSays104AndStays) {
     ASSERT_TRUE(automation::PressButton(install, control::kCancelButton));
     ExpectEnded();
     ExpectHost(Scenario::OriginalHost());
+}
+
+// A description that reads like a rich text document shows exactly as
+// written: the field holds plain text and parses nothing.
+class CatalogueWithRichText : public Catalogue {
+protected:
+    static constexpr const char* kRichText = "{\\rtf1\\ansi {\\b bold}\\par plain}";
+
+    void BeforeStart() override {
+        // The first package's description in every language.
+        const std::string path = scenario_.PackageFolder() + "\\InstSkript.ini";
+        std::string catalogue;
+        ASSERT_TRUE(filetree::ReadFile(path, catalogue));
+        std::string rewritten;
+        bool first = false;
+        size_t start = 0;
+        while (start < catalogue.size()) {
+            const size_t end = std::min(catalogue.find('\n', start), catalogue.size());
+            std::string line = catalogue.substr(start, end - start + 1);
+            if (line[0] == '[') first = line.rfind("[Install_00]", 0) == 0;
+            if (first && line.rfind("Desc_", 0) == 0) {
+                line = line.substr(0, 8) + " = \"" + kRichText + "\"\r\n";
+            }
+            rewritten += line;
+            start = end + 1;
+        }
+        testfiles::Write(path, rewritten);
+    }
+};
+
+TEST_F(CatalogueWithRichText, ADescriptionShowsExactlyAsWritten) {
+    HWND dialog = Expect(ProgramWindow::Selection);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Describe(DescriptionShown(dialog).value_or(L"(none)")), Describe(Widen(kRichText)));
+    ASSERT_TRUE(automation::PressButton(dialog, control::kCancelButton));
+    ExpectEnded();
 }
 
 // The first package's script is "InstSkript.txt" beside the program.

@@ -2,7 +2,9 @@
 // (about 20 MB, merged with a package cabin list that changes keys all over
 // it) and both texture lists each hold either their old or their new bytes
 // after the kill, and the next run completes, whatever temporary files the
-// killed saves left beside the lists.
+// killed saves left beside the lists. A large model killed in the middle of
+// its copy is either not there or whole, and the next run installs it
+// without asking about a newer file.
 #include "automation/Wait.h"
 #include "automation/WindowAction.h"
 #include "e2e/ExpectedTexts.h"
@@ -271,6 +273,56 @@ TEST_F(KilledInstall, LeavesEachListOldOrNewAndTheNextRunCompletes) {
     ExpectSuccess();
     EXPECT_TRUE(ReadLists() == fresh) << "a completed run after the kills gave other lists";
     EXPECT_EQ(Leftovers(), std::vector<std::string>{});
+}
+
+// A package whose first file is a 256 MB model: three kills while it is
+// being copied, then a run to the end.
+TEST_F(KilledInstall, LeavesNoPartOfACopiedFile) {
+    Prepare(Scenario::Package::Single);
+    const std::string source = scenario_.PackageFolder() + "\\Gross.3dm";
+    const std::string destination = scenario_.HostFolder() + "\\Resourcen\\Modelle\\Gross.3dm";
+    const std::string temporary = safereplace::TemporaryPathFor(destination.c_str());
+    constexpr ULONGLONG kSize = 256ULL << 20;
+    {
+        std::string block(1 << 20, '\0');
+        for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 7 + i / 251);
+        std::FILE* model = std::fopen(source.c_str(), "wb");
+        ASSERT_NE(model, nullptr);
+        for (ULONGLONG written = 0; written < kSize; written += block.size()) {
+            ASSERT_EQ(std::fwrite(block.data(), 1, block.size(), model), block.size());
+        }
+        ASSERT_EQ(std::fclose(model), 0);
+        ASSERT_TRUE(filetree::SetWriteTimes(scenario_.PackageFolder(),
+                                            filetree::YearStart(Scenario::kPackageYear)));
+        std::string script;
+        const std::string scriptPath = scenario_.PackageFolder() + "\\InstSkript.txt";
+        ASSERT_TRUE(filetree::ReadFile(scriptPath, script));
+        const size_t section = script.find("Dateinstallation");
+        ASSERT_NE(section, std::string::npos);
+        script.insert(script.find('{', section) + 1,
+                      "\r\n{Gross.3dm >> Resourcen\\Modelle\\Gross.3dm}");
+        testfiles::Write(scriptPath, script);
+    }
+    // Part of the model is written: under its own name or a temporary one.
+    const auto copying = [&] {
+        const ULONGLONG own = FileSize(destination);
+        const ULONGLONG other = FileSize(temporary);
+        return (own != kNoFile && own > 0 && own < kSize) ||
+               (other != kNoFile && other > 0 && other < kSize);
+    };
+    for (int kill = 0; kill < 3; ++kill) {
+        const Clock::time_point click = StartAndInstall();
+        while (!copying() && MillisecondsSince(click) < 30000) Sleep(1);
+        ASSERT_TRUE(copying()) << "the copy of the model is not seen under way";
+        ASSERT_TRUE(scenario_.Kill()) << "the installer does not end";
+        const ULONGLONG left = FileSize(destination);
+        EXPECT_TRUE(left == kNoFile || left == kSize)
+            << "a kill during the copy left " << left << " of " << kSize << " bytes of the model";
+    }
+    StartAndInstall();
+    ExpectSuccess();
+    EXPECT_EQ(FileSize(destination), kSize);
+    EXPECT_EQ(FileSize(temporary), kNoFile) << "the temporary copy of the model is left";
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <map>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -303,11 +305,57 @@ TEST(TextureListAddEntry, StoresTheBlockUnderItsId) {
     }
 }
 
+// Generated merges into a loaded list, against a map that takes each entry
+// in turn: whatever the order of the ids, repeated or not, read in between
+// or not, the last entry of an id holds and the list saves in id order.
 TEST(TextureListAddEntry, LaterEntryReplacesEarlierOneWithTheSameId) {
-    TextureList list;
-    ASSERT_TRUE(list.AddEntry("Textur{id(4)name(a)}"));
-    ASSERT_TRUE(list.AddEntry("Textur{id(4)name(b)}"));
-    EXPECT_EQ(InOrder(list.Entries()), InOrder(Entries({{4, "Textur{id(4)name(b)}"}})));
+    std::string host = "Basis{";
+    for (std::uint32_t id = 10; id <= 2000; id += 10) {
+        host += "Textur{id(" + std::to_string(id) + ")name(alt)}";
+    }
+    host += "Textur{id(-1)name(alt)}}";
+    std::mt19937 random(20);  // the engine's numbers are the same everywhere
+    constexpr std::uint32_t n = 3000;
+    const struct {
+        const char* behaviour;
+        std::function<std::uint32_t(std::uint32_t)> id;  // of the i-th entry
+        std::uint32_t readEvery;                         // 0: read only at the end
+    } orders[] = {
+        {"ascending", [](std::uint32_t i) { return i + 1; }, 0},
+        {"descending", [](std::uint32_t i) { return n - i; }, 0},
+        {"descending, read in between", [](std::uint32_t i) { return n - i; }, 7},
+        {"the same id twice in a row", [](std::uint32_t i) { return 4 + i / 2; }, 0},
+        {"random, many repeats",
+         [&random](std::uint32_t) { return static_cast<std::uint32_t>(1 + random() % 500); }, 0},
+        {"random over all ids, read in between",
+         [&random](std::uint32_t) { return static_cast<std::uint32_t>(random()); }, 100},
+    };
+    for (const auto& order : orders) {
+        SCOPED_TRACE(order.behaviour);
+        TextureList list;
+        ASSERT_TRUE(list.LoadBytes(host));
+        Entries expected;
+        for (const auto entry : list.Entries()) {
+            expected[entry.first] = std::string(entry.second);
+        }
+        for (std::uint32_t i = 0; i < n; ++i) {
+            const std::uint32_t id = order.id(i);
+            const std::string text =
+                "Textur{id(" + std::to_string(id) + ")name(n" + std::to_string(i) + ")}";
+            EXPECT_EQ(list.AddEntry(text), id != 0);
+            if (id != 0) expected[id] = text;
+            if (order.readEvery != 0 && i % order.readEvery == 0) {
+                ASSERT_EQ(list.Entries().size(), expected.size());
+                ASSERT_NE(list.Entries().find(id == 0 ? 10 : id), list.Entries().end());
+            }
+        }
+        EXPECT_EQ(InOrder(list.Entries()), InOrder(expected));
+        std::string saved;
+        ASSERT_TRUE(list.SaveBytes(&saved));
+        std::string written = "Basis{\r\n";
+        for (const auto& entry : expected) written += "\t" + entry.second + "\r\n";
+        EXPECT_EQ(saved, written + "}\r\n");
+    }
 }
 
 // Loads `file` and saves it again; the saved bytes. The same done in

@@ -15,18 +15,28 @@ namespace checker {
 
 namespace {
 
-// A scratch folder removed with its contents when the check ends.
+// A scratch folder: a new one, removed with its contents when the check
+// ends, or the caller's, which stays.
 class Scratch {
 public:
-    Scratch() { made_ = files::MakeTemporaryFolder(&path_); }
+    explicit Scratch(const std::string& kept) {
+        if (kept.empty()) {
+            made_ = files::MakeTemporaryFolder(&path_);
+            owned_ = made_;
+        } else {
+            path_ = kept;
+            made_ = files::Probe(kept).folder;
+        }
+    }
     ~Scratch() {
-        if (made_) files::RemoveTree(path_);
+        if (owned_) files::RemoveTree(path_);
     }
     Scratch(const Scratch&) = delete;
     Scratch& operator=(const Scratch&) = delete;
 
     bool made() const { return made_; }
-    // A fresh empty folder inside the scratch folder; empty without one.
+    // A folder inside the scratch folder, for the caller to empty; empty
+    // without one.
     std::string Folder() {
         if (!made_) return std::string();
         std::string folder = files::Join(path_, std::to_string(++folders_));
@@ -37,6 +47,7 @@ public:
 private:
     std::string path_;
     bool made_ = false;
+    bool owned_ = false;
     int folders_ = 0;
 };
 
@@ -77,20 +88,25 @@ std::vector<ScriptUse> ScriptsInUse(const std::string& packageDir, const Catalog
 }  // namespace
 
 bool Check(const Options& options, Report* report) {
+    return Check(options, report, std::string());
+}
+
+bool Check(const Options& options, Report* report, const std::string& kept) {
     *report = Report();
-    std::vector<std::string> names;
+    // Nothing below changes the package or the host folder, so each folder
+    // is listed once (the package's here first).
+    folderlistings::FolderListings listings;
+    const std::vector<std::string>* names;
     if (!files::Probe(options.packageDir).folder ||
-        !files::ListFolder(options.packageDir, &names)) {
+        !folderlistings::Names(options.packageDir, &names)) {
         return false;
     }
     report->packageDir = options.packageDir;
     report->hostDir = options.hostDir;
     report->languages = options.languages;
-    // Nothing below changes the package or the host folder.
-    folderlistings::FolderListings listings;
     // The installer's messages are quoted in the one language asked for.
     installertext::SetLanguage(options.languages.size() == 1 ? options.languages[0] : "ENG");
-    Scratch scratch;
+    Scratch scratch(kept);
     if (!scratch.made()) {
         Add(&report->findings, Severity::Error, "", 0, "scratch-unavailable",
             "No scratch folder could be made: texture entries were not tried in a list, and no "

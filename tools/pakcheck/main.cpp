@@ -15,6 +15,22 @@
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
+    // Libraries from the system folder only, never from the folder pakcheck
+    // was put in or runs in (package folders come from elsewhere). Looked up
+    // at run time: an old Windows without it gets a message, not a refusal
+    // to start.
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    auto setDefault =
+        kernel == nullptr
+            ? nullptr
+            : reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+                  reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefault == nullptr || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        std::fputs("pakcheck: this Windows cannot limit the library search to the system folder\n",
+                   stderr);
+        return 2;
+    }
     // The report is UTF-8; a console shows it as such only when told.
     SetConsoleOutputCP(CP_UTF8);
 #endif

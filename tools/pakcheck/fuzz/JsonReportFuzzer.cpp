@@ -11,7 +11,8 @@
 //
 // The package and host folders are made once and only the input's files are
 // rewritten (or removed) per input, and only those that differ from the
-// last input's: the checker writes only into scratch folders of its own.
+// last input's. The checker tries its merges in a scratch folder that is
+// also made once: it replaces what it needs in there on every check.
 // The report is read back by a strict JSON reader of this target's own
 // (StrictJsonReader.h).
 #include <cstdint>
@@ -36,7 +37,7 @@ void Check(bool condition, const char* what) {
     }
 }
 
-std::string root, package, host, lists;
+std::string root, package, host, lists, scratch;
 
 std::vector<std::string_view> Parts(std::string_view bytes) {
     static constexpr std::string_view kSeparator = "\n--\n";
@@ -100,7 +101,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     package = files::Join(root, "package");
     host = files::Join(root, "host");
     lists = files::Join(files::Join(host, "Resourcen"), "Parallels");
-    Check(files::MakeFolder(package) && files::MakeFolder(files::Join(package, "Modelle")) &&
+    scratch = files::Join(root, "scratch");
+    Check(files::MakeFolder(package) && files::MakeFolder(scratch) &&
+              files::MakeFolder(files::Join(package, "Modelle")) &&
               files::MakeFolder(files::Join(package, "Texturen")) && files::MakeFolder(host) &&
               files::MakeFolder(files::Join(host, "Resourcen")) && files::MakeFolder(lists),
           "cannot make the package and host folders");
@@ -127,7 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     Report report;
-    Check(checker::Check(options, &report), "the package folder cannot be read");
+    Check(checker::Check(options, &report, scratch), "the package folder cannot be read");
     const std::string json = jsonreport::Write(report);
     strictjson::Shape shape;
     if (!strictjson::Read(json, &shape)) {

@@ -4,6 +4,7 @@
 
 #include "CodePage.h"
 #include "FileSystem.h"
+#include "JsonReport.h"
 #include "PackagePath.h"
 
 #ifdef PAKCHECK_JSON_PARSER
@@ -153,6 +154,16 @@ const Report& CheckedPackage::Check(bool host, const std::string& language) {
     options.languages = language.empty() ? std::vector<std::string>{"GER", "ENG", "FRA", "POL"}
                                          : std::vector<std::string>{language};
     EXPECT_TRUE(checker::Check(options, &report_));
+    if (host) {
+        // A scratch folder kept from check to check, holding what earlier
+        // checks left there, gives the same report.
+        const std::string kept = files::Join(root_, "scratch");
+        EXPECT_TRUE(files::MakeFolder(kept));
+        Report again;
+        EXPECT_TRUE(checker::Check(options, &again, kept));
+        EXPECT_EQ(jsonreport::Write(again), jsonreport::Write(report_));
+        EXPECT_TRUE(files::Probe(kept).folder);
+    }
     return report_;
 }
 
