@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build g++ make git python3
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine32 xvfb x11-utils imagemagick
+  wine wine32 xvfb x11-utils imagemagick osslsigncode openssl
   googletest libgtest-dev nlohmann-json3-dev
   clang libclang-rt-14-dev clang-format clang-tidy
 )

@@ -34,11 +34,24 @@ std::string Line(const restorepoints::Note& note) {
     return std::string();
 }
 
+std::string Package(const restorepoints::Summary& point) {
+    if (!point.journal.end.empty()) return point.journal.name;
+    return point.journal.name + messages::Load(IDS_UNDO_NOT_FINISHED);
+}
+
+std::string Changes(const restorepoints::Summary& point) {
+    return messages::Format(IDS_UNDO_CHANGES, point.filesAdded, point.filesReplaced,
+                            point.listEntries);
+}
+
+std::string Size(const restorepoints::Summary& point) {
+    return messages::Format(IDS_UNDO_SIZE, static_cast<unsigned int>((point.bytes + 1023) / 1024));
+}
+
 std::string Point(const restorepoints::Summary& point) {
-    std::string line =
-        messages::Format(IDS_UNDO_POINT, point.journal.time, point.journal.name, point.journal.host,
-                         point.filesAdded, point.filesReplaced, point.listEntries,
-                         static_cast<unsigned int>((point.bytes + 1023) / 1024));
+    const std::string gap = "   ";
+    std::string line = point.journal.time + gap + point.journal.name + gap + point.journal.host +
+                       gap + Changes(point) + ", " + Size(point);
     if (point.journal.end.empty()) line += messages::Load(IDS_UNDO_NOT_FINISHED);
     return line;
 }

@@ -1,5 +1,5 @@
 /* Ids of pakundo's dialog, controls and texts. The texts are numbered like
- * the installer's: German 501-532, English +100, French +200, Polish +300
+ * the installer's: German 501-549, English +100, French +200, Polish +300
  * (messages::LocalisedId). */
 #ifndef PAKUNDO_RESOURCES_H
 #define PAKUNDO_RESOURCES_H
@@ -12,6 +12,7 @@
 #define IDC_RESTORE 1102
 #define IDC_FORGET 1103
 #define IDC_LIST_LABEL 1104
+#define IDC_REPORT_LABEL 1105
 
 #define IDS_UNDO_TITLE 501
 #define IDS_UNDO_LIST_LABEL 502
@@ -22,7 +23,6 @@
 #define IDS_UNDO_CONFIRM_FORGET 507
 #define IDS_UNDO_DONE 508
 #define IDS_UNDO_KEPT 509
-#define IDS_UNDO_POINT 510
 #define IDS_UNDO_NOT_FINISHED 511
 /* The console's lines and the lines of a restore's report. */
 #define IDS_UNDO_USAGE 512
@@ -47,6 +47,18 @@
 #define IDS_UNDO_UNSAFE 530
 #define IDS_UNDO_NOTE_OTHER_HOST 531
 #define IDS_UNDO_NOTE_KEEP_COPY_CHANGED 532
+/* The window's columns, a restore point's changes and size in them, and the
+ * lower pane's headings. */
+#define IDS_UNDO_COLUMN_DATE 540
+#define IDS_UNDO_COLUMN_PACKAGE 541
+#define IDS_UNDO_COLUMN_HOST 542
+#define IDS_UNDO_COLUMN_CHANGES 543
+#define IDS_UNDO_COLUMN_SIZE 544
+#define IDS_UNDO_CHANGES 545
+#define IDS_UNDO_SIZE 546
+#define IDS_UNDO_REPORT_LABEL 547
+#define IDS_UNDO_RESULT_LABEL 548
+#define IDS_UNDO_PREVIEW_NOTHING 549
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -11,10 +11,12 @@ bool IsProgramWindow(HWND window, ProgramWindow kind) {
     const bool message = IsMessageBox(window);
     const bool install = HasControl(window, control::kProgressBar);
     const bool selection = HasControl(window, control::kPackageList);
+    const bool restore = HasControl(window, control::kPointList);
     switch (kind) {
     case ProgramWindow::Install: return !message && install;
     case ProgramWindow::Selection: return !message && selection;
-    case ProgramWindow::About: return !message && !install && !selection;
+    case ProgramWindow::Restore: return !message && restore;
+    case ProgramWindow::About: return !message && !install && !selection && !restore;
     case ProgramWindow::Message: {
         if (!message) return false;
         const auto caption = WindowText(window);
@@ -35,6 +37,7 @@ HWND WaitForProgramWindow(DWORD processId, ProgramWindow kind, DWORD timeoutMs) 
 std::optional<ProgramWindow> ParseProgramWindow(const std::string& name) {
     if (name == "install") return ProgramWindow::Install;
     if (name == "selection") return ProgramWindow::Selection;
+    if (name == "restore") return ProgramWindow::Restore;
     if (name == "about") return ProgramWindow::About;
     if (name == "message") return ProgramWindow::Message;
     return std::nullopt;

@@ -1,6 +1,9 @@
 #include "automation/WindowAction.h"
 
+#include "automation/RemoteMemory.h"
 #include "automation/WindowQuery.h"
+
+#include <commctrl.h>
 
 #include <vector>
 
@@ -31,6 +34,38 @@ bool SelectListItem(HWND dialog, int listId, int index) {
     if (static_cast<LRESULT>(result) == LB_ERR && index != -1) return false;
     return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE),
                         reinterpret_cast<LPARAM>(list)) != 0;
+}
+
+bool PressKey(HWND window, UINT key) {
+    if (!IsWindow(window)) return false;
+    const UINT scan = MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
+    const LPARAM down = 1 | static_cast<LPARAM>(scan << 16);
+    const LPARAM up = down | (1L << 30) | (1L << 31);
+    return PostMessageA(window, WM_KEYDOWN, key, down) && PostMessageA(window, WM_KEYUP, key, up);
+}
+
+bool ClickColumnHeader(HWND dialog, int listId, int column) {
+    HWND list = GetDlgItem(dialog, listId);
+    if (!list) return false;
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(list, LVM_GETHEADER, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs,
+                             &answer) ||
+        answer == 0) {
+        return false;
+    }
+    HWND header = reinterpret_cast<HWND>(answer);
+    // The column's rectangle, written by the header into its own process.
+    RemoteMemory memory(header, sizeof(RECT));
+    RECT item = {};
+    if (!memory.Valid() ||
+        !SendMessageTimeoutW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), memory.At(0),
+                             SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &answer) ||
+        answer == 0 || !memory.Read(0, &item, sizeof item)) {
+        return false;
+    }
+    const LPARAM middle = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    return PostMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, middle) &&
+           PostMessageA(header, WM_LBUTTONUP, 0, middle);
 }
 
 bool ChooseSystemCommand(HWND window, UINT command) {

@@ -23,6 +23,18 @@ bool AnswerMessageBox(HWND box, int buttonId);
 // exist or did not accept the position in time.
 bool SelectListItem(HWND dialog, int listId, int index);
 
+// A key pressed and let go on the window (WM_KEYDOWN, WM_KEYUP), as the
+// keyboard gives it to the window with the focus: the target's dialog
+// manager sees it first (Enter presses the default button, Tab moves on).
+bool PressKey(HWND window, UINT key);
+
+// A click on the header of a list view's column: the left button pressed
+// and let go in the middle of the column's header (which then tells the
+// dialog, LVN_COLUMNCLICK). The system carries no WM_NOTIFY from another
+// process, so the click goes the way a mouse's would. False when the list,
+// its header or the column is missing.
+bool ClickColumnHeader(HWND dialog, int listId, int column);
+
 // A choice from the window's system menu: WM_SYSCOMMAND with the command.
 bool ChooseSystemCommand(HWND window, UINT command);
 

@@ -1,9 +1,11 @@
 #include "automation/WindowQuery.h"
 
+#include "automation/RemoteMemory.h"
 #include "automation/Utf8.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace automation {
@@ -43,6 +45,39 @@ std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return std::nullopt;
     }
     return static_cast<LRESULT>(result);
+}
+
+// Room for one list view text in the list's process, after the structure
+// that names it.
+constexpr size_t kTextChars = 1024;
+
+// One text a list view gives through a structure of type Item that points
+// to a buffer (LVCOLUMNW for LVM_GETCOLUMNW, LVITEMW for LVM_GETITEMTEXTW):
+// `item` is filled in but for the buffer, sent with `message` and `wParam`,
+// and the buffer, emptied before, read back up to its end. Only a message
+// left unanswered fails: an empty text is an answer.
+template <typename Item>
+std::optional<std::wstring> RemoteText(HWND list, UINT message, WPARAM wParam, Item item) {
+    RemoteMemory memory(list, sizeof(Item) + kTextChars * sizeof(wchar_t));
+    const wchar_t empty = L'\0';
+    item.pszText = reinterpret_cast<wchar_t*>(memory.At(sizeof(Item)));
+    item.cchTextMax = kTextChars;
+    if (!memory.Write(0, &item, sizeof item) || !memory.Write(sizeof(Item), &empty, sizeof empty) ||
+        !Ask(list, message, wParam, memory.At(0))) {
+        return std::nullopt;
+    }
+    std::wstring text(kTextChars, L'\0');
+    if (!memory.Read(sizeof(Item), &text[0], kTextChars * sizeof(wchar_t))) return std::nullopt;
+    text.resize(std::min(text.find(L'\0'), kTextChars - 1));
+    return text;
+}
+
+std::optional<int> ColumnCount(HWND list) {
+    const auto header = Ask(list, LVM_GETHEADER, 0, 0);
+    if (!header || *header == 0) return std::nullopt;
+    const auto count = Ask(reinterpret_cast<HWND>(*header), HDM_GETITEMCOUNT, 0, 0);
+    if (!count || *count < 0) return std::nullopt;
+    return static_cast<int>(*count);
 }
 
 }  // namespace
@@ -149,6 +184,56 @@ std::optional<int> ListSelection(HWND list) {
     const auto selection = Ask(list, LB_GETCURSEL, 0, 0);
     if (!selection) return std::nullopt;
     return static_cast<int>(*selection);
+}
+
+std::optional<std::vector<std::wstring>> ListViewColumns(HWND list) {
+    const auto count = ColumnCount(list);
+    if (!count) return std::nullopt;
+    std::vector<std::wstring> titles;
+    for (int column = 0; column < *count; ++column) {
+        LVCOLUMNW item = {};
+        item.mask = LVCF_TEXT;
+        const auto title = RemoteText(list, LVM_GETCOLUMNW, column, item);
+        if (!title) return std::nullopt;
+        titles.push_back(*title);
+    }
+    return titles;
+}
+
+std::optional<std::vector<std::vector<std::wstring>>> ListViewRows(HWND list) {
+    const auto columns = ColumnCount(list);
+    const auto count = Ask(list, LVM_GETITEMCOUNT, 0, 0);
+    if (!columns || !count || *count < 0) return std::nullopt;
+    std::vector<std::vector<std::wstring>> rows;
+    for (LRESULT row = 0; row < *count; ++row) {
+        rows.emplace_back();
+        for (int column = 0; column < *columns; ++column) {
+            LVITEMW item = {};
+            item.iSubItem = column;
+            const auto text = RemoteText(list, LVM_GETITEMTEXTW, row, item);
+            if (!text) return std::nullopt;
+            rows.back().push_back(*text);
+        }
+    }
+    return rows;
+}
+
+std::optional<int> ListViewSelection(HWND list) {
+    const auto selection =
+        Ask(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0));
+    if (!selection) return std::nullopt;
+    return static_cast<int>(*selection);
+}
+
+std::optional<int> DefaultButton(HWND dialog) {
+    for (HWND child : Children(dialog)) {
+        if (GetParent(child) != dialog || !IsWindowVisible(child)) continue;
+        if (ClassName(child) != "Button") continue;
+        if ((GetWindowLongA(child, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON) {
+            return GetDlgCtrlID(child);
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<int> ProgressPosition(HWND bar) {

@@ -59,6 +59,16 @@ std::optional<bool> MessageBoxHasIcon(HWND box);
 std::optional<std::vector<std::wstring>> ListItems(HWND list);
 std::optional<int> ListSelection(HWND list);  // -1: nothing selected
 
+// A list view in report mode: its column titles, and each row's texts from
+// the first column to the last, in the order shown.
+std::optional<std::vector<std::wstring>> ListViewColumns(HWND list);
+std::optional<std::vector<std::vector<std::wstring>>> ListViewRows(HWND list);
+std::optional<int> ListViewSelection(HWND list);  // -1: nothing selected
+
+// The id of the dialog's visible default push button (the one Enter
+// presses), or nullopt when it has none.
+std::optional<int> DefaultButton(HWND dialog);
+
 std::optional<int> ProgressPosition(HWND bar);
 
 // A multi-line description of the process's windows and their controls, for

@@ -16,7 +16,9 @@
 //                               windows are all gone
 //   pakauto describe            print every window and its controls
 //
-// KIND is install, selection, about or message. Exit status: 0 done, 1 the
+// KIND is install, selection, restore, about or message. `show restore`
+// prints the restore points' columns and rows (tab-separated; the selected
+// row marked *) and what a restore of the selected one would do. Exit status: 0 done, 1 the
 // window did not show (or not go) in time, 2 wrong usage.
 #include "automation/ProgramWindows.h"
 #include "automation/SystemMenu.h"
@@ -64,6 +66,22 @@ void Show(HWND window) {
                    control::kCancelButton}) {
         if (const auto text = ControlText(window, id))
             Print("control " + std::to_string(id), *text);
+    }
+    if (HWND points = GetDlgItem(window, control::kPointList)) {
+        const auto join = [](const std::vector<std::wstring>& cells) {
+            std::wstring line;
+            for (const auto& cell : cells) line += (line.empty() ? L"" : L"\t") + cell;
+            return line;
+        };
+        if (const auto columns = ListViewColumns(points)) Print("columns", join(*columns));
+        const auto rows = ListViewRows(points);
+        const auto selection = ListViewSelection(points);
+        for (size_t i = 0; rows && i < rows->size(); ++i) {
+            Print(std::string(selection && *selection == (int)i ? "* row " : "  row ") +
+                      std::to_string(i),
+                  join((*rows)[i]));
+        }
+        if (const auto preview = ControlText(window, control::kPreview)) Print("preview", *preview);
     }
     if (HWND list = GetDlgItem(window, control::kPackageList)) {
         const auto items = ListItems(list);

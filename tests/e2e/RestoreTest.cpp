@@ -3,9 +3,12 @@
 // for attribute as before and its uninstall entry gone; of two packages the
 // older comes off and the newer's changes stay; an installation killed in
 // the middle is restored to the state before it; the uninstall entry opens
-// the restore program's window on its restore point and restores only after
-// the person's yes; the console speaks the user's language; a restore folder
-// that others may change is refused.
+// the restore program's window on its restore point, which lists the
+// restore points in columns, sorts them by a click on a header, is worked
+// by the keyboard, shows what a restore would do before it is asked, and
+// restores only after the person's yes (Enter alone answers No); the
+// console speaks the user's language; a restore folder that others may
+// change is refused.
 #include "automation/ChildProcess.h"
 #include "automation/Utf8.h"
 #include "automation/Wait.h"
@@ -210,20 +213,115 @@ TEST_F(Restore, TheUninstallEntryRestoresOnlyAfterTheUsersYes) {
         },
         Scenario::kShowTimeoutMs);
     ASSERT_NE(window, nullptr) << "no window; " << automation::Describe(undo.Id());
-    EXPECT_EQ(automation::ListSelection(GetDlgItem(window, IDC_POINT_LIST)), 1);
     EXPECT_EQ(Host(), installed) << "nothing is restored before the person says yes";
+
+    // The columns and rows, newest first, the uninstall entry's one selected;
+    // below them what restoring it would do.
+    HWND list = GetDlgItem(window, IDC_POINT_LIST);
+    const std::string bahnsteig = "Resourcen\\Modelle\\Bahnhof\\Gruenwald\\Bahnsteig.3dm";
+    const struct {
+        language::Language language;
+        std::vector<const char*> columns;  // UTF-8
+        std::string deleteLine;
+        const wchar_t* sizeUnit;
+    } texts[] = {
+        {language::Language::German,
+         {"Datum", "Paket", "Ordner", "Änderungen", "Größe"},
+         bahnsteig + " löschen",
+         L" KB"},
+        {language::Language::English,
+         {"Date", "Package", "Folder", "Changes", "Size"},
+         "delete " + bahnsteig,
+         L" KB"},
+        {language::Language::French,
+         {"Date", "Paquet", "Dossier", "Modifications", "Taille"},
+         "supprimer " + bahnsteig,
+         L" Ko"},
+        {language::Language::Polish,
+         {"Data", "Pakiet", "Folder", "Zmiany", "Rozmiar"},
+         "usuń " + bahnsteig,
+         L" KB"},
+    };
+    std::wstring deleteLine;
+    std::wstring sizeUnit;
+    for (const auto& text : texts) {
+        if (text.language != expected::CurrentLanguage()) continue;
+        std::vector<std::wstring> columns;
+        for (const char* column : text.columns) columns.push_back(automation::Widen(column));
+        EXPECT_EQ(automation::ListViewColumns(list), columns);
+        deleteLine = automation::Widen(text.deleteLine);
+        sizeUnit = text.sizeUnit;
+    }
+    const auto rows = automation::ListViewRows(list);
+    ASSERT_TRUE(rows.has_value());
+    ASSERT_EQ(rows->size(), 2u);
+    std::map<std::string, restorepoints::Summary> summaries;
+    for (const auto& point : restorepoints::List(restorepoints::DefaultRoot())) {
+        summaries[point.id] = point;
+    }
+    for (size_t row = 0; row < 2; ++row) {
+        const restorepoints::Summary& point = summaries[points[row]];
+        ASSERT_EQ((*rows)[row].size(), 5u);
+        EXPECT_EQ((*rows)[row][0], automation::Widen(point.journal.time));
+        EXPECT_EQ((*rows)[row][2], automation::Widen(scenario_.HostFolder() + "\\"));
+        EXPECT_EQ((*rows)[row][1], automation::Widen(point.journal.name));
+        EXPECT_EQ((*rows)[row][4], std::to_wstring((point.bytes + 1023) / 1024) + sizeUnit);
+    }
+    auto selectedRow = [&](int row) {
+        return automation::WaitFor([&] { return automation::ListViewSelection(list) == row; },
+                                   Scenario::kShowTimeoutMs);
+    };
+    auto preview = [&] { return automation::ControlText(window, IDC_REPORT).value_or(L""); };
+    EXPECT_TRUE(selectedRow(1));
+    EXPECT_NE(preview().find(deleteLine), std::wstring::npos) << Describe(preview());
+
+    // The arrow keys move the selection, and the preview with it; Tab goes
+    // from the list through the preview and the buttons.
+    ASSERT_TRUE(automation::PressKey(list, VK_UP));
+    EXPECT_TRUE(selectedRow(0));
+    ASSERT_TRUE(automation::PressKey(list, VK_DOWN));
+    EXPECT_TRUE(selectedRow(1));
+    EXPECT_TRUE(
+        automation::WaitFor([&] { return preview().find(deleteLine) != std::wstring::npos; },
+                            Scenario::kShowTimeoutMs))
+        << Describe(preview());
+    std::vector<int> tabOrder;
+    HWND control = list;
+    for (int i = 0; i < 5; ++i) {
+        control = GetNextDlgTabItem(window, control, FALSE);
+        tabOrder.push_back(GetDlgCtrlID(control));
+    }
+    EXPECT_EQ(tabOrder,
+              (std::vector<int>{IDC_REPORT, IDC_RESTORE, IDC_FORGET, IDCANCEL, IDC_POINT_LIST}));
+
+    // A click on the date's header puts the oldest first, a second click the
+    // newest again; the selected restore point stays selected.
+    for (const int selectedAfter : {0, 1}) {
+        ASSERT_TRUE(automation::ClickColumnHeader(window, IDC_POINT_LIST, 0));
+        EXPECT_TRUE(selectedRow(selectedAfter));
+        const auto sorted = automation::ListViewRows(list);
+        ASSERT_TRUE(sorted.has_value());
+        EXPECT_EQ(*sorted,
+                  selectedAfter == 0
+                      ? std::vector<std::vector<std::wstring>>(rows->rbegin(), rows->rend())
+                      : *rows);
+    }
+    EXPECT_EQ(Host(), installed);
 
     auto confirmation = [&] {
         return automation::WaitFor(
             [&] { return automation::FindDialog(undo.Id(), automation::IsMessageBox); },
             Scenario::kShowTimeoutMs);
     };
+    // Enter on the list asks, and Enter on the question would answer No.
     for (const int answer : {IDNO, IDYES}) {
         SCOPED_TRACE(answer == IDYES ? "yes" : "no");
-        ASSERT_TRUE(automation::PressButton(window, IDC_RESTORE));
+        ASSERT_TRUE(answer == IDNO ? automation::PressKey(list, VK_RETURN)
+                                   : automation::PressButton(window, IDC_RESTORE));
         HWND box = confirmation();
         ASSERT_NE(box, nullptr) << automation::Describe(undo.Id());
         EXPECT_EQ(automation::ButtonIds(box), (std::vector<int>{IDYES, IDNO}));
+        EXPECT_EQ(automation::DefaultButton(box), IDNO);
         const auto text = automation::MessageBoxText(box);
         ASSERT_TRUE(text.has_value());
         EXPECT_NE(text->find(automation::Widen(scenario_.HostFolder())), std::wstring::npos)

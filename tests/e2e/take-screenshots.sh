@@ -2,12 +2,14 @@
 # Takes the screenshots shown in the README (docs/screenshots/) of the
 # installer on the example package, in German, English, French and Polish:
 #   bash tests/e2e/take-screenshots.sh [BUILD_DIR]
-# BUILD_DIR (default build/windows) must hold a Windows build with Pakwerk.exe,
-# pakundo.exe and tests/pakauto.exe. Runs on a private virtual display.
+# BUILD_DIR (default: the build this machine runs, tools/windows-build.sh)
+# must hold a Windows build with Pakwerk.exe, pakundo.exe and
+# tests/pakauto.exe. Runs on a private virtual display.
 set -eu
 cd "$(dirname "$0")/../.."
 source tests/e2e/scene.sh
-scene_init "${1:-build/windows}" screenshots
+source tools/windows-build.sh
+scene_init "${1:-build/$windows_preset}" screenshots
 out=docs/screenshots
 mkdir -p "$out"
 trap scene_stop EXIT
@@ -56,10 +58,11 @@ for locale in de_DE en_US fr_FR pl_PL; do
   scene_wait_end 30
 
   # The restore program with the restore points of the two runs above.
+  # It opens on the newest, with what restoring it would do below the list.
   (exec tools/wine-run.sh "$SCENE_PREFIX" "$SCENE_BUILD/pakundo.exe" >/dev/null 2>&1 </dev/null) &
   undo_pid=$!
-  sleep 4
-  scene_shot "$out/$lang-restore.png"
+  quiet scene_auto wait restore
+  scene_shot "$out/$lang-restore.png" restore
   scene_wine taskkill /f /im pakundo.exe >/dev/null 2>&1 || true
   wait "$undo_pid" 2>/dev/null || true
 
