@@ -47,22 +47,9 @@ bool ReadAll(const std::string& path, std::string& bytes, uint64_t largest = UIN
     return read;
 }
 
-// `path` as the system resolves it, without a backslash at its end; empty
-// when it cannot.
-std::string FullPath(const std::string& path) {
-    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return std::string();
-    std::string full(needed, '\0');
-    const DWORD length = GetFullPathNameA(path.c_str(), needed, &full[0], nullptr);
-    if (length == 0 || length >= needed) return std::string();
-    full.resize(length);
-    while (!full.empty() && full.back() == '\\') full.pop_back();
-    return full;
-}
-
 bool SameFolder(const std::string& a, const std::string& b) {
-    const std::string fullA = a.empty() ? std::string() : FullPath(a);
-    const std::string fullB = b.empty() ? std::string() : FullPath(b);
+    const std::string fullA = a.empty() ? std::string() : restorestore::FullPath(a);
+    const std::string fullB = b.empty() ? std::string() : restorestore::FullPath(b);
     return !fullA.empty() && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, fullA.c_str(), -1,
                                             fullB.c_str(), -1) == CSTR_EQUAL;
 }

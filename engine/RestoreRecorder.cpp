@@ -9,8 +9,8 @@
 #include "package/InstallScript.h"
 #include "restore/ListChanges.h"
 #include "textfile/IniDocument.h"
-#include "texturelist/TextureList.h"
 #include "textfile/SafeReplace.h"
+#include "texturelist/TextureList.h"
 #include "texturelist/TextureMerge.h"
 
 namespace {
@@ -41,18 +41,6 @@ std::string ProgramBytes(const std::string& path) {
     if (std::ferror(file) != 0 || bytes.size() > kLargest) bytes.clear();
     std::fclose(file);
     return bytes;
-}
-
-// `path` as the system resolves it: ".", "..", runs of separators and the
-// dots and blanks Windows trims from names are gone. Empty when it cannot.
-std::string FullPath(const std::string& path) {
-    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return std::string();
-    std::string full(needed, '\0');
-    const DWORD length = GetFullPathNameA(path.c_str(), needed, &full[0], nullptr);
-    if (length == 0 || length >= needed) return std::string();
-    full.resize(length);
-    return full;
 }
 
 // A copy in the restore point: plain, so that forgetting it can delete it.
@@ -238,9 +226,9 @@ bool RestoreRecorder::Relative(const std::string& path, std::string& relative) c
     // The installer may write "Sub\..\a.dat" or "\\a.dat" below the host
     // (Windows resolves them); the journal names each file in the one form
     // the system resolves it to, the only form a restore accepts.
-    const std::string full = FullPath(path);
-    const std::string base = FullPath(host);
-    if (base.empty() || full.size() <= base.size() ||
+    const std::string full = restorestore::FullPath(path);
+    const std::string base = restorestore::FullPath(host) + "\\";
+    if (base.size() == 1 || full.size() <= base.size() ||
         CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, full.c_str(),
                        static_cast<int>(base.size()), base.c_str(),
                        static_cast<int>(base.size())) != CSTR_EQUAL) {

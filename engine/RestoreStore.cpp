@@ -176,17 +176,6 @@ bool MakeFolder(const std::string& folder) {
     return made;
 }
 
-std::string FullPath(const std::string& path) {
-    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return std::string();
-    std::string full(needed, '\0');
-    const DWORD length = GetFullPathNameA(path.c_str(), needed, &full[0], nullptr);
-    if (length == 0 || length >= needed) return std::string();
-    full.resize(length);
-    while (!full.empty() && full.back() == '\\') full.pop_back();
-    return full;
-}
-
 // The folder above `folder`; empty above a drive's or a share's top folder.
 std::string Above(const std::string& folder) {
     const size_t backslash = folder.rfind('\\');
@@ -344,6 +333,17 @@ bool PlaceRestoreProgram(const std::string& root, const std::string& program) {
     }
     std::string placed;
     return ReadBytes(target, placed, program.size()) && placed == program && IsSafeProgram(target);
+}
+
+std::string FullPath(const std::string& path) {
+    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return std::string();
+    std::string full(needed, '\0');
+    const DWORD length = GetFullPathNameA(path.c_str(), needed, &full[0], nullptr);
+    if (length == 0 || length >= needed) return std::string();
+    full.resize(length);
+    while (!full.empty() && full.back() == '\\') full.pop_back();
+    return full;
 }
 
 }  // namespace restorestore

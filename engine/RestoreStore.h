@@ -50,6 +50,10 @@
 //                    when "<root>\pakundo.exe" exists and is safe afterwards
 //                    (`program` empty: only that is checked). The store must
 //                    be safe (Open).
+//   FullPath         `path` as the system resolves it (".", "..", runs of
+//                    separators and the dots and blanks Windows trims are
+//                    gone), without a backslash at its end; empty when it
+//                    cannot be resolved
 #pragma once
 
 #include <windows.h>
@@ -70,5 +74,6 @@ State Open(const std::string& root);
 bool IsSafeEntry(const std::string& path);
 uint64_t ProgramVersion(const std::string& path);
 bool PlaceRestoreProgram(const std::string& root, const std::string& program);
+std::string FullPath(const std::string& path);
 
 }  // namespace restorestore
