@@ -39,8 +39,11 @@ void FlowTest::Start() {
 
 HWND FlowTest::Expect(ProgramWindow kind) {
     HWND window = scenario_.WaitFor(kind);
-    static const char* const names[] = {"install dialog", "selection dialog", "about box",
-                                        "message box"};
+    // In the order of ProgramWindow.
+    static const char* const names[] = {"install dialog", "selection dialog", "restore window",
+                                        "about box", "message box"};
+    static_assert(sizeof names / sizeof names[0] ==
+                  static_cast<size_t>(ProgramWindow::Message) + 1);
     if (!window)
         ADD_FAILURE() << "no " << names[static_cast<int>(kind)] << " showed; on the screen:\n"
                       << scenario_.Screen();
