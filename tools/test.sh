@@ -252,8 +252,13 @@ sign_check() {
          -out "$work/publisher.pfx" >/dev/null 2>&1; then
     echo "cannot make a test certificate"; rm -rf "$work"; return 1
   fi
-  mkdir "$work/empty"
-  chmod 755 "$work/empty"
+  # An empty restore store the restore program trusts: its two folders
+  # belong to the user that runs it and only that user may change them.
+  mkdir -p "$work/store/Pakwerk/Restore"
+  chmod 755 "$work/store" "$work/store/Pakwerk" "$work/store/Pakwerk/Restore"
+  if [ "$(id -u)" -eq 0 ]; then
+    chown pakwerk "$work/store" "$work/store/Pakwerk" "$work/store/Pakwerk/Restore"
+  fi
   for build in windows "$windows_preset"; do
     [ -d "$work/$build" ] && continue
     mkdir "$work/$build"
@@ -272,8 +277,8 @@ sign_check() {
       fi
     done
   done
-  # The restore program lists the restore points of an empty folder: none.
-  local empty="Z:${work//\//\\}\\empty"
+  # The restore program lists the restore points of an empty store: none.
+  local empty="Z:${work//\//\\}\\store\\Pakwerk\\Restore"
   if tools/wine-run.sh "$root/build/$windows_preset/wineprefix" \
        "$work/$windows_preset/pakundo.exe" --list --root "$empty"; then
     echo "ran the signed build/$windows_preset/pakundo.exe under Wine"
