@@ -54,6 +54,18 @@ bool SameFolder(const std::string& a, const std::string& b) {
                                             fullB.c_str(), -1) == CSTR_EQUAL;
 }
 
+std::string TwoDigits(int value) {
+    return std::string(1, static_cast<char>('0' + value / 10 % 10)) +
+           static_cast<char>('0' + value % 10);
+}
+
+std::string LocalTime() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return std::to_string(now.wYear) + "-" + TwoDigits(now.wMonth) + "-" + TwoDigits(now.wDay) +
+           " " + TwoDigits(now.wHour) + ":" + TwoDigits(now.wMinute) + ":" + TwoDigits(now.wSecond);
+}
+
 bool IsLink(DWORD attributes) {
     return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
@@ -372,10 +384,15 @@ Outcome Restore(const std::string& root, const std::string& id, bool dryRun,
             Add(report, Note::What::RemoveFolder, folder->path);
         }
     }
-    if (log != nullptr) std::fclose(log);
+    if (log != nullptr) {
+        const std::string restored = journal::HeaderKeyBytes("Restored", LocalTime());
+        std::fwrite(restored.data(), 1, restored.size(), log);
+        std::fclose(log);
+    }
     if (dryRun) return allRestored ? Outcome::Done : Outcome::Kept;
-    uninstallentry::Remove(id);
     if (allRestored) DeleteOrMeasure(point, true);
+    uninstallentry::Remove(id);
+    WriteEntry(root, PackageKey(journal.name, journal.host));
     return allRestored ? Outcome::Done : Outcome::Kept;
 }
 
@@ -385,9 +402,52 @@ bool Forget(const std::string& root, const std::string& id) {
         !IsSafePoint(point)) {
         return false;
     }
-    uninstallentry::Remove(id);
+    journal::Journal journal;
+    const bool known = ReadJournal(point, journal);
     DeleteOrMeasure(point, true);
+    uninstallentry::Remove(id);
+    if (known) WriteEntry(root, PackageKey(journal.name, journal.host));
     return GetFileAttributesA(point.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+std::string PackageKey(const std::string& name, const std::string& host) {
+    std::string folder = restorestore::FullPath(host);
+    if (folder.empty()) folder = host;
+    if (!folder.empty()) CharUpperBuffA(&folder[0], static_cast<DWORD>(folder.size()));
+    return HexOf(HashBytes(folder + '\n' + name));
+}
+
+std::vector<Summary> Installations(const std::string& root, const std::string& key) {
+    std::vector<Summary> points = List(root);
+    points.erase(std::remove_if(points.begin(), points.end(),
+                                [&key](const Summary& point) {
+                                    return !point.journal.restored.empty() ||
+                                           PackageKey(point.journal.name, point.journal.host) !=
+                                               key;
+                                }),
+                 points.end());
+    return points;
+}
+
+bool WriteEntry(const std::string& root, const std::string& key) {
+    const std::vector<Summary> points = Installations(root, key);
+    if (points.empty()) return uninstallentry::Remove(key);
+    uint64_t installed = 0;
+    for (const Summary& point : points) {
+        for (const journal::FileRecord& file : point.journal.files) installed += file.after.size;
+        uninstallentry::Remove(point.id);
+    }
+    const Summary& newest = points.front();
+    uninstallentry::Entry entry;
+    entry.displayName = newest.journal.name;
+    entry.publisher = "Velmar";
+    entry.installDate = newest.id.substr(0, 8);
+    const std::string program = root + "\\pakundo.exe";
+    entry.displayIcon = program + ",0";
+    entry.uninstallString = "\"" + program + "\" --uninstall " + key;
+    const uint64_t kilobytes = (installed + 1023) / 1024;
+    entry.estimatedSizeKb = static_cast<uint32_t>(std::min<uint64_t>(kilobytes, UINT32_MAX));
+    return uninstallentry::Write(key, entry);
 }
 
 }  // namespace restorepoints

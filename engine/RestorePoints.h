@@ -10,9 +10,20 @@
 // it; lists through the safe save), and each record is marked "restored" or
 // "kept" in the journal right after it: a restore that was killed can simply
 // be run again. A copy that a kill interrupted left its temporary file beside
-// the destination (engine/FileCopy.h): the restore deletes it. When nothing was kept the restore
-// point and its uninstall entry are deleted; otherwise the uninstall entry goes and the restore
-// point stays, so that the restore program can show what was left.
+// the destination (engine/FileCopy.h): the restore deletes it. A restore
+// marks its journal "Restored": the point no longer counts for its package's
+// uninstall entry. When nothing was kept the restore point is deleted;
+// otherwise it stays, so that the restore program can show what was left.
+//
+// Uninstall entries: one per package and host folder. Every installation of
+// a package (by the name the user saw) into a host folder shares the entry
+// named by PackageKey; it shows the newest installation's name and date and
+// the size of every file they installed, and runs the restore program on
+// all of them ("<root>\pakundo.exe --uninstall <key>"). Restore and Forget
+// bring the entry up to date (it goes with the last installation), as does
+// every installation (RestoreRecorder.h). Entries of a single restore point
+// ("Pakwerk <id>", "--select <id>") were written by earlier versions; they
+// go when their point is restored or forgotten, or is counted in an entry.
 //
 // What a restore trusts: a store that passes RestoreStore.h's checks (each
 // function checks it first and reads nothing from one that fails), restore
@@ -38,9 +49,18 @@
 //                was done and kept as notes; the restore program words them
 //                in the user's language.
 //   IsKept       true for the notes that tell what was left alone
-//   Forget       true when the restore point and its uninstall entry are
-//                gone afterwards; the host folder is not touched; false
-//                without a change when the store or the point is not safe
+//   Forget       true when the restore point is gone afterwards (its
+//                package's uninstall entry then no longer counts it); the
+//                host folder is not touched; false without a change when
+//                the store or the point is not safe
+//   PackageKey   the uninstall entry's name for the installations of the
+//                package `name` into `host`: 16 hex digits of a hash of
+//                both (the folder's case and its last backslash ignored)
+//   Installations  the restore points of the entry `key` that no restore
+//                has run on, newest first
+//   WriteEntry   writes the entry `key` for its installations, or removes it
+//                when there are none; true when the registry says so
+//                afterwards
 #pragma once
 
 #include <cstdint>
@@ -96,5 +116,9 @@ std::vector<Summary> List(const std::string& root);
 Outcome Restore(const std::string& root, const std::string& id, bool dryRun,
                 std::vector<Note>& report);
 bool Forget(const std::string& root, const std::string& id);
+
+std::string PackageKey(const std::string& name, const std::string& host);
+std::vector<Summary> Installations(const std::string& root, const std::string& key);
+bool WriteEntry(const std::string& root, const std::string& key);
 
 }  // namespace restorepoints

@@ -4,7 +4,6 @@
 
 #include "engine/RestorePoints.h"
 #include "engine/RestoreStore.h"
-#include "engine/UninstallEntry.h"
 #include "package/CabinMerge.h"
 #include "package/InstallScript.h"
 #include "restore/ListChanges.h"
@@ -23,24 +22,6 @@ std::string TwoDigits(int value) {
 bool IsFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-// The bytes of the restore program at `path`; empty when there is none, it
-// cannot be read whole or it is larger than any restore program (64 MiB).
-std::string ProgramBytes(const std::string& path) {
-    constexpr size_t kLargest = 64u << 20;
-    std::string bytes;
-    if (path.empty()) return bytes;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return bytes;
-    char buffer[65536];
-    size_t got = 0;
-    while (bytes.size() <= kLargest && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        bytes.append(buffer, got);
-    }
-    if (std::ferror(file) != 0 || bytes.size() > kLargest) bytes.clear();
-    std::fclose(file);
-    return bytes;
 }
 
 // A copy in the restore point: plain, so that forgetting it can delete it.
@@ -101,7 +82,7 @@ void RestoreRecorder::Starting(const std::string& hostPath, const std::string& p
                   TwoDigits(now.wDay) + " " + TwoDigits(now.wHour) + ":" + TwoDigits(now.wMinute) +
                   ":" + TwoDigits(now.wSecond);
     if (!Append(journal::HeaderBytes(header))) return;
-    programReady = restorestore::PlaceRestoreProgram(root, ProgramBytes(restoreProgram));
+    programReady = restorestore::PlaceRestoreProgram(root, restoreProgram);
     WriteUninstallEntry();
 }
 
@@ -135,7 +116,7 @@ bool RestoreRecorder::BeforeCopy(const std::string&, const std::string& destinat
 
 void RestoreRecorder::Written(const std::string&, const Fingerprint& content) {
     if (pendingFile == 0) return;
-    if (Append(journal::ContentBytes(pendingFile, content))) installedBytes += content.size;
+    Append(journal::ContentBytes(pendingFile, content));
 }
 
 void RestoreRecorder::AfterCopy(const std::string&, bool copied) {
@@ -279,13 +260,5 @@ void RestoreRecorder::WriteUninstallEntry() {
     // The entry runs the store's restore program as administrator: only one
     // that is there and safe.
     if (!programReady) return;
-    uninstallentry::Entry entry;
-    entry.displayName = shownName;
-    entry.publisher = "Velmar";
-    entry.installDate = id.substr(0, 8);
-    const std::string program = root + "\\pakundo.exe";
-    entry.displayIcon = program + ",0";
-    entry.uninstallString = "\"" + program + "\" --select " + id;
-    entry.estimatedSizeKb = static_cast<uint32_t>((installedBytes + 1023) / 1024);
-    uninstallentry::Write(id, entry);
+    restorepoints::WriteEntry(root, restorepoints::PackageKey(shownName, host));
 }

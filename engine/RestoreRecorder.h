@@ -5,7 +5,8 @@
 //                             system before each change and after it
 //   <root>\<id>\files\<n>     the old bytes of each file the run replaces
 //   <root>\<id>\lists\<n>     the old bytes of each list the run rewrites
-//   <root>\pakundo.exe        the restore program, copied there so that the
+//   <root>\pakundo.exe        the restore program, written there from the
+//                             bytes the installer carries, so that the
 //                             uninstall entry works after the package folder
 //                             is gone (only a newer one replaces it:
 //                             RestoreStore.h)
@@ -23,9 +24,10 @@
 // or an old copy cannot be written later, recording stops, the journal is
 // marked Incomplete (when it still can be) and the run goes on.
 //
-// The uninstall entry (UninstallEntry.h) is written when the run starts (so
-// that a killed run can be taken out too) and its size again when it ends,
-// and only while the store holds a safe restore program for it to run.
+// The package's uninstall entry (RestorePoints.h: one for every installation
+// of the package into this host folder) is written when the run starts, so
+// that a killed run can be taken out too, and its size again when it ends;
+// only while the store holds a safe restore program for it to run.
 //
 //   Id        the restore point's id; empty when none was made
 //   Recording true while every change so far has been recorded
@@ -46,7 +48,7 @@
 class RestoreRecorder final : public InstallObserver {
 public:
     // `name` is what the uninstall entry shows; `restoreProgram` the restore
-    // program to copy into the root (missing: the one there is used).
+    // program's bytes to place into the root (empty: the one there is used).
     RestoreRecorder(const std::string& root, const std::string& name,
                     const std::string& restoreProgram);
     ~RestoreRecorder();
@@ -93,5 +95,4 @@ private:
     std::string pendingList;
     int pendingListNumber = 0;
     std::set<std::string> knownFolders;
-    uint64_t installedBytes = 0;
 };

@@ -10,6 +10,10 @@
 #define IDI_PAKWERK 128
 #define IDI_ENTRY 130
 
+/* The restore program, pakundo.exe as built, which each installation places
+ * into the restore folder. */
+#define IDR_RESTORE_PROGRAM 300
+
 #define IDC_PROGRESS 1000
 #define IDC_INTRO 1001
 #define IDC_ENTRY_LIST 1002

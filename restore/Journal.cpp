@@ -192,6 +192,7 @@ bool Parse(std::string_view bytes, Journal& journal) {
             journal.time = Get(keys, "Time");
             journal.end = Get(keys, "End");
             journal.incomplete = Get(keys, "Incomplete");
+            journal.restored = Get(keys, "Restored");
         } else if (kind == "Folder") {
             journal.folders.push_back({number, std::string(Get(keys, "Path")), step});
         } else if (kind == "File") {

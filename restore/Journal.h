@@ -24,6 +24,8 @@
 //                Key1 = "7"  Hash1 = "…"  Added1 = "1"   (one per entry changed)
 //   [Restore point]  End = "finished"    (or "failed"; absent: killed)
 //   [Restore point]  Incomplete = "…"    (recording stopped; see below)
+//   [Restore point]  Restored = "2026-12-09 10:02:17"   (a restore ran: the
+//                    point no longer counts for its package's uninstall entry)
 //
 // Paths are relative to Host; Old paths relative to the restore point's
 // folder. A file is written under the Temporary name in its destination's
@@ -110,6 +112,7 @@ struct Journal {
     std::string time;
     std::string end;         // "finished", "failed", or empty
     std::string incomplete;  // why recording stopped; empty when it did not
+    std::string restored;    // when a restore ran; empty when none did
     std::vector<FolderRecord> folders;
     std::vector<FileRecord> files;
     std::vector<ListRecord> lists;

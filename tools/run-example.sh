@@ -15,8 +15,9 @@
 # package "Signale und Schilder" is chosen), with screenshots.
 # Either way the script then prints what changed in the host folder. With
 # --restore it then takes the package out again with the restore program
+# that the installation placed into the restore folder from Pakwerk.exe
 # (pakundo.exe --restore, on the run's restore point) and prints whether the
-# host folder is as before.
+# host folder is as before and the uninstall entry gone.
 #
 # Environment: PAKWERK_BUILD_DIR, the build folder BUILD (default
 # build/windows, or build/windows-x64 on a machine that runs no 32-bit code:
@@ -37,7 +38,7 @@ bash tools/setup.sh
 . tools/windows-build.sh
 build=${PAKWERK_BUILD_DIR:-build/$windows_preset}
 cmake --preset "$windows_preset" -B "$build" >/dev/null
-cmake --build "$build" --target Pakwerk pakundo pakauto pakwerk_menuprobe
+cmake --build "$build" --target Pakwerk pakauto pakwerk_menuprobe
 
 source tests/e2e/scene.sh
 scene_init "$build" example
@@ -96,15 +97,20 @@ echo "== what changed in the host folder"
 bash tests/e2e/host-changes.sh "$SCENE_WORK/host-before" "$SCENE_HOST"
 
 if [ $restore -eq 1 ]; then
+  # Placed there by the installation: the package folder holds Pakwerk.exe
+  # alone.
+  undo='C:\ProgramData\Pakwerk\Restore\pakundo.exe'
   # The newest restore point is this run's.
-  point=$(scene_wine "$SCENE_BUILD/pakundo.exe" --list | tr -d '\r' | head -n 1)
+  point=$(scene_wine "$undo" --list | tr -d '\r' | head -n 1)
   id=${point%% *}
   [ -n "$id" ] || { echo "no restore point was recorded"; exit 1; }
-  entry="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pakwerk $id"
+  uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+  entry=$(scene_wine reg query "$uninstall" /reg:32 | tr -d '\r' | grep -F '\Pakwerk ' | head -n 1)
+  [ -n "$entry" ] || { echo "no entry under installed programs"; exit 1; }
   echo "== the entry under installed programs"
   scene_wine reg query "$entry" /reg:32 | tr -d '\r' | sed -n 's/^    //p'
-  echo "== restoring with pakundo: $point"
-  scene_wine "$SCENE_BUILD/pakundo.exe" --restore "$id" | tr -d '\r'
+  echo "== restoring with $undo: $point"
+  scene_wine "$undo" --restore "$id" | tr -d '\r'
   echo "== the host folder now"
   if diff -r "$SCENE_WORK/host-before" "$SCENE_HOST" >/dev/null; then
     echo "the host folder is as before"

@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
-# Signs the programs a package ships (Pakwerk.exe, and pakundo.exe where the
-# build has it) with the publisher's code-signing certificate, SHA-256
-# Authenticode, so that Windows' consent prompt names the publisher:
+# Signs the program a package ships, Pakwerk.exe, with the publisher's
+# code-signing certificate, SHA-256 Authenticode, so that Windows' consent
+# prompt names the publisher:
 #   bash tools/sign.sh [--folder DIR] [--timestamp URL] CERTIFICATE.pfx [PASSWORD]
+#
+# Pakwerk.exe carries the restore program, which each installation places
+# into the restore folder and the uninstall entry runs as administrator. In a
+# build folder (one with CMakeCache.txt) the restore program, pakundo.exe, is
+# signed first and Pakwerk.exe built again around it, so that the uninstall's
+# consent prompt names the publisher too; in a folder of finished programs
+# only Pakwerk.exe is signed and the restore program inside stays as built.
 #
 #   --folder DIR     the folder holding the programs (default build/windows);
 #                    each is signed in place, through a copy beside it
@@ -14,8 +21,8 @@
 #                    command line.
 #
 # A program already signed gets the new signature in place of the old one.
-# Exit status: 0 all signed, 1 signing failed (the programs are left as
-# they were), 2 wrong use.
+# Exit status: 0 all signed, 1 signing failed (the program that failed is
+# left as it was), 2 wrong use.
 set -euo pipefail
 
 usage() {
@@ -48,27 +55,30 @@ printf '%s' "$password" >"$work/password"
 stamp=()
 [ -z "$timestamp" ] || stamp=(-ts "$timestamp")
 
-# Every program is signed into the work folder first; only when all are
-# signed do they replace the originals.
-programs=()
-for name in Pakwerk.exe pakundo.exe; do
-  [ -f "$folder/$name" ] || continue
+# Signs one program into the work folder, then puts it in place.
+sign() {
+  local name=$1 source=$folder/$1
   # osslsigncode refuses a second signature without -nest: sign the program
   # as it was before any signature.
-  source=$folder/$name
   if osslsigncode remove-signature -in "$source" -out "$work/$name.bare" >/dev/null 2>&1; then
     source=$work/$name.bare
   fi
   if ! osslsigncode sign -pkcs12 "$certificate" -readpass "$work/password" -h sha256 \
        -n Pakwerk "${stamp[@]}" -in "$source" -out "$work/$name" >"$work/log" 2>&1; then
     cat "$work/log" >&2
-    echo "sign: signing $name failed; nothing was changed" >&2
+    echo "sign: signing $name failed; it was not changed" >&2
     exit 1
   fi
-  programs+=("$name")
-done
-for name in "${programs[@]}"; do
   cp "$work/$name" "$folder/$name.signed"
   mv -f "$folder/$name.signed" "$folder/$name"
   echo "signed $folder/$name"
-done
+}
+
+if [ -f "$folder/CMakeCache.txt" ] && [ -f "$folder/pakundo.exe" ]; then
+  sign pakundo.exe
+  cmake --build "$folder" --target Pakwerk >"$work/log" 2>&1 || {
+    cat "$work/log" >&2; echo "sign: Pakwerk.exe could not be built again" >&2; exit 1
+  }
+  echo "built $folder/Pakwerk.exe again around the signed restore program"
+fi
+sign Pakwerk.exe

@@ -35,11 +35,12 @@
 #      tests wait for Wine and the windows far more than they compute, so
 #      the fuzz targets run two at a time at a lower priority (nice), each for
 #      FUZZ_SECONDS (10 s); their output follows the Windows tests';
-#   7. signing (a few seconds): copies of the shipped programs are signed by
-#      tools/sign.sh with a throwaway self-signed certificate made on the spot,
-#      the signatures verified against it, and a signed program run under
-#      Wine (on a machine that runs no 32-bit code, a signed copy of the
-#      x86-64 build's pakundo.exe); the build's own programs stay unsigned;
+#   7. signing (a few seconds): the built programs are signed in place by
+#      tools/sign.sh with a throwaway self-signed certificate made on the spot
+#      (Pakwerk.exe built again around the signed restore program it
+#      carries), the signatures verified against it, and a signed program run
+#      under Wine (on a machine that runs no 32-bit code, the x86-64 build's
+#      pakundo.exe);
 #   8. the end waits for the lint (usually done by then) and shows its output.
 #   clang-tidy leaves the static analyser out of the GoogleTest files and
 #   lets it treat the C++ library's calls as opaque (see tools/lint.sh).
@@ -234,13 +235,15 @@ fi
 step "windows tests (under Wine; the fuzzing beside them)"
 ctest --preset "$windows_preset" || status=1
 
-# Signs copies of the shipped programs with a throwaway certificate, checks
-# the signatures (SHA-256, made by that certificate) and that a signed
-# program still starts and does its work; exits 1 when something failed.
-# The shipped 32-bit programs (build/windows) are signed and verified; the
-# signed pakundo.exe that runs under Wine comes from the build this machine
-# runs (build/$windows_preset): where no 32-bit code runs, that is the
-# x86-64 build's, signed and verified the same way.
+# Signs the shipped programs with a throwaway certificate, in the build
+# folders themselves (tools/sign.sh builds Pakwerk.exe again around the signed
+# restore program), checks the signatures (SHA-256, made by that
+# certificate), that Pakwerk.exe carries exactly the signed restore program,
+# and that a signed program still starts and does its work; exits 1 when
+# something failed. The shipped 32-bit build (build/windows) is signed and
+# verified; the signed pakundo.exe that runs under Wine comes from the build
+# this machine runs (build/$windows_preset): where no 32-bit code runs, that
+# is the x86-64 build's, signed and verified the same way.
 sign_check() {
   local work failed=0 name build
   work=$(mktemp -d)
@@ -260,27 +263,29 @@ sign_check() {
     chown pakwerk "$work/store" "$work/store/Pakwerk" "$work/store/Pakwerk/Restore"
   fi
   for build in windows "$windows_preset"; do
-    [ -d "$work/$build" ] && continue
-    mkdir "$work/$build"
-    chmod 755 "$work/$build"
+    [ -f "build/$build/Pakwerk.exe" ] || continue
+    bash tools/sign.sh --folder "build/$build" "$work/publisher.pfx" throwaway || failed=1
     for name in Pakwerk.exe pakundo.exe; do
-      [ -f "build/$build/$name" ] && cp "build/$build/$name" "$work/$build/"
-    done
-    bash tools/sign.sh --folder "$work/$build" "$work/publisher.pfx" throwaway || failed=1
-    for name in "$work/$build"/*.exe; do
-      if osslsigncode verify -in "$name" -CAfile "$work/cert.pem" >"$work/verify.log" 2>&1 &&
+      if osslsigncode verify -in "build/$build/$name" -CAfile "$work/cert.pem" \
+           >"$work/verify.log" 2>&1 &&
          grep -q 'Message digest algorithm *: SHA256' "$work/verify.log"; then
-        echo "verified build/$build/$(basename "$name")"
+        echo "verified build/$build/$name"
       else
-        cat "$work/verify.log"; echo "SIGNATURE NOT VERIFIED: build/$build/$(basename "$name")"
+        cat "$work/verify.log"; echo "SIGNATURE NOT VERIFIED: build/$build/$name"
         failed=1
       fi
     done
+    if python3 -c 'import sys; sys.exit(open(sys.argv[2], "rb").read() not in open(sys.argv[1], "rb").read())' \
+         "build/$build/Pakwerk.exe" "build/$build/pakundo.exe"; then
+      echo "build/$build/Pakwerk.exe carries the signed restore program"
+    else
+      echo "PAKWERK.EXE DOES NOT CARRY THE SIGNED RESTORE PROGRAM: build/$build"; failed=1
+    fi
   done
   # The restore program lists the restore points of an empty store: none.
   local empty="Z:${work//\//\\}\\store\\Pakwerk\\Restore"
   if tools/wine-run.sh "$root/build/$windows_preset/wineprefix" \
-       "$work/$windows_preset/pakundo.exe" --list --root "$empty"; then
+       "$root/build/$windows_preset/pakundo.exe" --list --root "$empty"; then
     echo "ran the signed build/$windows_preset/pakundo.exe under Wine"
   else
     echo "THE SIGNED PROGRAM DID NOT RUN"; failed=1
@@ -289,7 +294,7 @@ sign_check() {
   return $failed
 }
 
-step "signing (copies of the programs, a throwaway certificate)"
+step "signing (the built programs, a throwaway certificate)"
 sign_check || status=1
 
 step "fuzzing (${FUZZ_SECONDS} s per target, two at a time, ran beside the Windows tests)"

@@ -1,7 +1,11 @@
 // pakundo: the restore program. Without arguments it shows the restore
 // points (UndoDialog.h); `--select ID` shows them with that one selected, as
-// the uninstall entry does, so that nothing is restored before the person
-// says yes. With other arguments it works as a console program for scripts
+// the uninstall entries of earlier versions do, so that nothing is restored
+// before the person says yes. `--uninstall KEY` is what a package's uninstall
+// entry runs (engine/RestorePoints.h): it asks once whether to put the host
+// folder back as it was before the package was installed, restores each of
+// the package's restore points, the newest first, and reports once what
+// stayed. With other arguments it works as a console program for scripts
 // and tests, writing to the standard output it was given or to the console
 // it was started from, in the user's language and code page:
 //
@@ -29,6 +33,7 @@
 #include "engine/RestorePoints.h"
 #include "engine/RestoreStore.h"
 #include "app/DllSearch.h"
+#include "app/AppMessageBox.h"
 #include "app/Messages.h"
 #include "undo/NoteText.h"
 #include "undo/UndoDialog.h"
@@ -47,6 +52,52 @@ void Print(const std::string& text) {
     const std::string line = text + "\r\n";
     DWORD written = 0;
     WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
+// The most lines of what stayed that the uninstall's report shows; the
+// restore program's window lists them all.
+constexpr size_t kReportLines = 20;
+
+// Takes out every installation of the package whose uninstall entry is `key`.
+int Uninstall(const std::string& root, const std::string& key) {
+    const std::vector<restorepoints::Summary> points = restorepoints::Installations(root, key);
+    if (points.empty()) {
+        restorepoints::WriteEntry(root, key);
+        messages::Show(IDS_UNDO_NO_POINT, MB_OK | MB_ICONINFORMATION, key);
+        return 1;
+    }
+    // The oldest installation's host and the newest one's name: the folder
+    // goes back to before the first.
+    if (messages::Show(IDS_UNDO_CONFIRM_RESTORE, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2,
+                       points.back().journal.host, points.front().journal.name) != IDYES) {
+        return 1;
+    }
+    std::vector<restorepoints::Note> notes;
+    bool done = true;
+    for (const restorepoints::Summary& point : points) {
+        const restorepoints::Outcome outcome = restorepoints::Restore(root, point.id, false, notes);
+        if (outcome == restorepoints::Outcome::Unsafe) {
+            messages::Show(IDS_UNDO_UNSAFE, MB_OK | MB_ICONERROR, root);
+            return 1;
+        }
+        done = done && outcome == restorepoints::Outcome::Done;
+        // Another host folder holds for every point of the entry.
+        if (outcome == restorepoints::Outcome::OtherHost) break;
+    }
+    std::string text = messages::Load(done ? IDS_UNDO_DONE : IDS_UNDO_KEPT);
+    size_t shown = 0;
+    size_t kept = 0;
+    for (const restorepoints::Note& note : notes) {
+        if (!restorepoints::IsKept(note)) continue;
+        if (++kept <= kReportLines) {
+            text += "\n" + notetext::Line(note);
+            ++shown;
+        }
+    }
+    if (kept > shown)
+        text += "\n" + messages::Format(IDS_UNDO_MORE, static_cast<int>(kept - shown));
+    AppMessageBox(text, MB_OK | (done ? MB_ICONINFORMATION : MB_ICONWARNING));
+    return done ? 0 : 1;
 }
 
 int Usage() {
@@ -81,7 +132,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             dryRun = true;
         } else if (argument == "--list" && command.empty()) {
             command = argument;
-        } else if ((argument == "--restore" || argument == "--forget" || argument == "--select") &&
+        } else if ((argument == "--restore" || argument == "--forget" || argument == "--select" ||
+                    argument == "--uninstall") &&
                    hasValue && command.empty()) {
             command = argument;
             id = argv[++i];
@@ -89,7 +141,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             return Usage();
         }
     }
-    const bool window = (argc == 1 || command == "--select") && !root.empty() && !dryRun;
+    const bool window = (argc == 1 || command == "--select" || command == "--uninstall") &&
+                        !root.empty() && !dryRun;
     if (!window && (command.empty() || root.empty() || (dryRun && command != "--restore"))) {
         return Usage();
     }
@@ -101,6 +154,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         }
         return 1;
     }
+    if (command == "--uninstall") return Uninstall(root, id);
     if (window) {
         UndoDialog(root, id).RunModal(nullptr);
         return 0;

@@ -59,6 +59,8 @@
 #define IDS_UNDO_REPORT_LABEL 547
 #define IDS_UNDO_RESULT_LABEL 548
 #define IDS_UNDO_PREVIEW_NOTHING 549
+/* The uninstall's report: how many more lines stayed than it shows. */
+#define IDS_UNDO_MORE 550
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

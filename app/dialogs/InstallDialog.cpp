@@ -158,11 +158,13 @@ std::string InstallDialog::ChosenPackageName() const {
 }
 
 std::string InstallDialog::RestoreProgram() {
-    char program[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, program, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return std::string();
-    const std::string path(program, length);
-    return path.substr(0, path.rfind('\\') + 1) + "pakundo.exe";
+    // Taken from the running program's own image, not from its file: the
+    // folder it was started from may be one others can write to.
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_RESTORE_PROGRAM), RT_RCDATA);
+    HGLOBAL loaded = found != nullptr ? LoadResource(nullptr, found) : nullptr;
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr) return std::string();
+    return std::string(static_cast<const char*>(bytes), SizeofResource(nullptr, found));
 }
 
 HRESULT InstallDialog::RunEngine(InstallEngine& engine, InstallQuestions& questions) {

@@ -48,7 +48,8 @@ private:
     void PaintMinimised();
     // The restore point's name: the chosen catalogue entry's, or empty.
     std::string ChosenPackageName() const;
-    // pakundo.exe beside the running program.
+    // The restore program this program carries (its resource); empty when
+    // it carries none.
     static std::string RestoreProgram();
     HRESULT RunEngine(InstallEngine& engine, InstallQuestions& questions);
 

@@ -52,8 +52,6 @@ void Prepare(const TestInstallation& installation) {
     Write(installation.Package("Modelle\\a.3dm"), "model a");
     Write(installation.Package("Modelle\\alt.3dm"), "package model");
     Write(installation.Package("cabin.ini"), "[A]\r\nk = 2\r\n[B]\r\nm = 3\r\n");
-    // Without a restore program in the store no uninstall entry is written.
-    Write(installation.Package("pakundo.exe"), "a restore program without a version");
     // Destinations as a script may write them: Windows resolves the leading
     // separator and the step up, and so must the restore point.
     installation.WriteScript(
@@ -62,10 +60,20 @@ void Prepare(const TestInstallation& installation) {
         "Texturskript{{x>>Textur{id(7)name(neu)}}}Bodenskript{{x>>Textur{id(5)name(Kies)}}}");
 }
 
-bool HasUninstallEntry(const std::string& id) {
+// What the installer carries as its restore program. Without a restore
+// program in the store no uninstall entry is written.
+const char kUnversionedProgram[] = "a restore program without a version";
+
+// The uninstall entry of the package "Paket" in the installation's host.
+std::string EntryKey(const TestInstallation& installation) {
+    return restorepoints::PackageKey("Paket", installation.Host(""));
+}
+
+bool HasUninstallEntry(const TestInstallation& installation) {
     RegistryKey key;
     char name[RegistryKey::kStringBufferSize];
-    return key.SetPath(HKEY_LOCAL_MACHINE, uninstallentry::KeyPath(id).c_str()) &&
+    return key.SetPath(HKEY_LOCAL_MACHINE,
+                       uninstallentry::KeyPath(EntryKey(installation)).c_str()) &&
            key.Open(KEY_READ) && key.ReadString("DisplayName", name) &&
            std::string(name) == "Paket";
 }
@@ -106,12 +114,12 @@ TEST(RestorePoint, PutsTheHostBackAndKeepsWhatChangedSince) {
         Prepare(installation);
         Tree expected = HostTree(installation);
         const std::string root = installation.Outside("Restore");
-        RestoreRecorder recorder(root, "Paket", installation.Package("pakundo.exe"));
+        RestoreRecorder recorder(root, "Paket", kUnversionedProgram);
         installation.Observe(recorder);
         ASSERT_EQ(installation.Run().status, S_OK);
         ASSERT_FALSE(recorder.Id().empty());
         EXPECT_TRUE(recorder.Recording() == false);
-        EXPECT_TRUE(HasUninstallEntry(recorder.Id()));
+        EXPECT_TRUE(HasUninstallEntry(installation));
         c.since(installation, expected);
 
         std::vector<restorepoints::Note> report;
@@ -121,10 +129,10 @@ TEST(RestorePoint, PutsTheHostBackAndKeepsWhatChangedSince) {
         report.clear();
         EXPECT_EQ(restorepoints::Restore(root, recorder.Id(), false, report), c.outcome);
         EXPECT_EQ(HostTree(installation), expected);
-        EXPECT_FALSE(HasUninstallEntry(recorder.Id()));
+        EXPECT_FALSE(HasUninstallEntry(installation));
         EXPECT_EQ(Exists(root + "\\" + recorder.Id()), c.pointStays);
         EXPECT_EQ(restorepoints::List(root).size(), c.pointStays ? 1u : 0u);
-        uninstallentry::Remove(recorder.Id());
+        uninstallentry::Remove(EntryKey(installation));
     }
 }
 
@@ -296,7 +304,7 @@ TEST(RestoreStore, IsMadeProtectedAndTrustsOnlyAdministratorsAndItsOwnOwner) {
     const std::string placed = root + "\\pakundo.exe";
     EXPECT_TRUE(restorestore::PlaceRestoreProgram(root, built));
     EXPECT_EQ(Read(placed), built);
-    EXPECT_EQ(restorestore::ProgramVersion(placed), uint64_t{1} << 48);
+    EXPECT_EQ(restorestore::ProgramVersion(placed), uint64_t{0x0001000100000000}) << "1.1.0.0";
     EXPECT_TRUE(restorestore::PlaceRestoreProgram(root, newer));
     EXPECT_EQ(Read(placed), newer);
     EXPECT_TRUE(restorestore::PlaceRestoreProgram(root, built));
@@ -377,7 +385,7 @@ TEST(RestorePoint, WhatAStandardUserCouldPlantDecidesNothing) {
              EXPECT_EQ(FolderTree(run.root), Tree()) << "nothing written to the store";
              EXPECT_TRUE(restorepoints::List(run.root).empty());
          }},
-        {"a package folder with its own older restore program",
+        {"a store holding the built restore program, an installer carrying one without a version",
          [](Run& run) {
              ASSERT_EQ(restorestore::Open(run.root), restorestore::State::Safe);
              ASSERT_TRUE(CopyFileA(BuiltRestoreProgram().c_str(),
@@ -386,7 +394,7 @@ TEST(RestorePoint, WhatAStandardUserCouldPlantDecidesNothing) {
          nothing,
          [](Run& run) {
              EXPECT_EQ(Read(run.root + "\\pakundo.exe"), Read(BuiltRestoreProgram()));
-             EXPECT_TRUE(HasUninstallEntry(run.recorder.Id()));
+             EXPECT_TRUE(HasUninstallEntry(run.installation));
          }},
         {"a journal whose host is not the registry's", nothing,
          [](Run& run) {
@@ -407,7 +415,7 @@ TEST(RestorePoint, WhatAStandardUserCouldPlantDecidesNothing) {
              EXPECT_EQ(run.report[0].detail, run.installation.Host() + "\\");
              EXPECT_EQ(Read(run.installation.Outside("Other\\") + kAdded), "model a");
              EXPECT_EQ(HostTree(run.installation), run.installed);
-             EXPECT_TRUE(HasUninstallEntry(run.recorder.Id()));
+             EXPECT_TRUE(HasUninstallEntry(run.installation));
          }},
         {"a changed old copy of a file", nothing,
          [](Run& run) { Write(run.OldCopyOf(kReplaced), "not the old model"); },
@@ -467,7 +475,7 @@ TEST(RestorePoint, WhatAStandardUserCouldPlantDecidesNothing) {
         Prepare(installation);
         Write(installation.Outside("Elsewhere\\marker.txt"), "marker");
         const std::string root = installation.Outside("Restore");
-        RestoreRecorder recorder(root, "Paket", installation.Package("pakundo.exe"));
+        RestoreRecorder recorder(root, "Paket", kUnversionedProgram);
         Run run{installation, root, recorder, std::string(), Tree(), {}, {}, true};
         ASSERT_NO_FATAL_FAILURE(c.before(run));
         installation.Observe(recorder);
@@ -477,7 +485,7 @@ TEST(RestorePoint, WhatAStandardUserCouldPlantDecidesNothing) {
         c.after(run);
         if (run.linked) c.check(run);
         for (const std::string& link : run.links) RemoveLink(link);
-        if (!recorder.Id().empty()) uninstallentry::Remove(recorder.Id());
+        uninstallentry::Remove(EntryKey(installation));
     }
 }
 

@@ -1,9 +1,10 @@
-// Taking a package out again with the restore program: the example
-// installed and restored leaves the host folder byte for byte and attribute
-// for attribute as before and its uninstall entry gone; of two packages the
-// older comes off and the newer's changes stay; an installation killed in
-// the middle is restored to the state before it; the uninstall entry opens
-// the restore program's window on its restore point, which lists the
+// Taking a package out again with the restore program, from a package folder
+// that holds Pakwerk.exe alone: the example installed twice has one
+// uninstall entry, and that entry, run as Windows runs it, asks once and
+// leaves the host folder byte for byte and attribute for attribute as
+// before both, and the entry gone; of two packages the older comes off and
+// the newer's changes stay; an installation killed in the middle is
+// restored to the state before it; the restore program's window lists the
 // restore points in columns, sorts them by a click on a header, is worked
 // by the keyboard, shows what a restore would do before it is asked, and
 // restores only after the person's yes (Enter alone answers No); the
@@ -41,11 +42,8 @@ class Restore : public FlowTest {
 protected:
     void SetUp() override {
         FlowTest::SetUp();
+        // As delivered: Pakwerk.exe alone, which carries the restore program.
         Prepare(Scenario::Package::Single);
-        // As delivered: the restore program beside the installer, which
-        // copies it to the restore folder (an uninstall entry needs it there).
-        ASSERT_TRUE(CopyFileA(filetree::FromUnixPath(PAKUNDO_EXE).c_str(),
-                              (scenario_.PackageFolder() + "\\pakundo.exe").c_str(), FALSE));
     }
 
     std::map<std::string, std::string> Host() const {
@@ -104,35 +102,128 @@ protected:
         return code;
     }
 
-    static std::string UninstallString(const std::string& id) {
+    // The uninstall entry that the package's installations into this host
+    // share.
+    std::string Entry() const {
+        return restorepoints::PackageKey(PackageName(), scenario_.HostFolder() + "\\");
+    }
+
+    // What the entry shows for a single package: its folder's name.
+    std::string PackageName() const {
+        const std::string& folder = scenario_.PackageFolder();
+        return folder.substr(folder.rfind('\\') + 1);
+    }
+
+    std::string EntryValue(const char* name) const {
         RegistryKey key;
         char value[RegistryKey::kStringBufferSize] = "";
-        if (!key.SetPath(HKEY_LOCAL_MACHINE, uninstallentry::KeyPath(id).c_str()) ||
-            !key.Open(KEY_READ) || !key.ReadString("UninstallString", value)) {
+        if (!key.SetPath(HKEY_LOCAL_MACHINE, uninstallentry::KeyPath(Entry()).c_str()) ||
+            !key.Open(KEY_READ) || !key.ReadString(name, value)) {
             return std::string();
         }
         return value;
     }
 
-    static bool HasUninstallEntry(const std::string& id) {
+    uint32_t EntrySizeKb() const {
         RegistryKey key;
-        return key.SetPath(HKEY_LOCAL_MACHINE, uninstallentry::KeyPath(id).c_str()) &&
+        uint32_t value = 0;
+        return key.SetPath(HKEY_LOCAL_MACHINE, uninstallentry::KeyPath(Entry()).c_str()) &&
+                       key.Open(KEY_READ) && key.ReadDword("EstimatedSize", value)
+                   ? value
+                   : 0;
+    }
+
+    bool HasUninstallEntry() const {
+        RegistryKey key;
+        return key.SetPath(HKEY_LOCAL_MACHINE, uninstallentry::KeyPath(Entry()).c_str()) &&
                key.Open(KEY_READ);
+    }
+
+    // Uninstall entries below Windows' key whose name starts with "Pakwerk ".
+    static int PakwerkEntries() {
+        HKEY uninstall = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                          "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0,
+                          KEY_READ | KEY_WOW64_32KEY, &uninstall) != ERROR_SUCCESS) {
+            return 0;
+        }
+        int count = 0;
+        char name[256];
+        for (DWORD i = 0;; ++i) {
+            DWORD length = sizeof name;
+            if (RegEnumKeyExA(uninstall, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS) {
+                break;
+            }
+            count += std::string(name, length).rfind("Pakwerk ", 0) == 0 ? 1 : 0;
+        }
+        RegCloseKey(uninstall);
+        return count;
     }
 };
 
 TEST_F(Restore, TakesTheExampleOutAgain) {
     const auto before = Host();
+    const int entriesBefore = PakwerkEntries();
+    Install();
+    const uint32_t once = EntrySizeKb();
     Install();
     const std::vector<std::string> points = Points();
-    ASSERT_EQ(points.size(), 1u);
-    EXPECT_TRUE(HasUninstallEntry(points[0]));
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_EQ(PakwerkEntries(), entriesBefore + 1) << "one entry for both installations";
+    EXPECT_EQ(EntryValue("DisplayName"), PackageName());
+    EXPECT_EQ(EntryValue("InstallDate"), points[0].substr(0, 8));
+    EXPECT_GT(once, 0u);
+    // The size of both installations (each rounded up to whole KB alone).
+    EXPECT_GE(EntrySizeKb(), 2 * once - 1);
+    EXPECT_LE(EntrySizeKb(), 2 * once);
     EXPECT_NE(Host(), before);
     EXPECT_EQ(Pakundo("--restore " + points[0] + " --dry-run"), 0u);
-    EXPECT_NE(Host(), before);
-    EXPECT_EQ(Pakundo("--restore " + points[0]), 0u);
+    const auto installed = Host();
+
+    // The entry's command, started as Windows starts it: a question, the
+    // person's yes, one report.
+    const std::string command = EntryValue("UninstallString");
+    const size_t close = command.find('"', 1);
+    ASSERT_TRUE(command.rfind('"', 0) == 0 && close != std::string::npos &&
+                command.compare(close, 2, "\" ") == 0)
+        << command;
+    automation::ChildProcess undo;
+    ASSERT_TRUE(undo.Start(command.substr(1, close - 1), command.substr(close + 2), ""));
+    const struct {
+        language::Language language;
+        const char* done;  // UTF-8
+    } reports[] = {
+        {language::Language::German, "Der Ordner ist wieder wie vor der Installation."},
+        {language::Language::English, "The folder is as it was before the installation."},
+        {language::Language::French, "Le dossier est de nouveau comme avant l'installation."},
+        {language::Language::Polish, "Folder jest taki jak przed instalacją."},
+    };
+    for (const int answer : {IDYES, IDOK}) {
+        HWND box = automation::WaitFor(
+            [&] { return automation::FindDialog(undo.Id(), automation::IsMessageBox); },
+            Scenario::kShowTimeoutMs);
+        ASSERT_NE(box, nullptr) << automation::Describe(undo.Id());
+        const auto text = automation::MessageBoxText(box);
+        ASSERT_TRUE(text.has_value());
+        if (answer == IDYES) {
+            EXPECT_EQ(Host(), installed) << "nothing is restored before the person says yes";
+            EXPECT_NE(text->find(automation::Widen(scenario_.HostFolder())), std::wstring::npos)
+                << Describe(*text);
+        } else {
+            for (const auto& report : reports) {
+                if (report.language != expected::CurrentLanguage()) continue;
+                EXPECT_EQ(*text, automation::Widen(report.done)) << Describe(*text);
+            }
+        }
+        ASSERT_TRUE(automation::AnswerMessageBox(box, answer));
+        ASSERT_TRUE(automation::WaitFor([&] { return !IsWindow(box); }, Scenario::kShowTimeoutMs));
+    }
+    ASSERT_TRUE(undo.WaitForExit(Scenario::kShowTimeoutMs));
+    EXPECT_EQ(undo.ExitCode(), 0u);
     EXPECT_EQ(Host(), before);
-    EXPECT_FALSE(HasUninstallEntry(points[0]));
+    EXPECT_FALSE(HasUninstallEntry());
+    EXPECT_EQ(PakwerkEntries(), entriesBefore);
     EXPECT_TRUE(Points().empty());
     EXPECT_EQ(Pakundo("--restore " + points[0]), 2u);
     EXPECT_EQ(Pakundo("--frobnicate"), 2u);
@@ -189,8 +280,7 @@ TEST_F(Restore, TheOlderOfTwoPackagesComesOffAndTheNewerStays) {
     EXPECT_NE(textures.find("id(50)"), std::string::npos) << textures;
     EXPECT_EQ(textures.find("id(17)"), std::string::npos) << textures;
     EXPECT_EQ(after.count("Resourcen\\Modelle\\Bahnhof\\Gruenwald\\Bahnsteig.3dm"), 0u);
-    EXPECT_FALSE(HasUninstallEntry(points[1]));
-    EXPECT_TRUE(HasUninstallEntry(points[0]));
+    EXPECT_TRUE(HasUninstallEntry()) << "the newer installation still counts";
 }
 
 TEST_F(Restore, TheUninstallEntryRestoresOnlyAfterTheUsersYes) {
@@ -198,9 +288,9 @@ TEST_F(Restore, TheUninstallEntryRestoresOnlyAfterTheUsersYes) {
     Install();
     const std::vector<std::string> points = Points();
     ASSERT_EQ(points.size(), 2u);
+    // As the uninstall entries of earlier versions start it.
     const std::string program = restorepoints::DefaultRoot() + "\\pakundo.exe";
     const std::string arguments = "--select " + points[1];
-    ASSERT_EQ(UninstallString(points[1]), "\"" + program + "\" " + arguments);
     const auto installed = Host();
 
     automation::ChildProcess undo;
@@ -330,12 +420,11 @@ TEST_F(Restore, TheUninstallEntryRestoresOnlyAfterTheUsersYes) {
         ASSERT_TRUE(automation::WaitFor([&] { return !IsWindow(box); }, Scenario::kShowTimeoutMs));
         if (answer == IDNO) {
             EXPECT_EQ(Host(), installed);
-            EXPECT_TRUE(HasUninstallEntry(points[1]));
         }
     }
-    EXPECT_TRUE(automation::WaitFor([&] { return !HasUninstallEntry(points[1]); },
+    EXPECT_TRUE(automation::WaitFor([&] { return Points() == std::vector{points[0]}; },
                                     Scenario::kShowTimeoutMs));
-    EXPECT_TRUE(HasUninstallEntry(points[0]));
+    EXPECT_TRUE(HasUninstallEntry()) << "the newer installation still counts";
     ASSERT_TRUE(automation::PressButton(window, IDCANCEL));
     ASSERT_TRUE(undo.WaitForExit(Scenario::kShowTimeoutMs));
     EXPECT_EQ(undo.ExitCode(), 0u);

@@ -7,7 +7,7 @@
 #   scene_prepare single|catalogue
 #                               fresh copies of the example host (C:\Baukanter,
 #                               registered) and package with Pakwerk.exe
-#                               and pakundo.exe, as delivered
+#                               alone, as delivered
 #                               (C:\Pakete\Bahnhof Gruenwald) in the prefix
 #   scene_start                 starts Pakwerk.exe in the package folder, in
 #                               the background
@@ -75,9 +75,6 @@ scene_prepare() {
   cp -r "$scene_root/example/package" "$SCENE_PACKAGE"
   [ "$mode" = catalogue ] && cp -r "$scene_root/example/catalogue/." "$SCENE_PACKAGE/"
   cp "$SCENE_PROGRAM" "$SCENE_PACKAGE/Pakwerk.exe"
-  # Copied to the restore folder by the installation: its uninstall entry
-  # runs it from there.
-  cp "$SCENE_BUILD/pakundo.exe" "$SCENE_PACKAGE/pakundo.exe"
   # The host's files are older than the package's: they are replaced without
   # a question, as after an earlier version of the package.
   find "$SCENE_HOST" -type f -exec touch -d 2020-01-01 {} +
