@@ -6,41 +6,33 @@
 # user, with a virtual X display for the windows and message boxes). Installs
 # what it needs first.
 #
-# Made to finish within ten minutes on an idle 2-core machine (about 1,000
-# CPU seconds in all, both cores busy from start to end):
+# The order keeps both cores busy from start to end:
 #   1. the three builds are configured first; then the style check and
 #      clang-tidy start in the background, two files at a time at a lower
 #      priority (nice): they need only the compile commands and the one
-#      generated source, made before them. Beside the builds they take what
-#      the builds leave; once the builds are done they have both cores but
-#      for what the tests compute, and no core idles at the end waiting for
-#      a lint on one core;
-#   2. the native build makes the test programs only (target test_programs):
-#      the optimised native pakcheck program and the uninstrumented library
-#      copies it links are left out; pakcheck's main.cpp still compiles with
-#      -Werror in the Windows build and is checked by clang-tidy. It builds
+#      generated source, made before them, and take what the rest leaves;
+#   2. the Windows build the tests run from (build/windows, or on a machine
+#      that runs no 32-bit code the x86-64 build of the same code:
+#      tools/windows-build.sh). Test sources use -g1, the shipped programs
+#      and the libraries -O2 -g (cmake/Pakwerk.cmake);
+#   3. the Windows tests under Wine start in the background, one at a time
+#      (the end-to-end tests share the display and the prefix): they wait for
+#      Wine and its windows far more than they compute, so everything that
+#      follows runs beside them at a lower priority (nice), and their output
+#      comes when they are done;
+#   4. on a machine that runs no 32-bit code, the shipped 32-bit programs
+#      alone (-Werror, and for signing);
+#   5. the native build of the test programs only (target test_programs),
 #      with line tables only (-g1, the native preset): the sanitizers report
-#      file and line as before, and the full debug information of -g was
-#      about a third of the compile time (-O1 would save more, but it
-#      changes what -Werror reports);
-#   3. the Windows build; the test programs' own sources use -g1 as well, the
-#      shipped programs and the libraries keep -O2 -g (cmake/Pakwerk.cmake).
-#      On a machine that runs no 32-bit code (tools/windows-build.sh) the
-#      shipped 32-bit programs are built alone, and the tests are built and
-#      run from the x86-64 build of the same code under 64-bit Wine;
-#   4. the fuzz build;
-#   5. the native tests, two at a time;
-#   6. the Windows tests under Wine, one at a time (the end-to-end tests share
-#      the display and the prefix), and beside them the fuzzing: the Windows
-#      tests wait for Wine and the windows far more than they compute, so
-#      the fuzz targets run two at a time at a lower priority (nice), each for
-#      FUZZ_SECONDS (10 s); their output follows the Windows tests';
-#   7. signing (a few seconds): the built programs are signed in place by
-#      tools/sign.sh with a throwaway self-signed certificate made on the spot
-#      (Pakwerk.exe built again around the signed restore program it
-#      carries), the signatures verified against it, and a signed program run
-#      under Wine (on a machine that runs no 32-bit code, the x86-64 build's
-#      pakundo.exe);
+#      file and line as with -g at a third less compile time;
+#   6. the fuzz build, the native tests two at a time, then the fuzz targets
+#      two at a time, each for FUZZ_SECONDS (10 s);
+#   7. once the Windows tests are done, signing (a few seconds): the built
+#      programs are signed in place by tools/sign.sh with a throwaway
+#      self-signed certificate made on the spot (Pakwerk.exe built again
+#      around the signed restore program it carries), the signatures verified
+#      against it, and a signed program run under Wine (on a machine that
+#      runs no 32-bit code, the x86-64 build's pakundo.exe);
 #   8. the end waits for the lint (usually done by then) and shows its output.
 #   clang-tidy leaves the static analyser out of the GoogleTest files and
 #   lets it treat the C++ library's calls as opaque (see tools/lint.sh).
@@ -54,7 +46,7 @@ root=$(pwd)
 bash tools/setup.sh || exit 1
 . tools/windows-build.sh
 
-# Six targets, 10 s each, two at a time beside the Windows tests.
+# Seven targets, 10 s each, two at a time.
 FUZZ_SECONDS=${FUZZ_SECONDS:-10}
 status=0
 
@@ -125,16 +117,67 @@ stop_background() {
 }
 trap stop_background EXIT
 
-step "native build (the test programs)"
-cmake --build --preset native --target test_programs || exit 1
-step "windows build"
+step "windows build (for the Windows tests)"
 if [ "$windows_preset" = windows ]; then
   cmake --build --preset windows || exit 1
 else
-  cmake --build --preset windows --target Pakwerk pakundo pakcheck || exit 1
-  step "windows build ($windows_preset, for the tests)"
   cmake --build --preset "$windows_preset" || exit 1
 fi
+
+# A private X display for the Windows tests: message boxes and dialogs need one.
+display=
+for n in $(seq 90 120); do
+  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
+done
+Xvfb :$display -screen 0 1024x768x24 -nolisten tcp -ac >/dev/null 2>&1 </dev/null &
+xvfb_pid=$!
+export DISPLAY=:$display
+cleanup() {
+  WINEPREFIX=$root/build/$windows_preset/wineprefix
+  if [ -d "$WINEPREFIX" ]; then
+    if [ "$(id -u)" -eq 0 ] && id pakwerk >/dev/null 2>&1; then
+      runuser -u pakwerk -- env WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1
+    else
+      WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1
+    fi
+  fi
+  [ -n "${windows_pid:-}" ] && kill "$windows_pid" 2>/dev/null
+  kill "$xvfb_pid" 2>/dev/null
+  stop_background
+}
+trap cleanup EXIT
+sleep 1
+
+# The Windows tests run as the unprivileged user "pakwerk" (tools/wine-run.sh):
+# it must reach the build folder. A checkout below a private folder (such as
+# /root) gets search permission on the folders above it, nothing more.
+if [ "$(id -u)" -eq 0 ]; then
+  id pakwerk >/dev/null 2>&1 || useradd -m -s /bin/sh pakwerk
+  if ! runuser -u pakwerk -- test -r "$root/build/$windows_preset"; then
+    dir=$root
+    while [ "$dir" != / ]; do chmod o+x "$dir"; dir=$(dirname "$dir"); done
+    echo "note: gave others search permission on the folders above $root"
+  fi
+fi
+
+# The Windows tests wait for Wine and its windows far more than they compute:
+# they run in the background at normal priority while the other builds, the
+# native tests and the fuzzing take the processor at a lower one (nice).
+step "windows tests start (under Wine, beside the steps that follow)"
+windows_log=$(mktemp)
+windows_status=$(mktemp)
+(
+  TIMEFORMAT='-- the windows tests took %R s'
+  time { ctest --preset "$windows_preset"; echo $? >"$windows_status"; }
+) >"$windows_log" 2>&1 &
+windows_pid=$!
+
+if [ "$windows_preset" != windows ]; then
+  step "windows build (the shipped 32-bit programs)"
+  nice -n 10 cmake --build --preset windows --target Pakwerk pakundo pakcheck || exit 1
+fi
+step "native build (the test programs)"
+nice -n 10 cmake --build --preset native --target test_programs || exit 1
 
 # Runs the fuzz targets of lines $1, $1 + 2, ... (from 0) of fuzzers.list for
 # FUZZ_SECONDS each, one after the other, each on a scratch copy of its seeds;
@@ -179,50 +222,15 @@ fuzz_all() {
 
 step "fuzz build"
 if [ $fuzz_ready -eq 1 ]; then
-  if ! cmake --build --preset fuzz; then
+  if ! nice -n 10 cmake --build --preset fuzz; then
     echo "fuzz build failed"; status=1; fuzz_ready=0
   fi
 fi
 
-# A private X display for the Windows tests: message boxes and dialogs need one.
-display=
-for n in $(seq 90 120); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
-done
-Xvfb :$display -screen 0 1024x768x24 -nolisten tcp -ac >/dev/null 2>&1 </dev/null &
-xvfb_pid=$!
-export DISPLAY=:$display
-cleanup() {
-  WINEPREFIX=$root/build/$windows_preset/wineprefix
-  if [ -d "$WINEPREFIX" ]; then
-    if [ "$(id -u)" -eq 0 ] && id pakwerk >/dev/null 2>&1; then
-      runuser -u pakwerk -- env WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1
-    else
-      WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1
-    fi
-  fi
-  kill "$xvfb_pid" 2>/dev/null
-  stop_background
-}
-trap cleanup EXIT
-sleep 1
-
-# The Windows tests run as the unprivileged user "pakwerk" (tools/wine-run.sh):
-# it must reach the build folder. A checkout below a private folder (such as
-# /root) gets search permission on the folders above it, nothing more.
-if [ "$(id -u)" -eq 0 ]; then
-  id pakwerk >/dev/null 2>&1 || useradd -m -s /bin/sh pakwerk
-  if ! runuser -u pakwerk -- test -r "$root/build/$windows_preset"; then
-    dir=$root
-    while [ "$dir" != / ]; do chmod o+x "$dir"; dir=$(dirname "$dir"); done
-    echo "note: gave others search permission on the folders above $root"
-  fi
-fi
-
 step "native tests"
-ctest --preset native -j2 || status=1
+nice -n 10 ctest --preset native -j2 || status=1
 
-# The fuzzing runs beside the Windows tests (see the top).
+# The fuzzing runs beside the end of the Windows tests (see the top).
 fuzz_log=$(mktemp)
 if [ $fuzz_ready -eq 1 ]; then
   (
@@ -232,8 +240,11 @@ if [ $fuzz_ready -eq 1 ]; then
   fuzz_pid=$!
 fi
 
-step "windows tests (under Wine; the fuzzing beside them)"
-ctest --preset "$windows_preset" || status=1
+step "windows tests (ran beside the builds, the native tests and the fuzzing)"
+wait "$windows_pid"
+cat "$windows_log"
+[ "$(cat "$windows_status")" = 0 ] || status=1
+rm -f "$windows_log" "$windows_status"
 
 # Signs the shipped programs with a throwaway certificate, in the build
 # folders themselves (tools/sign.sh builds Pakwerk.exe again around the signed
