@@ -63,7 +63,6 @@ public:
     const std::string& PackageDir() const { return packageDir; }
     const std::string& CabinIniPath() const { return cabinIniPath; }
     const std::string& ScriptPath() const { return script.Path(); }
-    bool SkipAllNewer() const { return skipAllNewer; }
 
 protected:
     // The running program's file (GetModuleFileNameA). Tests put the program

@@ -89,10 +89,7 @@ void CheckValue(const Line& line, const std::string& file, Findings* findings) {
         if (line.value.empty()) return;
         Add(findings, Severity::Warning, file, line.number, "cabin-untyped",
             "The value " + shown + " of \"" + key +
-                "\" is no text in double quotes, number list or "
-                "Y/N list: whoever reads the list through typed lookups gets an empty text or "
-                "zeros "
-                "from it (the merge writes it back as it stands).");
+                "\" is no text in double quotes, number list or Y/N list: whoever reads the list through typed lookups gets an empty text or zeros from it (the merge writes it back as it stands).");
         return;
     }
     if (kind == NodeKind::Text) {
@@ -101,8 +98,7 @@ void CheckValue(const Line& line, const std::string& file, Findings* findings) {
             Add(findings, Severity::Warning, file, line.number, "cabin-value-changed",
                 "\"" + key + "\": the text ends at its second double quote; " +
                     codepage::Quote(line.value.substr(close + 1)) +
-                    " after it is lost when the "
-                    "merged list is written.");
+                    " after it is lost when the merged list is written.");
         }
         return;
     }
@@ -143,8 +139,7 @@ void CheckValue(const Line& line, const std::string& file, Findings* findings) {
     } else if (rounded) {
         Add(findings, Severity::Warning, file, line.number, "cabin-value-rounded",
             "The value " + shown + " of \"" + key +
-                "\" is written into the merged list with three "
-                "decimals, as " +
+                "\" is written into the merged list with three decimals, as " +
                 codepage::Quote(written) + ".");
     }
 }
@@ -219,8 +214,7 @@ CabinInfo Check(const std::string& packageDir, Findings* findings) {
     if (where.match == packagepath::Match::OtherCase) {
         Add(findings, Severity::Warning, kPackageList, 0, "cabin-case",
             "The cabin list exists only as \"" + where.path +
-                "\", in another case: Windows finds "
-                "it, a case-sensitive system does not.");
+                "\", in another case: Windows finds it, a case-sensitive system does not.");
     }
     std::string bytes;
     IniDocument document(false);
@@ -231,15 +225,13 @@ CabinInfo Check(const std::string& packageDir, Findings* findings) {
             "cabin-unreadable",
             bytes.empty()
                 ? "The cabin list is empty: the installer leaves the host's cabins.ini as it is."
-                : "The cabin list cannot be read: the installer leaves the host's cabins.ini as it "
-                  "is.");
+                : "The cabin list cannot be read: the installer leaves the host's cabins.ini as it is.");
         return info;
     }
     info.readable = true;
     if (document.utf8Mark()) {
         Add(findings, Severity::Note, kPackageList, 1, "cabin-byte-order-mark",
-            "The list starts with a UTF-8 byte-order mark; the installer skips it, but the texts "
-            "are shown in the user's code page, not in UTF-8.");
+            "The list starts with a UTF-8 byte-order mark; the installer skips it, but the texts are shown in the user's code page, not in UTF-8.");
     }
     for (const IniDroppedLine& dropped : document.droppedLines()) {
         Add(findings, Severity::Warning, kPackageList, dropped.line, "cabin-line-dropped",

@@ -34,8 +34,7 @@ void CheckSource(const std::string& packageDir, const std::string& file, FileSte
     if (step->source.find_first_of("*?") != std::string::npos) {
         Add(findings, Severity::Error, file, step->line, "source-pattern",
             "The source " + shown +
-                " holds \"*\" or \"?\": the installer looks files up by "
-                "pattern but copies only one named file, so this copy fails (message " +
+                " holds \"*\" or \"?\": the installer looks files up by pattern but copies only one named file, so this copy fails (message " +
                 installertext::Quote(107) + ").");
         return;
     }
@@ -46,23 +45,19 @@ void CheckSource(const std::string& packageDir, const std::string& file, FileSte
             Add(findings, Severity::Error, file, step->line, "source-blanks",
                 "The source " + shown + " does not exist, but " +
                     InPackage(packageDir, found.withBlanks) +
-                    " does: the install script drops blanks, so a file name in it cannot hold "
-                    "any. The installer shows message " +
+                    " does: the install script drops blanks, so a file name in it cannot hold any. The installer shows message " +
                     installertext::Quote(108) + " and leaves the file out.");
         } else {
             Add(findings, Severity::Error, file, step->line, "source-missing",
                 "The source " + shown + " is not in the package: the installer shows message " +
-                    installertext::Quote(108) +
-                    " "
-                    "and leaves the file out.");
+                    installertext::Quote(108) + " and leaves the file out.");
         }
         return;
     }
     if (files::Probe(found.path).folder) {
         Add(findings, Severity::Error, file, step->line, "source-folder",
             "The source " + shown +
-                " is a folder: the installer copies single files only, so this "
-                "copy fails (message " +
+                " is a folder: the installer copies single files only, so this copy fails (message " +
                 installertext::Quote(107) + ").");
         return;
     }
@@ -87,8 +82,7 @@ void CheckDestination(const std::string& file, FileStep* step, Findings* finding
     if (!step->destinationInside) {
         Add(findings, Severity::Error, file, step->line, "destination-outside",
             "The destination " + shown +
-                " leaves the host folder: the installer refuses to write "
-                "it (message " +
+                " leaves the host folder: the installer refuses to write it (message " +
                 installertext::Quote(107) + ") and reports the installation as failed.");
         return;
     }
@@ -118,21 +112,18 @@ void CheckDestination(const std::string& file, FileStep* step, Findings* finding
         }
         Add(findings, Severity::Error, file, step->line, "destination-character",
             "The destination " + shown + " holds " + which +
-                ", which Windows refuses in file "
-                "names" +
+                ", which Windows refuses in file names" +
                 (step->destination.find(">>") != std::string::npos
                      ? " (only the first \">>\" splits an entry)"
                      : "") +
                 ": the copy fails (message " + installertext::Quote(107) +
-                ") and the installer reports the installation as "
-                "failed.");
+                ") and the installer reports the installation as failed.");
         return;
     }
     if (step->destination.find('/', named) != std::string::npos) {
         Add(findings, Severity::Warning, file, step->line, "destination-slash",
             "The destination " + shown +
-                " uses \"/\": the installer creates missing folders only "
-                "along \"\\\", so the copy fails when a folder on the way does not exist yet.");
+                " uses \"/\": the installer creates missing folders only along \"\\\", so the copy fails when a folder on the way does not exist yet.");
     }
 }
 
@@ -142,8 +133,7 @@ void CheckCodePage(const std::string& file, const FileStep& step, Findings* find
         if (problem.empty()) continue;
         Add(findings, Severity::Warning, file, step.line, "name-code-page",
             "The file name " + codepage::Quote(*name) + " " + problem +
-                "; the installer passes the bytes on unchanged, so the file gets another name "
-                "or is not found.");
+                "; the installer passes the bytes on unchanged, so the file gets another name or is not found.");
         return;
     }
 }
@@ -171,8 +161,7 @@ std::vector<FileStep> Check(const std::string& packageDir, const std::string& fi
         if (!split.hasArrow) {
             Add(findings, Severity::Warning, file, step.line, "file-no-arrow",
                 "The entry " + codepage::Quote(step.entry) +
-                    " has no \">>\": the installer "
-                    "skips it without a word.");
+                    " has no \">>\": the installer skips it without a word.");
             steps.push_back(step);
             continue;
         }
@@ -189,8 +178,7 @@ std::vector<FileStep> Check(const std::string& packageDir, const std::string& fi
                 Add(findings, Severity::Warning, file, step.line, "destination-twice",
                     "The destination " + codepage::Quote(step.destination) +
                         " is also written by the entry at line " + std::to_string(first->second) +
-                        ": this later copy replaces the earlier one (and may ask the user about "
-                        "a newer file first).");
+                        ": this later copy replaces the earlier one (and may ask the user about a newer file first).");
             } else {
                 written.emplace(key, step.line);
             }

@@ -96,8 +96,7 @@ void Fail(PlannedFile* step, const std::string& reason, const std::string& file,
     Add(findings, Severity::Error, file, step->line, "plan-copy-fails",
         "Copying " + codepage::Quote(step->source) + " to " + codepage::Quote(step->destination) +
             " fails: " + reason + ". The installer shows message " + installertext::Quote(107) +
-            " and reports the installation "
-            "as failed.");
+            " and reports the installation as failed.");
 }
 
 }  // namespace
@@ -151,8 +150,7 @@ void PlanFiles(const std::string& hostDir, const ScriptInfo& script, InstallPlan
             ++plan->questions;
             Add(findings, Severity::Note, script.file, step.line, "plan-newer-in-host",
                 "The host's " + codepage::Quote(entry.destination) +
-                    " is newer than the package's "
-                    "file: the user is asked whether to keep it (message " +
+                    " is newer than the package's file: the user is asked whether to keep it (message " +
                     installertext::Quote(103) + ")" +
                     (target.state.readOnly
                          ? "; it is read-only, so answering No makes the copy fail."
