@@ -22,10 +22,7 @@ namespace fs = std::filesystem;
 class CabinListMergeTest : public ::testing::Test {
 protected:
     CabinListMergeTest() {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::temp_directory_path() /
-                 ("pakwerk-cabins-" + std::string(test->name()) + "-" +
-                  std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+        folder = testfiles::Scratch("lists");
         fs::create_directories(folder);
     }
     ~CabinListMergeTest() override {

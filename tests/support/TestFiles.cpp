@@ -2,8 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <system_error>
 #include <vector>
 
 #ifndef _WIN32
@@ -47,7 +49,39 @@ void MakeFolders(const std::string& path) {
     }
 }
 
+// Removes the scratch folder when the process ends, write-protected files
+// in it included.
+struct ScratchOwner {
+    std::string folder;
+    ~ScratchOwner() {
+        if (folder.empty()) return;
+        namespace fs = std::filesystem;
+        std::error_code ignored;
+        for (auto entry = fs::recursive_directory_iterator(folder, ignored);
+             entry != fs::recursive_directory_iterator(); entry.increment(ignored)) {
+            fs::permissions(entry->path(), fs::perms::owner_write, fs::perm_options::add, ignored);
+        }
+        fs::remove_all(folder, ignored);
+    }
+};
+
 }  // namespace
+
+std::string ScratchFolder(const std::string& program) {
+    static ScratchOwner owner;
+    if (owner.folder.empty()) {
+#ifdef _WIN32
+        const unsigned long process = GetCurrentProcessId();
+#else
+        const long process = static_cast<long>(getpid());
+#endif
+        const std::string folder =
+            ::testing::TempDir() + program + "-" + std::to_string(process) + kSeparator;
+        MakeFolders(folder);
+        owner.folder = folder;
+    }
+    return owner.folder;
+}
 
 void Write(const std::string& path, const std::string& bytes) {
     MakeFolders(path);

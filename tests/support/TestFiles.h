@@ -4,11 +4,16 @@
 // user's code page. Every function fails the current test (ADD_FAILURE) when
 // the system refuses what it was asked to do.
 //
-// A scratch file is named after the test program and the running test: ctest
-// runs several test programs at once, and the test cases of one program side
-// by side, each in a process of its own. Tests on Windows that need a folder
-// of their own use TemporaryFolder.h.
+// A scratch file is named after the running test and lies in the test
+// process's scratch folder: ctest runs several test programs at once, and the
+// test cases of one program side by side, each in a process of its own. The
+// folder is removed with everything in it when the process ends, so that a
+// test run leaves nothing in the system's temporary folder. Tests on Windows
+// that need a folder of their own use TemporaryFolder.h.
 //
+//   ScratchFolder       the process's scratch folder, "<temporary folder>
+//                       <program>-<process id>" with a separator at the end;
+//                       made on first use
 //   Scratch             the path of the running test's scratch file `name`
 //   Make                that scratch file, holding `bytes`; its path
 //   Write               creates or replaces the file with exactly `bytes`;
@@ -57,16 +62,18 @@ void SetReadOnly(const std::string& path, bool readOnly);
 bool ReadOnlyIsEnforced();
 std::string Utf16(const std::string& ascii);
 
+std::string ScratchFolder(const std::string& program);
+
 // Inline, and only in test programs: they use the names pakwerk_test gives
 // each test program.
 #if defined(PAKWERK_TEST_PROGRAM) && defined(PAKWERK_TEST_DATA)
 inline std::string Scratch(const std::string& name) {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string prefix = std::string(PAKWERK_TEST_PROGRAM) + "_";
+    std::string prefix;
     if (test != nullptr) {
-        prefix += std::string(test->test_suite_name()) + "_" + test->name() + "_";
+        prefix = std::string(test->test_suite_name()) + "_" + test->name() + "_";
     }
-    return ::testing::TempDir() + prefix + name;
+    return ScratchFolder(PAKWERK_TEST_PROGRAM) + prefix + name;
 }
 
 inline std::string Make(const std::string& name, const std::string& bytes) {
