@@ -7,6 +7,7 @@
 #include "engine/UninstallEntry.h"
 #include "package/CabinMerge.h"
 #include "package/InstallScript.h"
+#include "restore/ContentHash.h"
 #include "restore/ListChanges.h"
 #include "textfile/IniDocument.h"
 #include "textfile/SafeReplace.h"
@@ -171,7 +172,16 @@ void RestoreRecorder::BeforeCabinMerge(const std::string& list, CabinMerge& merg
     pendingList.clear();
     // A merged list without a line (lists of nothing but dropped lines)
     // cannot be read back, so it is not recorded.
-    if (!Recording() || !merge.Prepared() || merge.MergedBytes().empty()) return;
+    if (!Recording() || !merge.Prepared()) return;
+    Fingerprint merged;
+    merged.exists = true;
+    ContentHash hash;
+    for (std::string_view piece : merge.MergedPieces()) {
+        hash.Add(piece.data(), piece.size());
+        merged.size += piece.size();
+    }
+    if (merged.size == 0) return;
+    merged.hash = hash.Value();
     // Only the sections the package names can change: their entries are
     // compared as the list file holds them, read back from the bytes written.
     IniDocument before(false);
@@ -182,8 +192,7 @@ void RestoreRecorder::BeforeCabinMerge(const std::string& list, CabinMerge& merg
         (!newBytes.empty() && after.LoadBytes(newBytes) < 0)) {
         return;
     }
-    RecordList(list, journal::ListKind::Cabins, FingerprintOfBytes(merge.MergedBytes()),
-               listchanges::DiffCabins(before, after));
+    RecordList(list, journal::ListKind::Cabins, merged, listchanges::DiffCabins(before, after));
 }
 
 void RestoreRecorder::AfterListMerge(const std::string& list, bool written) {
