@@ -2,10 +2,13 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "engine/RestorePoints.h"
 #include "engine/RestoreStore.h"
 #include "package/CabinMerge.h"
 #include "package/InstallScript.h"
+#include "restore/ContentHash.h"
 #include "restore/ListChanges.h"
 #include "textfile/IniDocument.h"
 #include "textfile/SafeReplace.h"
@@ -29,6 +32,14 @@ bool CopyPlain(const std::string& from, const std::string& to) {
     if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) return false;
     SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
     return true;
+}
+
+// A copy in the restore point written from bytes already read: plain too.
+bool WritePlain(const std::string& path, const std::string& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
 }
 
 }  // namespace
@@ -152,7 +163,16 @@ void RestoreRecorder::BeforeCabinMerge(const std::string& list, CabinMerge& merg
     pendingList.clear();
     // A merged list without a line (lists of nothing but dropped lines)
     // cannot be read back, so it is not recorded.
-    if (!Recording() || !merge.Prepared() || merge.MergedBytes().empty()) return;
+    if (!Recording() || !merge.Prepared()) return;
+    Fingerprint merged;
+    merged.exists = true;
+    ContentHash hash;
+    for (std::string_view piece : merge.MergedPieces()) {
+        hash.Add(piece.data(), piece.size());
+        merged.size += piece.size();
+    }
+    if (merged.size == 0) return;
+    merged.hash = hash.Value();
     // Only the sections the package names can change: their entries are
     // compared as the list file holds them, read back from the bytes written.
     IniDocument before(false);
@@ -163,8 +183,9 @@ void RestoreRecorder::BeforeCabinMerge(const std::string& list, CabinMerge& merg
         (!newBytes.empty() && after.LoadBytes(newBytes) < 0)) {
         return;
     }
-    RecordList(list, journal::ListKind::Cabins, FingerprintOfBytes(merge.MergedBytes()),
-               listchanges::DiffCabins(before, after));
+    // The old copy is what the merge read, the bytes it merged into.
+    RecordList(list, journal::ListKind::Cabins, merged, listchanges::DiffCabins(before, after),
+               &merge.HostBytes());
 }
 
 void RestoreRecorder::AfterListMerge(const std::string& list, bool written) {
@@ -237,7 +258,8 @@ void RestoreRecorder::RecordFolders(const std::string& destination) {
 
 void RestoreRecorder::RecordList(const std::string& list, journal::ListKind kind,
                                  const Fingerprint& after,
-                                 std::vector<journal::EntryChange> changes) {
+                                 std::vector<journal::EntryChange> changes,
+                                 const std::string* oldBytes) {
     journal::ListRecord record;
     if (!Relative(list, record.path)) return;
     record.number = ++lists;
@@ -245,11 +267,12 @@ void RestoreRecorder::RecordList(const std::string& list, journal::ListKind kind
     record.oldCopy = "lists\\" + std::to_string(record.number);
     record.after = after;
     record.changes = std::move(changes);
-    if (!CopyPlain(list, point + "\\" + record.oldCopy)) {
+    const std::string copy = point + "\\" + record.oldCopy;
+    if (oldBytes != nullptr ? !WritePlain(copy, *oldBytes) : !CopyPlain(list, copy)) {
         Stop("the old copy of " + record.path + " could not be saved");
         return;
     }
-    record.before = FingerprintOf(point + "\\" + record.oldCopy);
+    record.before = oldBytes != nullptr ? FingerprintOfBytes(*oldBytes) : FingerprintOf(copy);
     if (Append(journal::ListBytes(record))) {
         pendingList = list;
         pendingListNumber = record.number;

@@ -74,8 +74,11 @@ private:
     void Stop(const std::string& reason);
     bool Relative(const std::string& path, std::string& relative) const;
     void RecordFolders(const std::string& destination);
+    // `oldBytes` (may be null): the list's bytes, already read; the old copy
+    // is then written from them, else copied from the list.
     void RecordList(const std::string& list, journal::ListKind kind, const Fingerprint& after,
-                    std::vector<journal::EntryChange> changes);
+                    std::vector<journal::EntryChange> changes,
+                    const std::string* oldBytes = nullptr);
     void WriteUninstallEntry();
 
     const std::string root;

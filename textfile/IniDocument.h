@@ -14,8 +14,10 @@
 //   LoadBytes       as Load of a file holding the bytes (-1 for no bytes)
 //   Save            0 written; -1 not written (the file is left as it was)
 //   SaveBytes       as Save
+//   SavePieces      as Save
 //   SavedBytes      the bytes Save writes
 //   SavedSectionBytes  the bytes Save writes for one section
+//   SavedBytesFrom  the bytes Save writes for the top-level nodes from one on
 //   HasSection      1 when the section (and the key, if given) exists, else 0
 //   GetValue        pointer to the stored value, or to EmptyValue when the
 //                   section or key is missing; copies as described there
@@ -69,12 +71,17 @@ public:
     // Save, writing `bytes` (what SavedBytes gave, kept by the caller)
     // rather than working them out again.
     int32_t SaveBytes(const char* path, std::string_view bytes);
+    // SaveBytes of the pieces' bytes, one after the other.
+    int32_t SavePieces(const char* path, const std::vector<std::string_view>& pieces);
     // The bytes Save writes.
     std::string SavedBytes() const;
     // The part of them that `section` (one of this document's sections)
     // writes: its header line, its entries and the empty line after its
     // keys; empty for any other node.
     std::string SavedSectionBytes(const IniNode* section) const;
+    // The part of them that the top-level nodes from index `first` on
+    // write, without the mark; empty when there are none.
+    std::string SavedBytesFrom(size_t first) const;
 
     // With a null key: 1 when the section exists (its keyCursor becomes 0).
     int32_t HasSection(const char* section, const char* key);
@@ -195,8 +202,8 @@ private:
     // Reads the Memory slot `handle` (negative: -1) and closes it.
     int32_t LoadSlot(int32_t handle, IniLineListener* listener);
     void Drop(std::string_view text, IniDroppedLine::Reason why);
-    // Save, with the bytes given or (null) the document's.
-    int32_t SaveWith(const char* path, const std::string_view* bytes);
+    // Save, with the pieces' bytes given or (null) the document's.
+    int32_t SaveWith(const char* path, const std::vector<std::string_view>* pieces);
     // A new node in the arena; nullptr when memory ran out.
     std::unique_ptr<IniNode> NewNode(NodeKind kind);
     // The node's rest, made in the arena on first use; nullptr when memory

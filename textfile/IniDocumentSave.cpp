@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "textfile/FileTable.h"
 #include "textfile/IniSyntax.h"
@@ -37,25 +38,34 @@ public:
             memory_->append(bytes, size);
             return;
         }
+        if (size >= kBlockSize) {
+            // A large piece goes to the file as it is, not through the block.
+            Flush();
+            Write(bytes, size);
+            return;
+        }
         buffer_.append(bytes, size);
         if (buffer_.size() >= kBlockSize) Flush();
     }
 
     bool Flush() {
         if (memory_ != nullptr) return true;
-        size_t done = 0;
-        while (ok_ && done < buffer_.size()) {
-            size_t piece = buffer_.size() - done;
-            if (piece > kMaxWrite) piece = kMaxWrite;
-            ok_ = textfile::WriteFile(handle_, buffer_.data() + done,
-                                      static_cast<int32_t>(piece)) == 0;
-            done += piece;
-        }
+        Write(buffer_.data(), buffer_.size());
         buffer_.clear();
         return ok_;
     }
 
 private:
+    void Write(const char* bytes, size_t size) {
+        size_t done = 0;
+        while (ok_ && done < size) {
+            size_t piece = size - done;
+            if (piece > kMaxWrite) piece = kMaxWrite;
+            ok_ = textfile::WriteFile(handle_, bytes + done, static_cast<int32_t>(piece)) == 0;
+            done += piece;
+        }
+    }
+
     static constexpr size_t kBlockSize = 1 << 16;
     static constexpr size_t kMaxWrite = 1 << 30;
     int32_t handle_ = -1;
@@ -193,10 +203,15 @@ int32_t IniDocument::Save(const char* path) {
 }
 
 int32_t IniDocument::SaveBytes(const char* path, std::string_view bytes) {
-    return SaveWith(path, &bytes);
+    const std::vector<std::string_view> pieces{bytes};
+    return SaveWith(path, &pieces);
 }
 
-int32_t IniDocument::SaveWith(const char* path, const std::string_view* bytes) {
+int32_t IniDocument::SavePieces(const char* path, const std::vector<std::string_view>& pieces) {
+    return SaveWith(path, &pieces);
+}
+
+int32_t IniDocument::SaveWith(const char* path, const std::vector<std::string_view>* pieces) {
     if (path != nullptr) {
         if (std::strlen(path) > kMaxPath) return -1;
         fileName_ = path;
@@ -209,8 +224,8 @@ int32_t IniDocument::SaveWith(const char* path, const std::string_view* bytes) {
     const int32_t handle = textfile::OpenFile(temporary.c_str(), "wb");
     if (handle < 0) return -1;
     BlockSink sink(handle);
-    if (bytes != nullptr) {
-        sink.Put(bytes->data(), bytes->size());
+    if (pieces != nullptr) {
+        for (std::string_view piece : *pieces) sink.Put(piece.data(), piece.size());
     } else if (wide_) {
         PutDocument<char16_t>(*this, &sink);
     } else {
@@ -246,6 +261,21 @@ std::string IniDocument::SavedSectionBytes(const IniNode* section) const {
     } else {
         std::string line;
         PutNode(*section, &line, &sink);
+    }
+    return bytes;
+}
+
+std::string IniDocument::SavedBytesFrom(size_t first) const {
+    std::string bytes;
+    BlockSink sink(&bytes);
+    std::string line;
+    std::u16string wideLine;
+    for (size_t i = first; i < nodes_.size(); ++i) {
+        if (wide_) {
+            PutNode(*nodes_[i], &wideLine, &sink);
+        } else {
+            PutNode(*nodes_[i], &line, &sink);
+        }
     }
     return bytes;
 }

@@ -44,7 +44,8 @@ Tree HostTree(const TestInstallation& installation) {
 void Prepare(const TestInstallation& installation) {
     Write(installation.Host(kTextures), "Basis{\r\n\tTextur{ id(3) name(alt) }\r\n}\r\n");
     Write(installation.Host(kGround), "Basis {\r\n  Textur { id(5) name(Gras) }\r\n}\r\n");
-    Write(installation.Host(kCabins), "[A]\r\nk = 1 ; host\r\n");
+    // The cabin list as earlier merges leave it: merged section by section.
+    Write(installation.Host(kCabins), "[A]\r\nk\t = 1 ; host\r\n\r\n[C]\r\nn\t = 2\r\n\r\n");
     Write(installation.Host(kReplaced), "host model");
     // Attributes the installation resets; a restore brings them back.
     SetAttributes(installation.Host(kReplaced),

@@ -12,7 +12,9 @@
 #include <iterator>
 #include <string>
 
+#include "package/CabinMerge.h"
 #include "tests/support/TestFiles.h"
+#include "textfile/IniDocument.h"
 
 namespace {
 
@@ -69,6 +71,81 @@ TEST_F(CabinListMergeTest, PackageKeysWinAndNewSectionsFollowTheHostsOwn) {
 
     EXPECT_EQ("; Kabinen\n[A]\nj\t = \"x y\"\nk\t = 2\n\n[C]\nn\t = 4\n\n[B]\nm\t = 3\n\n",
               ReadText(hostList()));
+}
+
+// A host list in the layout Save writes is merged section by section, any
+// other whole; either way the bytes are those of the whole documents'
+// merge, and so are the named sections' bytes before and after.
+TEST_F(CabinListMergeTest, EveryHostListMergesAsTheWholeDocumentsDo) {
+    const std::string saved =
+        "; Kabinen\r\n[A] ;alt\r\nm\t = \"x;y\"\r\nk\t = 1,-2147483648\r\n\r\n; zwischen\r\n"
+        "[B]\r\n;vorn\r\nh\t = 0x00ff,0x12345 ;c\r\nf\t = 1.250\r\nb\t = Y,N\r\ne\t =\r\n"
+        "t\t = \"a[x5B]b[t]\"\r\nu\t = Zug\r\n\r\n[C]\r\nn\t = #ff80\r\n\r\n; am Ende\r\n";
+    const std::string package =
+        "; neu\r\n[C] ;neu\r\nn = 2\r\n[D]\r\nd = 1\r\n[A]\r\nk=5\r\n;Schluss\r\n";
+    struct Case {
+        const char* behaviour;
+        std::string hostText;
+        std::string packageText;
+        bool streamed;
+    };
+    const Case cases[] = {
+        {"as Save writes it, first, middle and last section named", saved, package, true},
+        {"with a UTF-8 mark", "\xEF\xBB\xBF" + saved.substr(11), package, true},
+        {"only a UTF-8 mark", "\xEF\xBB\xBF", package, true},
+        {"no section named", saved, "[X]\r\nx = 1\r\n", true},
+        {"LF line ends", "[A]\nk\t = 1\n\n", package, false},
+        {"a last line without its line end", "[A]\r\nk\t = 1\r\n\r\n; c", package, false},
+        {"blanks around the equals sign", "[A]\r\nk = 1\r\n\r\n", package, false},
+        {"a section twice", "[A]\r\nk\t = 1\r\n\r\n[A]\r\nj\t = 1\r\n\r\n", package, false},
+        {"a key twice", "[A]\r\nk\t = 1\r\nk\t = 2\r\n\r\n", package, false},
+        {"no empty line after the keys", "[A]\r\nk\t = 1\r\n[C]\r\n\r\n", package, false},
+        {"a comment before the empty line", "[A]\r\nk\t = 1\r\n;c\r\n\r\n", package, false},
+        {"a blank-only line", "[A]\r\nk\t = 1\r\n \r\n\r\n", package, false},
+        {"a key line before the first header", "k\t = 1\r\n[A]\r\n\r\n", package, false},
+        {"a header without its comment's blank", "[A];c\r\n\r\n", package, false},
+        {"values Save writes otherwise",
+         "[A]\r\ni\t = -0\r\nh\t = 0x00FF\r\nf\t = 1.25\r\nb\t = y\r\nt\t = \"a\tb\"\r\n\r\n",
+         package, false},
+        {"a NUL in a line", std::string("[A]\r\nk\t = 1\0\r\n\r\n", 15), package, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.behaviour);
+        testfiles::Write(hostList(), c.hostText);
+        testfiles::Write(packageList(), c.packageText);
+        IniDocument whole(false);
+        IniDocument named(false);
+        ASSERT_EQ(0, whole.Load(hostList().c_str(), 0, 0));
+        ASSERT_EQ(0, named.Load(packageList().c_str(), 0, 0));
+        // The named sections as the whole list writes them, its mark in
+        // front when the first of them opens the list.
+        const auto namedSections = [&] {
+            std::string bytes;
+            for (const auto& node : whole.nodes()) {
+                if (node->kind() != NodeKind::Section ||
+                    named.FindSection(std::string(node->name().bytes()).c_str()) < 0) {
+                    continue;
+                }
+                if (bytes.empty() && whole.utf8Mark() && node == whole.nodes()[0]) {
+                    bytes = "\xEF\xBB\xBF";
+                }
+                bytes += whole.SavedSectionBytes(node.get());
+            }
+            return bytes;
+        };
+        const std::string before = namedSections();
+        ASSERT_EQ(0, whole.Load(packageList().c_str(), 0, 0));
+        CabinMerge merge;
+
+        ASSERT_TRUE(merge.Prepare(hostList(), packageList()));
+
+        EXPECT_EQ(c.streamed, merge.Streamed());
+        EXPECT_EQ(whole.SavedBytes(), merge.MergedBytes());
+        EXPECT_EQ(before, merge.OldSectionBytes());
+        EXPECT_EQ(namedSections(), merge.NewSectionBytes());
+        EXPECT_TRUE(merge.Write());
+        EXPECT_EQ(whole.SavedBytes(), testfiles::Read(hostList()));
+    }
 }
 
 TEST_F(CabinListMergeTest, NothingIsWrittenWithoutBothLists) {

@@ -190,6 +190,7 @@ int main(int argc, char** argv) {
     Phase loadSaved{"  whole list: LoadBytes of them", {}, {}};
     Phase diff{"  whole list: DiffCabins", {}, {}};
     std::string merged;
+    bool streamed = false;
     for (int round = 0; round <= runs; ++round) {
         if (!CopyFileA(original.c_str(), list.c_str(), FALSE)) return 1;
         Timed(plain, [&] {
@@ -213,6 +214,7 @@ int main(int argc, char** argv) {
         // The engine's steps: the merge in memory, the recorder, the write.
         CabinMerge prepared;
         Timed(prepare, [&] { return prepared.Prepare(list, packageList); });
+        streamed = prepared.Streamed();
         Timed(recorder, [&] {
             recording.BeforeCabinMerge(list, prepared);
             return true;
@@ -257,8 +259,8 @@ int main(int argc, char** argv) {
     const double run = Median(prepare.seconds) + Median(recorder.seconds) + Median(write.seconds);
     std::printf("a recorded run's merge (in memory, recorder, write) %.4f s: %.1f times plain\n",
                 run, run / base);
-    std::printf("merged list %zu bytes, hash %s\n", merged.size(),
-                HexOf(HashBytes(merged)).c_str());
+    std::printf("merged list %zu bytes, hash %s, host list taken section by section: %s\n",
+                merged.size(), HexOf(HashBytes(merged)).c_str(), streamed ? "yes" : "no");
     filetree::RemoveTree(folder);
     return 0;
 }
