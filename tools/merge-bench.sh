@@ -5,20 +5,15 @@
 # before it, with their phases and allocations.
 #   bash tools/merge-bench.sh [RUNS]
 # Default: 5 runs after an untimed one. Runs in the test prefix (build/windows, or build/windows-x64 where
-# no 32-bit code runs: tools/windows-build.sh).
+# no 32-bit code runs: tools/wine-env.sh).
 set -eu
 cd "$(dirname "$0")/.."
-. tools/windows-build.sh
+. tools/wine-env.sh
 build=${PAKWERK_BUILD_DIR:-build/$windows_preset}
 cmake --build "$build" --target merge_bench >/dev/null
-# Wine runs as the user "pakwerk" when started as root: it needs to reach the build.
-dir=$PWD; while [ "$dir" != / ]; do chmod o+x "$dir"; dir=$(dirname "$dir"); done
+wine_user_reaches "$build"
 prefix=$PWD/$build/wineprefix
 status=0
 bash tools/wine-run.sh "$prefix" "$PWD/$build/tests/merge_bench.exe" "$@" || status=$?
-if [ "$(id -u)" -eq 0 ]; then
-  runuser -u pakwerk -- env WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
-else
-  WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
-fi
+wine_stop "$prefix"
 exit $status

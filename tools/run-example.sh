@@ -21,7 +21,7 @@
 #
 # Environment: PAKWERK_BUILD_DIR, the build folder BUILD (default
 # build/windows, or build/windows-x64 on a machine that runs no 32-bit code:
-# tools/windows-build.sh).
+# tools/wine-env.sh).
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -35,7 +35,7 @@ case "${1:-}" in
 esac
 
 bash tools/setup.sh
-. tools/windows-build.sh
+. tools/wine-env.sh
 build=${PAKWERK_BUILD_DIR:-build/$windows_preset}
 cmake --preset "$windows_preset" -B "$build" >/dev/null
 cmake --build "$build" --target Pakwerk pakauto pakwerk_menuprobe

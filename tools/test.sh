@@ -44,7 +44,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 bash tools/setup.sh || exit 1
-. tools/windows-build.sh
+. tools/wine-env.sh
 
 # Seven targets, 10 s each, two at a time.
 FUZZ_SECONDS=${FUZZ_SECONDS:-10}
@@ -124,41 +124,18 @@ else
   cmake --build --preset "$windows_preset" || exit 1
 fi
 
-# A private X display for the Windows tests: message boxes and dialogs need one.
-display=
-for n in $(seq 90 120); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
-done
-Xvfb :$display -screen 0 1024x768x24 -nolisten tcp -ac >/dev/null 2>&1 </dev/null &
-xvfb_pid=$!
-export DISPLAY=:$display
+# A private X display for the Windows tests (message boxes and dialogs need
+# one), and the unprivileged user they run as (tools/wine-run.sh), who must
+# reach the build folder.
+wine_display || exit 1
 cleanup() {
-  WINEPREFIX=$root/build/$windows_preset/wineprefix
-  if [ -d "$WINEPREFIX" ]; then
-    if [ "$(id -u)" -eq 0 ] && id pakwerk >/dev/null 2>&1; then
-      runuser -u pakwerk -- env WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1
-    else
-      WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1
-    fi
-  fi
   [ -n "${windows_pid:-}" ] && kill "$windows_pid" 2>/dev/null
-  kill "$xvfb_pid" 2>/dev/null
+  wine_stop "$root/build/$windows_preset/wineprefix"
+  wine_display_stop
   stop_background
 }
 trap cleanup EXIT
-sleep 1
-
-# The Windows tests run as the unprivileged user "pakwerk" (tools/wine-run.sh):
-# it must reach the build folder. A checkout below a private folder (such as
-# /root) gets search permission on the folders above it, nothing more.
-if [ "$(id -u)" -eq 0 ]; then
-  id pakwerk >/dev/null 2>&1 || useradd -m -s /bin/sh pakwerk
-  if ! runuser -u pakwerk -- test -r "$root/build/$windows_preset"; then
-    dir=$root
-    while [ "$dir" != / ]; do chmod o+x "$dir"; dir=$(dirname "$dir"); done
-    echo "note: gave others search permission on the folders above $root"
-  fi
-fi
+wine_user_reaches "$root/build/$windows_preset"
 
 # The Windows tests wait for Wine and its windows far more than they compute:
 # they run in the background at normal priority while the other builds, the
@@ -281,8 +258,8 @@ sign_check() {
   # belong to the user that runs it and only that user may change them.
   mkdir -p "$work/store/Pakwerk/Restore"
   chmod 755 "$work/store" "$work/store/Pakwerk" "$work/store/Pakwerk/Restore"
-  if [ "$(id -u)" -eq 0 ]; then
-    chown pakwerk "$work/store" "$work/store/Pakwerk" "$work/store/Pakwerk/Restore"
+  if [ -n "$wine_user" ]; then
+    chown "$wine_user" "$work/store" "$work/store/Pakwerk" "$work/store/Pakwerk/Restore"
   fi
   for build in windows "$windows_preset"; do
     [ -f "build/$build/Pakwerk.exe" ] || continue

@@ -9,11 +9,10 @@
 # Wine's output goes through a file, never a pipe: Wine's background processes
 # inherit the pipe and keep it open long after the program has ended.
 set -u
+. "$(dirname "$0")/wine-env.sh"
 arch=win32
 # Where no 32-bit code runs, only a 64-bit prefix can work.
-if [ -x /usr/lib/wine/wine ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  arch=win64
-fi
+[ "$windows_preset" = windows-x64 ] && arch=win64
 if [ "${1:-}" = --win64 ]; then
   arch=win64
   shift
@@ -21,11 +20,9 @@ fi
 prefix=$1
 shift
 
-user=
-if [ "$(id -u)" -eq 0 ]; then
-  user=pakwerk
-  id "$user" >/dev/null 2>&1 || useradd -m -s /bin/sh "$user"
-fi
+mkdir -p "$(dirname "$prefix")"
+wine_user_reaches "$(dirname "$prefix")"
+user=$wine_user
 
 as_user() {
   if [ -n "$user" ]; then
@@ -46,7 +43,6 @@ fi
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 
 # The first program to need the prefix creates it; the others wait for it.
-mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
 if [ ! -f "$prefix/.ready" ]; then

@@ -22,6 +22,7 @@
 # (tools/wine-run.sh); the scratch folders are given to that user.
 
 scene_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+. "$scene_root/tools/wine-env.sh"
 
 scene_init() {
   SCENE_BUILD=$(cd "$1" && pwd)
@@ -33,17 +34,8 @@ scene_init() {
   SCENE_HOST_WINDOWS='C:\Baukanter'
   SCENE_PACKAGE="$SCENE_PREFIX/drive_c/Pakete/Bahnhof Gruenwald"
   SCENE_PACKAGE_WINDOWS='C:\Pakete\Bahnhof Gruenwald'
-  SCENE_USER=
-  if [ "$(id -u)" -eq 0 ]; then
-    SCENE_USER=pakwerk
-    id "$SCENE_USER" >/dev/null 2>&1 || useradd -m -s /bin/sh "$SCENE_USER"
-    # The test user must reach the build folder, also below a private folder.
-    if ! runuser -u "$SCENE_USER" -- test -x "$SCENE_BUILD"; then
-      local dir=$SCENE_BUILD
-      while [ "$dir" != / ]; do chmod o+x "$dir"; dir=$(dirname "$dir"); done
-    fi
-  fi
-  SCENE_XVFB_PID=
+  SCENE_USER=$wine_user
+  wine_user_reaches "$SCENE_BUILD"
 }
 
 # Runs a Windows program (or wine's reg) in the prefix, quietly.
@@ -102,16 +94,7 @@ scene_wait_end() {
 }
 
 scene_xvfb() {
-  local n
-  for n in $(seq 90 140); do
-    if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then break; fi
-  done
-  Xvfb :$n -screen 0 1024x768x24 -br -nolisten tcp -ac >/dev/null 2>&1 </dev/null &
-  SCENE_XVFB_PID=$!
-  export DISPLAY=:$n
-  for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && return 0; sleep 0.1; done
-  echo "scene: Xvfb did not start" >&2
-  return 1
+  wine_display || { echo "scene: Xvfb did not start" >&2; return 1; }
 }
 
 # ImageMagick's own convert (a wrapper of the same name may come first in PATH).
@@ -133,15 +116,6 @@ scene_shot() {
 }
 
 scene_stop() {
-  if [ -n "$SCENE_USER" ]; then
-    runuser -u "$SCENE_USER" -- env WINEPREFIX="$SCENE_PREFIX" wineserver -k >/dev/null 2>&1 || true
-  else
-    WINEPREFIX=$SCENE_PREFIX wineserver -k >/dev/null 2>&1 || true
-  fi
-  if [ -n "$SCENE_XVFB_PID" ]; then
-    kill "$SCENE_XVFB_PID" 2>/dev/null || true
-    wait "$SCENE_XVFB_PID" 2>/dev/null || true
-    SCENE_XVFB_PID=
-  fi
-  return 0
+  wine_stop "$SCENE_PREFIX"
+  wine_display_stop
 }

@@ -2,13 +2,13 @@
 # Takes the screenshots shown in the README (docs/screenshots/) of the
 # installer on the example package, in German, English, French and Polish:
 #   bash tests/e2e/take-screenshots.sh [BUILD_DIR]
-# BUILD_DIR (default: the build this machine runs, tools/windows-build.sh)
+# BUILD_DIR (default: the build this machine runs, tools/wine-env.sh)
 # must hold a Windows build with Pakwerk.exe, pakundo.exe and
 # tests/pakauto.exe. Runs on a private virtual display.
 set -eu
 cd "$(dirname "$0")/../.."
 source tests/e2e/scene.sh
-source tools/windows-build.sh
+source tools/wine-env.sh
 scene_init "${1:-build/$windows_preset}" screenshots
 out=docs/screenshots
 mkdir -p "$out"
