@@ -302,7 +302,11 @@ std::string DefaultRoot() {
     return std::string(folder) + "\\Pakwerk\\Restore";
 }
 
-std::vector<Summary> List(const std::string& root) {
+namespace {
+
+// The restore points below `root`, newest first; their own sizes only when
+// `measure` (a walk through each point's files).
+std::vector<Summary> Points(const std::string& root, bool measure) {
     std::vector<Summary> points;
     if (restorestore::Check(root) != restorestore::State::Safe) return points;
     WIN32_FIND_DATAA found;
@@ -323,13 +327,19 @@ std::vector<Summary> List(const std::string& root) {
         for (const journal::ListRecord& list : summary.journal.lists) {
             summary.listEntries += static_cast<int>(list.changes.size());
         }
-        summary.bytes = DeleteOrMeasure(root + "\\" + name, false);
+        if (measure) summary.bytes = DeleteOrMeasure(root + "\\" + name, false);
         points.push_back(summary);
     } while (FindNextFileA(search, &found));
     FindClose(search);
     std::sort(points.begin(), points.end(),
               [](const Summary& a, const Summary& b) { return a.id > b.id; });
     return points;
+}
+
+}  // namespace
+
+std::vector<Summary> List(const std::string& root) {
+    return Points(root, true);
 }
 
 Outcome Restore(const std::string& root, const std::string& id, bool dryRun,
@@ -418,7 +428,7 @@ std::string PackageKey(const std::string& name, const std::string& host) {
 }
 
 std::vector<Summary> Installations(const std::string& root, const std::string& key) {
-    std::vector<Summary> points = List(root);
+    std::vector<Summary> points = Points(root, false);
     points.erase(std::remove_if(points.begin(), points.end(),
                                 [&key](const Summary& point) {
                                     return !point.journal.restored.empty() ||

@@ -57,7 +57,7 @@
 //                package `name` into `host`: 16 hex digits of a hash of
 //                both (the folder's case and its last backslash ignored)
 //   Installations  the restore points of the entry `key` that no restore
-//                has run on, newest first
+//                has run on, newest first (their `bytes` are not measured)
 //   WriteEntry   writes the entry `key` for its installations, or removes it
 //                when there are none; true when the registry says so
 //                afterwards
