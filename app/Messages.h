@@ -1,9 +1,9 @@
 // The program's texts from its string table, in the user's language.
 //
-// Code names a text by its German base id (the constants below, 101..118);
-// LocalisedId maps it to the id of the user-interface language, which it
-// asks the system for on every call. Texts are loaded with the ANSI string
-// functions, so they arrive in the user's code page.
+// Code names a text by its German base id (the constants below, 101..118,
+// from package/MessageIds.h); LocalisedId maps it to the id of the
+// user-interface language, which it asks the system for on every call. Texts are loaded with the
+// ANSI string functions, so they arrive in the user's code page.
 //
 //   LocalisedId   the id to load: base id + 0 (German), +200 (French),
 //                 +300 (Polish), +100 (every other language)
@@ -18,29 +18,29 @@
 #include <string>
 
 #include "app/AppMessageBox.h"
+#include "package/MessageIds.h"
 
 namespace messages {
 
-enum : uint32_t {
-    kAboutMenuEntry = 101,
-    kScriptMissing = 102,
-    kNewerFileQuestion = 103,  // existing file, file to install
-    kHostMissing = 104,
-    kInstallFailed = 105,
-    kInstallSucceeded = 106,
-    kCopyFailed = 107,     // source, destination
-    kSourceMissing = 108,  // source
-    kIntroduction = 109,
-    kCancelCaption = 110,
-    kOkCaption = 111,
-    kInstallCaption = 112,
-    kSelectionTitle = 113,
-    kDescriptionLabel = 114,
-    kVersionTooLow = 115,   // required major version
-    kPatchTooLow = 116,     // required major version, required patch
-    kPluginsMissing = 117,  // missing plug-ins, ending with a blank
-    kDllSearchUnavailable = 118,
-};
+// The base ids, named once for every program in package/MessageIds.h.
+using messageids::kAboutMenuEntry;
+using messageids::kCancelCaption;
+using messageids::kCopyFailed;
+using messageids::kDescriptionLabel;
+using messageids::kDllSearchUnavailable;
+using messageids::kHostMissing;
+using messageids::kInstallCaption;
+using messageids::kInstallFailed;
+using messageids::kInstallSucceeded;
+using messageids::kIntroduction;
+using messageids::kNewerFileQuestion;
+using messageids::kOkCaption;
+using messageids::kPatchTooLow;
+using messageids::kPluginsMissing;
+using messageids::kScriptMissing;
+using messageids::kSelectionTitle;
+using messageids::kSourceMissing;
+using messageids::kVersionTooLow;
 
 // The id of `baseId` for the language `languageId` (a LANGID).
 uint32_t LocalisedIdFor(uint32_t baseId, uint16_t languageId);

@@ -1,9 +1,0 @@
-#include "Report.h"
-
-int32_t Report::Count(Severity severity) const {
-    int32_t count = 0;
-    for (const Finding& finding : findings) {
-        if (finding.severity == severity) ++count;
-    }
-    return count;
-}
