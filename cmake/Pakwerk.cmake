@@ -27,12 +27,11 @@ set(PAKWERK_SANITIZERS -fsanitize=address,undefined -fno-omit-frame-pointer
     -fno-sanitize-recover=undefined)
 
 # The sources of the Windows test programs only (the test cases, the test
-# helpers, the end-to-end flows): line tables only instead of the build
-# type's full debug information compile in about a third less time, and a
-# failing test still shows file and line. The optimisation stays -O2, so that
-# the warnings (-Werror) are those of the shipped code. The libraries they
-# test are compiled once, with the flags of the shipped Pakwerk.exe,
-# pakundo.exe and pakcheck.exe.
+# helpers, the end-to-end flows): line tables only, enough for a failing test
+# to show file and line. The optimisation is the build's, so that the
+# warnings (-Werror) are those of the shipped code. The libraries they test
+# are compiled once, with the flags of the shipped Pakwerk.exe, pakundo.exe
+# and pakcheck.exe.
 set(PAKWERK_WINDOWS_TEST_FLAGS -g1)
 
 if(PAKWERK_FUZZ)

@@ -9,20 +9,13 @@
 #     mingw C++ headers, and with those of the fuzz build over the fuzz
 #     targets.
 #   - The static analyser (clang-analyzer-*) runs over the program's code, the
-#     test helpers and the fuzz targets, but not over the GoogleTest files
-#     (those with TEST cases or gtest/gtest.h): on such a file it takes five
-#     to ten times as long as every other check together (each TEST and
-#     EXPECT macro is a path to explore), which made it about three quarters
-#     of the lint time. Those files still get every bugprone and performance
-#     check; what they no longer get is the analyser's path search through
-#     the test bodies themselves (the code they call is analysed as the
-#     program's code).
+#     test helpers and the fuzz targets, not over the GoogleTest files (those
+#     with TEST cases or gtest/gtest.h): every TEST and EXPECT macro is a path
+#     to explore, and the code those files call is analysed as the program's
+#     code. They get every bugprone and performance check.
 #   - The analyser treats calls into the C++ standard library as opaque
-#     (c++-stdlib-inlining=false) instead of following every path through the
-#     library's own templates: our code is still analysed as deeply as before
-#     (deep mode, our own functions inlined as usual), and the analyser takes
-#     a fraction of the time: on a parser and a checker file together
-#     13.7 CPU s with the library inlined, 3.1 s without.
+#     (c++-stdlib-inlining=false): our own functions are inlined as usual,
+#     the library's templates are not followed.
 # The builds must be configured first (cmake --preset native, windows, fuzz);
 # a build folder that is missing is skipped with a note. The benchmarks are
 # checked when the native build was configured with them.
