@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 #include "engine/HostLocation.h"
@@ -26,26 +27,7 @@ void Add(std::vector<Note>& report, Note::What what, const std::string& path,
 
 // The largest journal a restore point may hold: a store may have been
 // tampered with, and a journal is read whole.
-constexpr uint64_t kLargestJournal = 16u << 20;
-
-bool ReadAll(const std::string& path, std::string& bytes, uint64_t largest = UINT64_MAX) {
-    bytes.clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
-    char buffer[65536];
-    size_t got = 0;
-    bool read = true;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        if (bytes.size() + got > largest) {
-            read = false;
-            break;
-        }
-        bytes.append(buffer, got);
-    }
-    read = read && std::ferror(file) == 0;
-    std::fclose(file);
-    return read;
-}
+constexpr size_t kLargestJournal = 16u << 20;
 
 bool SameFolder(const std::string& a, const std::string& b) {
     const std::string fullA = a.empty() ? std::string() : restorestore::FullPath(a);
@@ -157,7 +139,7 @@ bool ReadJournal(const std::string& point, journal::Journal& journal) {
         return false;
     }
     std::string bytes;
-    return ReadAll(path, bytes, kLargestJournal) && journal::Parse(bytes, journal);
+    return restorestore::ReadBytes(path, bytes, kLargestJournal) && journal::Parse(bytes, journal);
 }
 
 // Restores one list; false when something of it was left.
@@ -181,7 +163,8 @@ bool RestoreList(const journal::ListRecord& record, const std::string& host,
         return false;
     }
     std::string oldBytes;
-    if (record.after.exists && SameContent(now, record.after) && ReadAll(oldCopy, oldBytes) &&
+    if (record.after.exists && SameContent(now, record.after) &&
+        restorestore::ReadBytes(oldCopy, oldBytes, SIZE_MAX) &&
         SameContent(FingerprintOfBytes(oldBytes), record.before)) {
         Add(report, Note::What::PutBack, record.path);
         if (dryRun || SaveWhole(path, oldBytes)) return true;

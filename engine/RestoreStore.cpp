@@ -193,25 +193,6 @@ std::vector<std::string> Folders(const std::string& root) {
     return {common, pakwerk, full};
 }
 
-bool ReadBytes(const std::string& path, std::string& bytes, size_t largest) {
-    bytes.clear();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    char buffer[65536];
-    DWORD got = 0;
-    bool read = true;
-    while ((read = ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got > 0) {
-        if (bytes.size() + got > largest) {
-            read = false;
-            break;
-        }
-        bytes.append(buffer, got);
-    }
-    CloseHandle(file);
-    return read;
-}
-
 // Writes `bytes` as a new file `path` and reads them back: true when the
 // file holds exactly them; otherwise it is gone.
 bool WriteChecked(const std::string& path, const std::string& bytes) {
@@ -344,6 +325,25 @@ std::string FullPath(const std::string& path) {
     full.resize(length);
     while (!full.empty() && full.back() == '\\') full.pop_back();
     return full;
+}
+
+bool ReadBytes(const std::string& path, std::string& bytes, size_t largest) {
+    bytes.clear();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    char buffer[65536];
+    DWORD got = 0;
+    bool read = true;
+    while ((read = ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got > 0) {
+        if (bytes.size() + got > largest) {
+            read = false;
+            break;
+        }
+        bytes.append(buffer, got);
+    }
+    CloseHandle(file);
+    return read;
 }
 
 }  // namespace restorestore

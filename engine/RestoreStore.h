@@ -50,6 +50,9 @@
 //                    when "<root>\pakundo.exe" exists and is safe afterwards
 //                    (`program` empty: only that is checked). The store must
 //                    be safe (Open).
+//   ReadBytes        the whole file `path` into `bytes` (also while another
+//                    process appends to it); false when it cannot be opened
+//                    or read, or holds more than `largest` bytes
 //   FullPath         `path` as the system resolves it (".", "..", runs of
 //                    separators and the dots and blanks Windows trims are
 //                    gone), without a backslash at its end; empty when it
@@ -58,6 +61,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -74,6 +78,7 @@ State Open(const std::string& root);
 bool IsSafeEntry(const std::string& path);
 uint64_t ProgramVersion(const std::string& path);
 bool PlaceRestoreProgram(const std::string& root, const std::string& program);
+bool ReadBytes(const std::string& path, std::string& bytes, size_t largest);
 std::string FullPath(const std::string& path);
 
 }  // namespace restorestore
