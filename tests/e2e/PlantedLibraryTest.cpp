@@ -9,12 +9,11 @@
 // environment its parent set), as Windows does, so that the programs' search
 // order is what decides.
 #include "automation/ChildProcess.h"
-#include "automation/Wait.h"
+#include "automation/ProgramWindows.h"
 #include "automation/WindowAction.h"
 #include "automation/WindowQuery.h"
 #include "e2e/FlowTest.h"
 #include "engine/RestorePoints.h"
-#include "undo/UndoResources.h"
 
 #include <cstring>
 #include <string>
@@ -137,13 +136,8 @@ TEST_F(PlantedLibraries, AreNeverLoadedByTheInstallerOrTheRestoreProgram) {
     ASSERT_NO_FATAL_FAILURE(Plant(store_, kBesideRestoreProgram));
     automation::ChildProcess undo;
     ASSERT_TRUE(undo.Start(program, "", store_));
-    HWND window = automation::WaitFor(
-        [&] {
-            return automation::FindDialog(undo.Id(), [](HWND w) {
-                return automation::HasControl(w, IDC_POINT_LIST);
-            });
-        },
-        Scenario::kShowTimeoutMs);
+    HWND window = automation::WaitForProgramWindow(undo.Id(), ProgramWindow::Restore,
+                                                   Scenario::kShowTimeoutMs);
     EXPECT_NE(window, nullptr) << "no window; " << automation::Describe(undo.Id());
     if (window) {
         EXPECT_TRUE(automation::PressButton(window, IDCANCEL));

@@ -11,6 +11,7 @@
 // console speaks the user's language; a restore folder that others may
 // change is refused.
 #include "automation/ChildProcess.h"
+#include "automation/ProgramWindows.h"
 #include "automation/Utf8.h"
 #include "automation/Wait.h"
 #include "automation/WindowAction.h"
@@ -200,9 +201,8 @@ TEST_F(Restore, TakesTheExampleOutAgain) {
         {language::Language::Polish, "Folder jest taki jak przed instalacją."},
     };
     for (const int answer : {IDYES, IDOK}) {
-        HWND box = automation::WaitFor(
-            [&] { return automation::FindDialog(undo.Id(), automation::IsMessageBox); },
-            Scenario::kShowTimeoutMs);
+        HWND box = automation::WaitForProgramWindow(undo.Id(), ProgramWindow::Message,
+                                                    Scenario::kShowTimeoutMs);
         ASSERT_NE(box, nullptr) << automation::Describe(undo.Id());
         const auto text = automation::MessageBoxText(box);
         ASSERT_TRUE(text.has_value());
@@ -295,13 +295,8 @@ TEST_F(Restore, TheUninstallEntryRestoresOnlyAfterTheUsersYes) {
 
     automation::ChildProcess undo;
     ASSERT_TRUE(undo.Start(program, arguments, ""));
-    HWND window = automation::WaitFor(
-        [&] {
-            return automation::FindDialog(undo.Id(), [](HWND w) {
-                return automation::HasControl(w, IDC_POINT_LIST);
-            });
-        },
-        Scenario::kShowTimeoutMs);
+    HWND window = automation::WaitForProgramWindow(undo.Id(), ProgramWindow::Restore,
+                                                   Scenario::kShowTimeoutMs);
     ASSERT_NE(window, nullptr) << "no window; " << automation::Describe(undo.Id());
     EXPECT_EQ(Host(), installed) << "nothing is restored before the person says yes";
 
@@ -399,9 +394,8 @@ TEST_F(Restore, TheUninstallEntryRestoresOnlyAfterTheUsersYes) {
     EXPECT_EQ(Host(), installed);
 
     auto confirmation = [&] {
-        return automation::WaitFor(
-            [&] { return automation::FindDialog(undo.Id(), automation::IsMessageBox); },
-            Scenario::kShowTimeoutMs);
+        return automation::WaitForProgramWindow(undo.Id(), ProgramWindow::Message,
+                                                Scenario::kShowTimeoutMs);
     };
     // Enter on the list asks, and Enter on the question would answer No.
     for (const int answer : {IDNO, IDYES}) {
