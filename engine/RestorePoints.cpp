@@ -36,16 +36,10 @@ bool SameFolder(const std::string& a, const std::string& b) {
                                             fullB.c_str(), -1) == CSTR_EQUAL;
 }
 
-std::string TwoDigits(int value) {
-    return std::string(1, static_cast<char>('0' + value / 10 % 10)) +
-           static_cast<char>('0' + value % 10);
-}
-
 std::string LocalTime() {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    return std::to_string(now.wYear) + "-" + TwoDigits(now.wMonth) + "-" + TwoDigits(now.wDay) +
-           " " + TwoDigits(now.wHour) + ":" + TwoDigits(now.wMinute) + ":" + TwoDigits(now.wSecond);
+    return journal::TimeText(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
 }
 
 bool IsLink(DWORD attributes) {

@@ -89,9 +89,8 @@ void RestoreRecorder::Starting(const std::string& hostPath, const std::string& p
     header.name = name.empty() ? header.package : name;
     shownName = header.name;
     header.host = host;
-    header.time = std::to_string(now.wYear) + "-" + TwoDigits(now.wMonth) + "-" +
-                  TwoDigits(now.wDay) + " " + TwoDigits(now.wHour) + ":" + TwoDigits(now.wMinute) +
-                  ":" + TwoDigits(now.wSecond);
+    header.time =
+        journal::TimeText(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
     if (!Append(journal::HeaderBytes(header))) return;
     programReady = restorestore::PlaceRestoreProgram(root, restoreProgram);
     WriteUninstallEntry();

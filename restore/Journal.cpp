@@ -163,6 +163,15 @@ std::string HeaderKeyBytes(const char* key, const std::string& value) {
     return text.Bytes();
 }
 
+std::string TimeText(int year, int month, int day, int hour, int minute, int second) {
+    auto two = [](int value) {
+        return std::string(1, static_cast<char>('0' + value / 10 % 10)) +
+               static_cast<char>('0' + value % 10);
+    };
+    return std::to_string(year) + "-" + two(month) + "-" + two(day) + " " + two(hour) + ":" +
+           two(minute) + ":" + two(second);
+}
+
 bool Parse(std::string_view bytes, Journal& journal) {
     journal = Journal();
     IniDocument document(false);

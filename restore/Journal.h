@@ -130,6 +130,9 @@ std::string StepBytes(const char* kind, int number, Step step);
 std::string ContentBytes(int number, const Fingerprint& content);
 // "[Restore point]" with one key.
 std::string HeaderKeyBytes(const char* key, const std::string& value);
+// A time as the journal's Time and Restored keys give it:
+// "YYYY-MM-DD hh:mm:ss".
+std::string TimeText(int year, int month, int day, int hour, int minute, int second);
 
 bool Parse(std::string_view bytes, Journal& journal);
 
