@@ -19,7 +19,7 @@ bool LimitToSystemFolder() {
 
 bool LimitOrStop() {
     if (LimitToSystemFolder()) return true;
-    messages::Show(messages::kDllSearchUnavailable, MB_OK | MB_ICONSTOP);
+    messages::Show(messages::DllSearchUnavailable, MB_OK | MB_ICONSTOP);
     return false;
 }
 

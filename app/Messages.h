@@ -23,24 +23,24 @@
 namespace messages {
 
 // The base ids, named once for every program in package/MessageIds.h.
-using messageids::kAboutMenuEntry;
-using messageids::kCancelCaption;
-using messageids::kCopyFailed;
-using messageids::kDescriptionLabel;
-using messageids::kDllSearchUnavailable;
-using messageids::kHostMissing;
-using messageids::kInstallCaption;
-using messageids::kInstallFailed;
-using messageids::kInstallSucceeded;
-using messageids::kIntroduction;
-using messageids::kNewerFileQuestion;
-using messageids::kOkCaption;
-using messageids::kPatchTooLow;
-using messageids::kPluginsMissing;
-using messageids::kScriptMissing;
-using messageids::kSelectionTitle;
-using messageids::kSourceMissing;
-using messageids::kVersionTooLow;
+using messageids::AboutMenuEntry;
+using messageids::CancelCaption;
+using messageids::CopyFailed;
+using messageids::DescriptionLabel;
+using messageids::DllSearchUnavailable;
+using messageids::HostMissing;
+using messageids::InstallCaption;
+using messageids::InstallFailed;
+using messageids::InstallSucceeded;
+using messageids::Introduction;
+using messageids::NewerFileQuestion;
+using messageids::OkCaption;
+using messageids::PatchTooLow;
+using messageids::PluginsMissing;
+using messageids::ScriptMissing;
+using messageids::SelectionTitle;
+using messageids::SourceMissing;
+using messageids::VersionTooLow;
 
 // The id of `baseId` for the language `languageId` (a LANGID).
 uint32_t LocalisedIdFor(uint32_t baseId, uint16_t languageId);

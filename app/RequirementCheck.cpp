@@ -17,10 +17,10 @@ constexpr int32_t kPluginSlots = 19;          // trakoVersion[1..19]
 Verdict Check(const SimulatorProfile& profile, const CatalogueEntry& entry) {
     Verdict verdict;
     const uint32_t required = entry.trakoVersion[0];
-    if (profile.simulatorMajorVersion < required) verdict.flags |= kVersionTooLow;
+    if (profile.simulatorMajorVersion < required) verdict.flags |= VersionTooLow;
     if (required >= kFirstPatchedVersion && profile.simulatorPatch < entry.requiredPatch &&
         profile.simulatorMajorVersion == required) {
-        verdict.flags |= kPatchTooLow;
+        verdict.flags |= PatchTooLow;
     }
     if (required == kPluginVersion && profile.simulatorMajorVersion == kPluginVersion) {
         // pluginCount counts the non-zero numbers anywhere in the list, but the
@@ -31,11 +31,11 @@ Verdict Check(const SimulatorProfile& profile, const CatalogueEntry& entry) {
             const uint32_t number = entry.trakoVersion[1 + j];
             if (!profile.HasPlugin(number)) {
                 verdict.missingPlugins += messages::FormatText("%d,", static_cast<int>(number));
-                verdict.flags |= kPluginsMissing;
+                verdict.flags |= PluginsMissing;
             }
         }
         if (!verdict.missingPlugins.empty()) {
-            verdict.flags &= ~static_cast<uint32_t>(kPatchTooLow);
+            verdict.flags &= ~static_cast<uint32_t>(PatchTooLow);
             verdict.missingPlugins.back() = ' ';
         }
     }
@@ -44,14 +44,14 @@ Verdict Check(const SimulatorProfile& profile, const CatalogueEntry& entry) {
 
 void ShowRefusals(const Verdict& verdict, const CatalogueEntry& entry) {
     const unsigned int stop = MB_OK | MB_ICONHAND;
-    if (verdict.flags & kVersionTooLow) {
-        messages::Show(messages::kVersionTooLow, stop, entry.trakoVersion[0]);
+    if (verdict.flags & VersionTooLow) {
+        messages::Show(messages::VersionTooLow, stop, entry.trakoVersion[0]);
     }
-    if (verdict.flags & kPatchTooLow) {
-        messages::Show(messages::kPatchTooLow, stop, entry.trakoVersion[0], entry.requiredPatch);
+    if (verdict.flags & PatchTooLow) {
+        messages::Show(messages::PatchTooLow, stop, entry.trakoVersion[0], entry.requiredPatch);
     }
-    if (verdict.flags & kPluginsMissing) {
-        messages::Show(messages::kPluginsMissing, stop, verdict.missingPlugins);
+    if (verdict.flags & PluginsMissing) {
+        messages::Show(messages::PluginsMissing, stop, verdict.missingPlugins);
     }
 }
 

@@ -2,13 +2,13 @@
 // messages that explain a refusal.
 //
 // Check compares all numbers unsigned:
-//   kVersionTooLow   the simulator's major version is below the required one
-//   kPatchTooLow     the package needs major version 5 or higher, the
+//   VersionTooLow   the simulator's major version is below the required one
+//   PatchTooLow     the package needs major version 5 or higher, the
 //                    simulator has exactly that version and a lower patch
-//   kPluginsMissing  the package needs major version 5, the simulator has
+//   PluginsMissing  the package needs major version 5, the simulator has
 //                    exactly 5, and a required plug-in is not installed;
 //                    missingPlugins then lists them, "2,7 " (the form the
-//                    message expects), and kPatchTooLow is cleared
+//                    message expects), and PatchTooLow is cleared
 // A flags value of 0 accepts the package. At most one flag is ever set.
 //
 // ShowRefusals shows one message box with the stop icon per set flag, in
@@ -24,9 +24,9 @@
 namespace requirements {
 
 enum RefusalFlag : uint32_t {
-    kVersionTooLow = 1,
-    kPatchTooLow = 2,
-    kPluginsMissing = 4,
+    VersionTooLow = 1,
+    PatchTooLow = 2,
+    PluginsMissing = 4,
 };
 
 struct Verdict {

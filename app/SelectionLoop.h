@@ -6,7 +6,7 @@
 // confirmed a choice (the dialog has then set catalogue.selectedIndex);
 // `install` runs the install dialog for the chosen package.
 //
-//   Run   kInstalled after the install dialog ran; kCancelled when the user
+//   Run   Installed after the install dialog ran; Cancelled when the user
 //         cancelled the selection, or confirmed it with nothing selected
 //         (an empty catalogue), which ends the program the same way
 #pragma once
@@ -18,7 +18,7 @@
 
 namespace selectionloop {
 
-enum class Outcome { kCancelled, kInstalled };
+enum class Outcome { Cancelled, Installed };
 
 Outcome Run(InstallCatalogue& catalogue, const SimulatorProfile& profile,
             const std::function<bool()>& chooseEntry, const std::function<void()>& install);

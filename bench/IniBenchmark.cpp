@@ -87,7 +87,7 @@ void operator delete[](void* p, const std::nothrow_t&) noexcept {
 
 namespace {
 
-enum Shape { kSections = 0, kOneSection = 1 };
+enum Shape { KSections = 0, KOneSection = 1 };
 const char* const kShapeNames[] = {"sections", "onesection"};
 
 double ThreadSeconds() {
@@ -110,7 +110,7 @@ std::string BenchFile(Shape shape, int megabytes, bool second) {
     std::string text;
     text.reserve(target + 4096);
     char line[256];
-    if (shape == kSections) {
+    if (shape == KSections) {
         text += "; generated cabin list\r\n";
         for (int i = 0; text.size() < target; ++i) {
             std::snprintf(line, sizeof line,
@@ -312,7 +312,7 @@ int RegisterAll() {
         {"Save/Pakwerk", PakwerkSave},
         {"Save/SimpleIni", SimpleIniSave},
     };
-    for (Shape shape : {kSections, kOneSection}) {
+    for (Shape shape : {KSections, KOneSection}) {
         for (int megabytes : {1, 10, 50}) {
             for (const auto& entry : order) {
                 std::string name = std::string("Ini/") + entry.name + "/" + kShapeNames[shape] +
@@ -326,6 +326,6 @@ int RegisterAll() {
     return 0;
 }
 
-const int registered = RegisterAll();
+const int kRegistered = RegisterAll();
 
 }  // namespace

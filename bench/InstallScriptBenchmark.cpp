@@ -16,7 +16,7 @@ const std::int64_t kScriptEntries = 100000;
 // The generated script, written once and removed when the program ends.
 class ScriptFile {
 public:
-    ScriptFile() : path_("/tmp/pakwerk_bench_instskript.txt") {
+    ScriptFile() : path("/tmp/pakwerk_bench_instskript.txt") {
         std::string text =
             "{ Generiertes Paket }\r\nDateinstallation\r\n{\r\n"
             "    { Modelle\\a.3dm >> Resourcen\\Modelle\\a.3dm }\r\n}\r\n"
@@ -27,20 +27,20 @@ public:
                     ") datei(t" + n + ".bmp) } }\r\n";
         }
         text += "}\r\nBodenskript\r\n{\r\n}\r\n";
-        std::FILE* out = std::fopen(path_.c_str(), "wb");
+        std::FILE* out = std::fopen(path.c_str(), "wb");
         if (out != nullptr && std::fwrite(text.data(), 1, text.size(), out) == text.size() &&
             std::fclose(out) == 0) {
-            bytes_ = static_cast<std::int64_t>(text.size());
+            bytes = static_cast<std::int64_t>(text.size());
         }
     }
-    ~ScriptFile() { std::remove(path_.c_str()); }
+    ~ScriptFile() { std::remove(path.c_str()); }
 
-    const std::string& Path() const { return path_; }
-    std::int64_t Bytes() const { return bytes_; }  // -1 when it could not be written
+    const std::string& Path() const { return path; }
+    std::int64_t Bytes() const { return bytes; }  // -1 when it could not be written
 
 private:
-    std::string path_;
-    std::int64_t bytes_ = -1;
+    std::string path;
+    std::int64_t bytes = -1;
 };
 
 const ScriptFile& Script() {
@@ -48,7 +48,7 @@ const ScriptFile& Script() {
     return script;
 }
 
-void BM_InstallScriptRawRead(benchmark::State& state) {
+void BmInstallScriptRawRead(benchmark::State& state) {
     const ScriptFile& file = Script();
     if (file.Bytes() < 0) {
         state.SkipWithError("cannot write the script");
@@ -65,7 +65,7 @@ void BM_InstallScriptRawRead(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * file.Bytes());
 }
 
-void BM_InstallScriptSection(benchmark::State& state) {
+void BmInstallScriptSection(benchmark::State& state) {
     const ScriptFile& file = Script();
     InstallScript script;
     if (file.Bytes() < 0 || !script.Open(file.Path().c_str())) {
@@ -85,7 +85,7 @@ void BM_InstallScriptSection(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kScriptEntries);
 }
 
-BENCHMARK(BM_InstallScriptRawRead)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_InstallScriptSection)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmInstallScriptRawRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmInstallScriptSection)->Unit(benchmark::kMillisecond);
 
 }  // namespace

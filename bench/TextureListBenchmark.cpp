@@ -72,7 +72,7 @@ void MeasureFresh(benchmark::State& state, const char* name, std::int64_t bytes,
 class TextureListFiles {
 public:
     ~TextureListFiles() {
-        for (const auto& file : files_) {
+        for (const auto& file : files) {
             std::remove(file.second.path.c_str());
         }
     }
@@ -83,8 +83,8 @@ public:
     };
 
     const File& ForEntries(std::int64_t count) {
-        auto found = files_.find(count);
-        if (found != files_.end()) {
+        auto found = files.find(count);
+        if (found != files.end()) {
             return found->second;
         }
         File file;
@@ -103,11 +103,11 @@ public:
         } else {
             file.bytes = static_cast<std::int64_t>(text.size());
         }
-        return files_.emplace(count, file).first->second;
+        return files.emplace(count, file).first->second;
     }
 
 private:
-    std::map<std::int64_t, File> files_;
+    std::map<std::int64_t, File> files;
 };
 
 TextureListFiles& Files() {
@@ -115,7 +115,7 @@ TextureListFiles& Files() {
     return files;
 }
 
-void BM_TextureListRawRead(benchmark::State& state) {
+void BmTextureListRawRead(benchmark::State& state) {
     const auto& file = Files().ForEntries(state.range(0));
     if (file.bytes < 0) {
         state.SkipWithError("cannot write the list");
@@ -133,7 +133,7 @@ void BM_TextureListRawRead(benchmark::State& state) {
     });
 }
 
-void BM_TextureListLoad(benchmark::State& state) {
+void BmTextureListLoad(benchmark::State& state) {
     const auto& file = Files().ForEntries(state.range(0));
     if (file.bytes < 0) {
         state.SkipWithError("cannot write the list");
@@ -149,7 +149,7 @@ void BM_TextureListLoad(benchmark::State& state) {
     });
 }
 
-void BM_TextureListSave(benchmark::State& state) {
+void BmTextureListSave(benchmark::State& state) {
     const auto& file = Files().ForEntries(state.range(0));
     TextureList list;
     if (file.bytes < 0 || !list.Load(file.path.c_str())) {
@@ -205,7 +205,7 @@ struct MergeFiles {
     }
 };
 
-void BM_TextureMerge(benchmark::State& state) {
+void BmTextureMerge(benchmark::State& state) {
     const std::int64_t count = state.range(0);
     const bool descending = state.range(1) != 0;
     MergeFiles files(count, descending);
@@ -242,21 +242,21 @@ void BM_TextureMerge(benchmark::State& state) {
 }
 
 // The raw reads first, so that Load finds them for its ratio.
-BENCHMARK(BM_TextureListRawRead)
+BENCHMARK(BmTextureListRawRead)
     ->Arg(10000)
     ->Arg(100000)
     ->Arg(1000000)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TextureListLoad)
+BENCHMARK(BmTextureListLoad)
     ->Arg(10000)
     ->Arg(100000)
     ->Arg(1000000)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TextureListSave)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmTextureListSave)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 // Ascending first, so that descending finds it for its ratio.
-BENCHMARK(BM_TextureMerge)
+BENCHMARK(BmTextureMerge)
     ->Args({100000, 0})
     ->Args({100000, 1})
     ->Args({1000000, 0})

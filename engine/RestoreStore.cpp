@@ -100,8 +100,8 @@ struct Trusted {
 };
 
 const Trusted& TrustedAccounts() {
-    static const Trusted trusted;
-    return trusted;
+    static const Trusted kTrusted;
+    return kTrusted;
 }
 
 // True when no account but a trusted one may change the object.

@@ -25,109 +25,109 @@ bool ReadList(const std::string& path, std::string* bytes) {
 
 }  // namespace
 
-CabinMerge::CabinMerge() : package_(false) {}
+CabinMerge::CabinMerge() : package(false) {}
 
 bool CabinMerge::Prepare(const std::string& hostList, const std::string& packageList) {
     std::string packageBytes;
-    if (prepared_ || !ReadList(hostList, &hostBytes_) || !ReadList(packageList, &packageBytes) ||
-        package_.LoadBytes(packageBytes) < 0) {
+    if (prepared || !ReadList(hostList, &hostBytes) || !ReadList(packageList, &packageBytes) ||
+        package.LoadBytes(packageBytes) < 0) {
         return false;
     }
-    hostList_ = hostList;
-    for (const auto& node : package_.nodes()) {
-        if (node->kind() == NodeKind::Section) names_.insert(node->name().bytes());
+    this->hostList = hostList;
+    for (const auto& node : package.Nodes()) {
+        if (node->Kind() == NodeKind::Section) names.insert(node->Name().Bytes());
     }
-    streamed_ = PrepareStreamed(packageBytes);
-    prepared_ = streamed_ || PrepareWhole(packageBytes);
-    return prepared_;
+    streamed = PrepareStreamed(packageBytes);
+    prepared = streamed || PrepareWhole(packageBytes);
+    return prepared;
 }
 
 bool CabinMerge::PrepareWhole(const std::string& packageBytes) {
-    list_ = std::make_unique<IniDocument>(false);
-    if (list_->LoadBytes(hostBytes_) < 0) return false;
-    utf8Mark_ = list_->utf8Mark();
-    firstOnTop_ = true;
-    oldSections_ = SectionBytes();
+    list = std::make_unique<IniDocument>(false);
+    if (list->LoadBytes(hostBytes) < 0) return false;
+    utf8Mark = list->Utf8Mark();
+    firstOnTop = true;
+    oldSections = SectionBytes();
     // The second load merges: the package's sections and keys come in.
-    return list_->LoadBytes(packageBytes) >= 0;
+    return list->LoadBytes(packageBytes) >= 0;
 }
 
 bool CabinMerge::PrepareStreamed(const std::string& packageBytes) {
-    if (!layout_.Read(hostBytes_)) return false;
-    const auto& sections = layout_.sections();
-    named_.clear();
-    for (std::string_view name : names_) {
-        const int32_t found = layout_.Find(name);
-        if (found >= 0) named_.push_back(static_cast<size_t>(found));
+    if (!layout.Read(hostBytes)) return false;
+    const auto& sections = layout.Sections();
+    named.clear();
+    for (std::string_view name : names) {
+        const int32_t found = layout.Find(name);
+        if (found >= 0) named.push_back(static_cast<size_t>(found));
     }
-    std::sort(named_.begin(), named_.end());
+    std::sort(named.begin(), named.end());
     // The named sections alone make the same section nodes as in the whole
     // list: each one's own bytes hold all of its entries.
     std::string part;
-    for (size_t index : named_) {
-        part.append(hostBytes_, sections[index].start, sections[index].end - sections[index].start);
+    for (size_t index : named) {
+        part.append(hostBytes, sections[index].start, sections[index].end - sections[index].start);
     }
-    list_ = std::make_unique<IniDocument>(false);
-    if (!part.empty() && (list_->LoadBytes(part) < 0 || list_->nodes().size() != named_.size())) {
-        named_.clear();
+    list = std::make_unique<IniDocument>(false);
+    if (!part.empty() && (list->LoadBytes(part) < 0 || list->Nodes().size() != named.size())) {
+        named.clear();
         return false;
     }
-    utf8Mark_ = layout_.utf8Mark();
+    utf8Mark = layout.Utf8Mark();
     // Nothing of the host list before the first named section, or (with no
     // nodes at all) before what the package's list adds.
-    const size_t top = utf8Mark_ ? kUtf8Mark.size() : 0;
-    firstOnTop_ = layout_.firstHeader() == hostBytes_.size()
-                      ? layout_.firstHeader() == top
-                      : layout_.firstHeader() == top && !named_.empty() && named_[0] == 0;
-    oldSections_ = SectionBytes();
-    return list_->LoadBytes(packageBytes) >= 0;
+    const size_t top = utf8Mark ? kUtf8Mark.size() : 0;
+    firstOnTop = layout.FirstHeader() == hostBytes.size()
+                     ? layout.FirstHeader() == top
+                     : layout.FirstHeader() == top && !named.empty() && named[0] == 0;
+    oldSections = SectionBytes();
+    return list->LoadBytes(packageBytes) >= 0;
 }
 
 std::string CabinMerge::SectionBytes() const {
     std::string bytes;
-    const auto& nodes = list_->nodes();
+    const auto& nodes = list->Nodes();
     for (const auto& node : nodes) {
-        if (node->kind() != NodeKind::Section || names_.count(node->name().bytes()) == 0) continue;
-        if (bytes.empty() && utf8Mark_ && firstOnTop_ && node == nodes[0]) bytes = kUtf8Mark;
-        bytes += list_->SavedSectionBytes(node.get());
+        if (node->Kind() != NodeKind::Section || names.count(node->Name().Bytes()) == 0) continue;
+        if (bytes.empty() && utf8Mark && firstOnTop && node == nodes[0]) bytes = kUtf8Mark;
+        bytes += list->SavedSectionBytes(node.get());
     }
     return bytes;
 }
 
 std::string CabinMerge::NewSectionBytes() const {
-    return prepared_ ? SectionBytes() : std::string();
+    return prepared ? SectionBytes() : std::string();
 }
 
 void CabinMerge::StreamedPieces() {
-    const auto& sections = layout_.sections();
-    const auto& nodes = list_->nodes();
-    merged_.reserve(named_.size() + 1);
-    pieces_.reserve(2 * named_.size() + 2);
-    const std::string_view host(hostBytes_);
+    const auto& sections = layout.Sections();
+    const auto& nodes = list->Nodes();
+    merged.reserve(named.size() + 1);
+    pieces.reserve(2 * named.size() + 2);
+    const std::string_view host(hostBytes);
     size_t copied = 0;  // the host list's bytes before this are in
-    for (size_t k = 0; k < named_.size(); ++k) {
-        const IniLayout::Section& section = sections[named_[k]];
-        if (section.start > copied) pieces_.push_back(host.substr(copied, section.start - copied));
-        merged_.push_back(list_->SavedSectionBytes(nodes[k].get()));
-        pieces_.emplace_back(merged_.back());
+    for (size_t k = 0; k < named.size(); ++k) {
+        const IniLayout::Section& section = sections[named[k]];
+        if (section.start > copied) pieces.push_back(host.substr(copied, section.start - copied));
+        merged.push_back(list->SavedSectionBytes(nodes[k].get()));
+        pieces.emplace_back(merged.back());
         copied = section.end;
     }
-    if (copied < host.size()) pieces_.push_back(host.substr(copied));
-    merged_.push_back(list_->SavedBytesFrom(named_.size()));
-    if (!merged_.back().empty()) pieces_.emplace_back(merged_.back());
+    if (copied < host.size()) pieces.push_back(host.substr(copied));
+    merged.push_back(list->SavedBytesFrom(named.size()));
+    if (!merged.back().empty()) pieces.emplace_back(merged.back());
 }
 
 const std::vector<std::string_view>& CabinMerge::MergedPieces() {
-    if (prepared_ && !mergedKnown_) {
-        if (streamed_) {
+    if (prepared && !mergedKnown) {
+        if (streamed) {
             StreamedPieces();
         } else {
-            merged_.push_back(list_->SavedBytes());
-            pieces_.emplace_back(merged_.back());
+            merged.push_back(list->SavedBytes());
+            pieces.emplace_back(merged.back());
         }
-        mergedKnown_ = true;
+        mergedKnown = true;
     }
-    return pieces_;
+    return pieces;
 }
 
 std::string CabinMerge::MergedBytes() {
@@ -137,7 +137,7 @@ std::string CabinMerge::MergedBytes() {
 }
 
 bool CabinMerge::Write() {
-    if (!prepared_) return false;
-    if (mergedKnown_ || streamed_) return list_->SavePieces(hostList_.c_str(), MergedPieces()) >= 0;
-    return list_->Save(hostList_.c_str()) >= 0;
+    if (!prepared) return false;
+    if (mergedKnown || streamed) return list->SavePieces(hostList.c_str(), MergedPieces()) >= 0;
+    return list->Save(hostList.c_str()) >= 0;
 }

@@ -47,12 +47,12 @@ public:
     CabinMerge& operator=(const CabinMerge&) = delete;
 
     bool Prepare(const std::string& hostList, const std::string& packageList);
-    bool Prepared() const { return prepared_; }
-    bool Streamed() const { return streamed_; }
-    const std::string& HostBytes() const { return hostBytes_; }
+    bool Prepared() const { return prepared; }
+    bool Streamed() const { return streamed; }
+    const std::string& HostBytes() const { return hostBytes; }
     const std::vector<std::string_view>& MergedPieces();
     std::string MergedBytes();
-    const std::string& OldSectionBytes() const { return oldSections_; }
+    const std::string& OldSectionBytes() const { return oldSections; }
     std::string NewSectionBytes() const;
     bool Write();
 
@@ -61,7 +61,7 @@ private:
     // in Save's layout (nothing is then kept).
     bool PrepareStreamed(const std::string& packageBytes);
     bool PrepareWhole(const std::string& packageBytes);
-    // The named sections of list_, in its order, as the whole list's Save
+    // The named sections of list, in its order, as the whole list's Save
     // writes them.
     std::string SectionBytes() const;
     // The streamed merge's pieces: the host list's bytes with the named
@@ -70,21 +70,21 @@ private:
 
     // The whole merged list; or, streamed, the named host sections (in file
     // order) and what the package's list brought.
-    std::unique_ptr<IniDocument> list_;
-    IniDocument package_;
-    std::unordered_set<std::string_view> names_;  // the package document's own names
-    IniLayout layout_;
-    std::vector<size_t> named_;  // streamed: the named host sections, indexes in layout_
-    // Whether list_'s first node stands at the top of the whole list, where
+    std::unique_ptr<IniDocument> list;
+    IniDocument package;
+    std::unordered_set<std::string_view> names;  // the package document's own names
+    IniLayout layout;
+    std::vector<size_t> named;  // streamed: the named host sections, indexes in layout
+    // Whether list's first node stands at the top of the whole list, where
     // the mark goes in front of it.
-    bool firstOnTop_ = true;
-    bool utf8Mark_ = false;
-    std::string hostList_;
-    std::string hostBytes_;
-    std::string oldSections_;
-    std::vector<std::string> merged_;  // the pieces' own bytes
-    std::vector<std::string_view> pieces_;
-    bool prepared_ = false;
-    bool streamed_ = false;
-    bool mergedKnown_ = false;
+    bool firstOnTop = true;
+    bool utf8Mark = false;
+    std::string hostList;
+    std::string hostBytes;
+    std::string oldSections;
+    std::vector<std::string> merged;  // the pieces' own bytes
+    std::vector<std::string_view> pieces;
+    bool prepared = false;
+    bool streamed = false;
+    bool mergedKnown = false;
 };

@@ -20,7 +20,7 @@ struct CatalogueEntry {
 
 // The copy the compiler writes for the array of entries names its loop
 // variable "__i0", which clang-tidy takes for ours.
-struct InstallCatalogue {  // NOLINT(bugprone-reserved-identifier)
+struct InstallCatalogue {  // NOLINT(bugprone-reserved-identifier,readability-identifier-naming)
     static constexpr int32_t kCapacity = 32;
 
     CatalogueEntry entries[kCapacity];

@@ -12,13 +12,13 @@ const std::size_t kBufferSize = 64 * 1024;
 
 // What each byte is to the reader; a table, because every byte of a large
 // section passes through here.
-enum CharClass : unsigned char { kText, kWhitespace, kBrace };
+enum CharClass : unsigned char { Text, Whitespace, Brace };
 
 struct CharClasses {
     CharClass of[256];
     constexpr CharClasses() : of() {
-        for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) of[c] = kWhitespace;
-        for (unsigned char c : {'{', '}'}) of[c] = kBrace;
+        for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) of[c] = Whitespace;
+        for (unsigned char c : {'{', '}'}) of[c] = Brace;
     }
 };
 
@@ -42,9 +42,9 @@ InstallScript::~InstallScript() {
 
 bool InstallScript::Open(const char* path) {
     Close();
-    inMemory_ = false;
-    bytes_.clear();
-    path_ = path != nullptr ? path : "";
+    inMemory = false;
+    bytes.clear();
+    this->path = path != nullptr ? path : "";
     if (path == nullptr) {
         return false;
     }
@@ -58,86 +58,86 @@ bool InstallScript::Open(const char* path) {
 
 bool InstallScript::OpenBytes(std::string bytes) {
     Close();
-    path_.clear();
-    bytes_ = std::move(bytes);
-    inMemory_ = true;
+    path.clear();
+    this->bytes = std::move(bytes);
+    inMemory = true;
     return true;
 }
 
 void InstallScript::Close() {
-    if (stream_ != nullptr) {
-        std::fclose(stream_);
-        stream_ = nullptr;
+    if (stream != nullptr) {
+        std::fclose(stream);
+        stream = nullptr;
     }
-    memoryOpen_ = false;
-    memoryAt_ = 0;
-    position_ = 0;
-    filled_ = 0;
-    inSection_ = false;
-    bodyOpen_ = false;
-    groupEntered_ = false;
-    ending_ = Ending::Reading;
-    line_ = 1;
-    lastOfBlock_ = 0;
-    blockStart_ = 0;
-    sectionLine_ = 0;
-    nameLine_ = 0;
-    itemLine_ = 0;
-    itemBegin_ = 0;
-    itemEnd_ = 0;
+    memoryOpen = false;
+    memoryAt = 0;
+    position = 0;
+    filled = 0;
+    inSection = false;
+    bodyOpen = false;
+    groupEntered = false;
+    ending = Ending::Reading;
+    line = 1;
+    lastOfBlock = 0;
+    blockStart = 0;
+    sectionLine = 0;
+    nameLine = 0;
+    itemLine = 0;
+    itemBegin = 0;
+    itemEnd = 0;
 }
 
 bool InstallScript::Refill() {
-    if (stream_ == nullptr && !memoryOpen_) {
+    if (stream == nullptr && !memoryOpen) {
         return false;
     }
     // A script in memory never needs more room than it has bytes: the blocks
     // stay the same (the whole script, or 64 KiB at a time), and a short
     // script costs no large buffer.
     const std::size_t room =
-        memoryOpen_ ? std::min(kBufferSize, std::max<std::size_t>(bytes_.size(), 1)) : kBufferSize;
-    if (filled_ > 0) {
-        lastOfBlock_ = buffer_[filled_ - 1];
+        memoryOpen ? std::min(kBufferSize, std::max<std::size_t>(bytes.size(), 1)) : kBufferSize;
+    if (filled > 0) {
+        lastOfBlock = buffer[filled - 1];
     }
-    if (bufferSize_ < room) {
-        buffer_.reset(new char[room]);
-        bufferSize_ = room;
+    if (bufferSize < room) {
+        buffer.reset(new char[room]);
+        bufferSize = room;
     }
-    blockStart_ += filled_;
-    if (memoryOpen_) {
-        filled_ = std::min(bufferSize_, bytes_.size() - memoryAt_);
-        std::copy_n(bytes_.data() + memoryAt_, filled_, buffer_.get());
-        memoryAt_ += filled_;
+    blockStart += filled;
+    if (memoryOpen) {
+        filled = std::min(bufferSize, bytes.size() - memoryAt);
+        std::copy_n(bytes.data() + memoryAt, filled, buffer.get());
+        memoryAt += filled;
     } else {
         // A read error ends the script like the end of the file does.
-        filled_ = std::fread(buffer_.get(), 1, bufferSize_, stream_);
+        filled = std::fread(buffer.get(), 1, bufferSize, stream);
     }
-    position_ = 0;
-    return filled_ > 0;
+    position = 0;
+    return filled > 0;
 }
 
 // Only whitespace is ever passed here, so counting lines costs nothing on
 // the runs of text that make up most of a script.
 void InstallScript::CountBreak(char c) {
     if (c == '\r') {
-        ++line_;
+        ++line;
     } else if (c == '\n') {
-        const char before = position_ > 0 ? buffer_[position_ - 1] : lastOfBlock_;
+        const char before = position > 0 ? buffer[position - 1] : lastOfBlock;
         if (before != '\r') {
-            ++line_;
+            ++line;
         }
     }
 }
 
 int InstallScript::Peek() {
     for (;;) {
-        while (position_ < filled_) {
-            const char c = buffer_[position_];
-            if (ClassOf(c) != kWhitespace) {
+        while (position < filled) {
+            const char c = buffer[position];
+            if (ClassOf(c) != Whitespace) {
                 return static_cast<unsigned char>(c);
             }
             CountBreak(c);
-            ++position_;
+            ++position;
         }
         if (!Refill()) {
             return kEnd;
@@ -148,7 +148,7 @@ int InstallScript::Peek() {
 int InstallScript::Get() {
     int c = Peek();
     if (c != kEnd) {
-        ++position_;
+        ++position;
     }
     return c;
 }
@@ -175,9 +175,9 @@ bool InstallScript::ReadName(const char* name, std::size_t length, std::string* 
     std::size_t matched = 0;
     bool same = true;
     int c = Peek();
-    nameLine_ = c != kEnd && !IsBrace(c) ? line_ : 0;
+    nameLine = c != kEnd && !IsBrace(c) ? line : 0;
     for (; c != kEnd && !IsBrace(c); c = Peek()) {
-        ++position_;
+        ++position;
         if (text != nullptr) {
             text->push_back(static_cast<char>(c));
         }
@@ -194,7 +194,7 @@ bool InstallScript::ReadName(const char* name, std::size_t length, std::string* 
 bool InstallScript::NameTokenEquals(const char* name, std::size_t length) {
     int c = Peek();
     if (c == kEnd) {
-        nameLine_ = 0;
+        nameLine = 0;
         return length == 0;
     }
     if (IsBrace(c)) {
@@ -205,15 +205,15 @@ bool InstallScript::NameTokenEquals(const char* name, std::size_t length) {
 
 bool InstallScript::Restart() {
     Close();
-    if (inMemory_) {
-        memoryOpen_ = true;
+    if (inMemory) {
+        memoryOpen = true;
         return true;
     }
-    if (path_.empty()) {
+    if (path.empty()) {
         return false;
     }
-    stream_ = std::fopen(path_.c_str(), "rb");
-    return stream_ != nullptr;
+    stream = std::fopen(path.c_str(), "rb");
+    return stream != nullptr;
 }
 
 bool InstallScript::FindSection(const char* name) {
@@ -230,26 +230,26 @@ bool InstallScript::FindSection(const char* name) {
             return false;
         }
     }
-    sectionLine_ = nameLine_;
+    sectionLine = nameLine;
     Get();  // the opening brace of the section body
-    inSection_ = true;
-    bodyOpen_ = true;
-    groupEntered_ = true;
+    inSection = true;
+    bodyOpen = true;
+    groupEntered = true;
     return true;
 }
 
 bool InstallScript::NextName(std::string& name, int32_t& line) {
     name.clear();
     line = 0;
-    inSection_ = false;
-    if (groupEntered_) {
+    inSection = false;
+    if (groupEntered) {
         // The group after the last name was opened; its rest is what the
         // search would have skipped.
-        if (bodyOpen_) {
+        if (bodyOpen) {
             SkipGroup(1);
         }
-        bodyOpen_ = false;
-        groupEntered_ = false;
+        bodyOpen = false;
+        groupEntered = false;
     } else if (IsBrace(Peek())) {
         SkipGroup();
     } else if (Peek() == kEnd) {
@@ -259,7 +259,7 @@ bool InstallScript::NextName(std::string& name, int32_t& line) {
         return false;  // the file ends after a group: no name follows it
     }
     ReadName("", 0, &name);
-    line = nameLine_;
+    line = nameLine;
     return true;
 }
 
@@ -267,33 +267,33 @@ bool InstallScript::EnterGroup() {
     if (Peek() != '{') {
         return false;
     }
-    ++position_;
-    bodyOpen_ = true;
-    groupEntered_ = true;
+    ++position;
+    bodyOpen = true;
+    groupEntered = true;
     return true;
 }
 
 bool InstallScript::ReadEntry(std::string& text) {
-    itemLine_ = line_;
-    itemBegin_ = Offset();
-    ++position_;
+    itemLine = line;
+    itemBegin = Offset();
+    ++position;
     std::int64_t level = 1;
     for (;;) {
-        if (position_ == filled_ && !Refill()) {
-            itemEnd_ = Offset();
+        if (position == filled && !Refill()) {
+            itemEnd = Offset();
             return false;
         }
         // Copy whole runs of plain text from the buffer at once.
-        const char* start = buffer_.get() + position_;
-        const char* end = buffer_.get() + filled_;
+        const char* start = buffer.get() + position;
+        const char* end = buffer.get() + filled;
         const char* stop = start;
-        while (stop < end && ClassOf(*stop) == kText) {
+        while (stop < end && ClassOf(*stop) == Text) {
             ++stop;
         }
         if (stop > start) {
             text.append(start, stop);
         }
-        position_ = static_cast<std::size_t>(stop - buffer_.get());
+        position = static_cast<std::size_t>(stop - buffer.get());
         if (stop == end) {
             continue;
         }
@@ -302,62 +302,62 @@ bool InstallScript::ReadEntry(std::string& text) {
             ++level;
         } else if (c == '}') {
             if (--level == 0) {
-                ++position_;
-                itemEnd_ = Offset();
+                ++position;
+                itemEnd = Offset();
                 return true;
             }
         } else {
             CountBreak(c);
-            ++position_;
+            ++position;
             continue;  // whitespace
         }
-        ++position_;
+        ++position;
         text.push_back(c);  // an inner brace
     }
 }
 
 bool InstallScript::NextEntry(std::string& text) {
     text.clear();
-    if (!inSection_) {
+    if (!inSection) {
         return false;
     }
     // The body's "}", stray text or the end of the file: the section ends here.
-    inSection_ = false;
+    inSection = false;
     const int c = Peek();
     if (c == '{') {
         if (ReadEntry(text)) {
-            inSection_ = true;
+            inSection = true;
             return true;
         }
         text.clear();
-        ending_ = Ending::CutOff;
-        bodyOpen_ = false;
+        ending = Ending::CutOff;
+        bodyOpen = false;
     } else {
-        ending_ = c == '}' ? Ending::Brace : c == kEnd ? Ending::FileEnd : Ending::Text;
-        itemLine_ = line_;
-        itemBegin_ = Offset();
-        itemEnd_ = itemBegin_;
+        ending = c == '}' ? Ending::Brace : c == kEnd ? Ending::FileEnd : Ending::Text;
+        itemLine = line;
+        itemBegin = Offset();
+        itemEnd = itemBegin;
         if (c == '}') {
-            ++position_;
-            itemEnd_ = Offset();
+            ++position;
+            itemEnd = Offset();
         }
-        bodyOpen_ = c != kEnd && c != '}';
+        bodyOpen = c != kEnd && c != '}';
     }
     return false;
 }
 
 bool InstallScript::NextItem(std::string& text, Item& kind) {
     text.clear();
-    if (!bodyOpen_) {
+    if (!bodyOpen) {
         return false;
     }
     const int c = Peek();
     if (c == kEnd || c == '}') {
         if (c == '}') {
-            ++position_;
+            ++position;
         }
-        bodyOpen_ = false;
-        inSection_ = false;
+        bodyOpen = false;
+        inSection = false;
         return false;
     }
     if (c == '{') {
@@ -365,16 +365,16 @@ bool InstallScript::NextItem(std::string& text, Item& kind) {
             kind = Item::Entry;
         } else {
             kind = Item::CutOff;
-            bodyOpen_ = false;
-            inSection_ = false;
+            bodyOpen = false;
+            inSection = false;
         }
         return true;
     }
     kind = Item::Text;
-    inSection_ = false;  // NextEntry ends at text outside braces
-    itemBegin_ = Offset();
+    inSection = false;  // NextEntry ends at text outside braces
+    itemBegin = Offset();
     ReadName("", 0, &text);
-    itemLine_ = nameLine_;
-    itemEnd_ = Offset();
+    itemLine = nameLine;
+    itemEnd = Offset();
     return true;
 }

@@ -50,7 +50,7 @@ public:
     bool OpenBytes(std::string bytes);
 
     // The path stored by the last Open; empty before.
-    const std::string& Path() const { return path_; }
+    const std::string& Path() const { return path; }
 
     // Closes the section being read, reopens the script from its first byte
     // and searches the first top-level section called `name`. True when found:
@@ -75,18 +75,18 @@ public:
         CutOff,   // an entry cut off by the end of the file (where its "{" stands)
         FileEnd,  // the end of the file where an entry or the "}" should stand
     };
-    Ending SectionEnding() const { return ending_; }
+    Ending SectionEnding() const { return ending; }
 
     // Line of the first byte of the name FindSection found last; 0 when none.
-    int32_t SectionLine() const { return sectionLine_; }
+    int32_t SectionLine() const { return sectionLine; }
 
     // The item NextEntry or NextItem looked at last (an entry's "{", the
     // first byte of text outside braces, the body's "}", the end of the
     // file): its line, and its bytes in the file, the braces included, as
     // [ItemBegin, ItemEnd). 0 before any item.
-    int32_t ItemLine() const { return itemLine_; }
-    std::size_t ItemBegin() const { return itemBegin_; }
-    std::size_t ItemEnd() const { return itemEnd_; }
+    int32_t ItemLine() const { return itemLine; }
+    std::size_t ItemBegin() const { return itemBegin; }
+    std::size_t ItemEnd() const { return itemEnd; }
 
     // What stands in a section body, one item at a time.
     enum class Item {
@@ -120,9 +120,9 @@ private:
     static const int kEnd = -1;
 
     void Close();
-    // Counts the line break at buffer_[position_] (a CR, or an LF not after a CR).
+    // Counts the line break at buffer[position] (a CR, or an LF not after a CR).
     void CountBreak(char c);
-    std::size_t Offset() const { return blockStart_ + position_; }
+    std::size_t Offset() const { return blockStart + position; }
     // Reads the entry whose "{" stands next, as NextEntry delivers it; false
     // when the end of the file cuts it off.
     bool ReadEntry(std::string& text);
@@ -138,28 +138,28 @@ private:
     void SkipGroup(std::int64_t level = 0);
     bool NameTokenEquals(const char* name, std::size_t length);
 
-    std::string path_;
-    std::FILE* stream_ = nullptr;
-    std::string bytes_;         // the script given to OpenBytes
-    bool inMemory_ = false;     // OpenBytes, not Open, gave the script
-    bool memoryOpen_ = false;   // the in-memory script is being read
-    std::size_t memoryAt_ = 0;  // its next byte for Refill
+    std::string path;
+    std::FILE* stream = nullptr;
+    std::string bytes;         // the script given to OpenBytes
+    bool inMemory = false;     // OpenBytes, not Open, gave the script
+    bool memoryOpen = false;   // the in-memory script is being read
+    std::size_t memoryAt = 0;  // its next byte for Refill
     // Not zeroed when made: only what a read fills is touched, so a short
     // script costs a page, not the whole buffer.
-    std::unique_ptr<char[]> buffer_;
-    std::size_t bufferSize_ = 0;
-    std::size_t position_ = 0;
-    std::size_t filled_ = 0;
-    bool inSection_ = false;
-    bool bodyOpen_ = false;      // standing inside a section body, between its items
-    bool groupEntered_ = false;  // the group after the last name was opened
-    Ending ending_ = Ending::Reading;
-    int32_t line_ = 1;
-    char lastOfBlock_ = 0;        // the byte before buffer_[0]
-    std::size_t blockStart_ = 0;  // file offset of buffer_[0]
-    int32_t sectionLine_ = 0;
-    int32_t nameLine_ = 0;
-    int32_t itemLine_ = 0;
-    std::size_t itemBegin_ = 0;
-    std::size_t itemEnd_ = 0;
+    std::unique_ptr<char[]> buffer;
+    std::size_t bufferSize = 0;
+    std::size_t position = 0;
+    std::size_t filled = 0;
+    bool inSection = false;
+    bool bodyOpen = false;      // standing inside a section body, between its items
+    bool groupEntered = false;  // the group after the last name was opened
+    Ending ending = Ending::Reading;
+    int32_t line = 1;
+    char lastOfBlock = 0;        // the byte before buffer[0]
+    std::size_t blockStart = 0;  // file offset of buffer[0]
+    int32_t sectionLine = 0;
+    int32_t nameLine = 0;
+    int32_t itemLine = 0;
+    std::size_t itemBegin = 0;
+    std::size_t itemEnd = 0;
 };

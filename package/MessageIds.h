@@ -10,28 +10,28 @@
 namespace messageids {
 
 enum : uint32_t {
-    kAboutMenuEntry = 101,
-    kScriptMissing = 102,
-    kNewerFileQuestion = 103,  // existing file, file to install
-    kHostMissing = 104,
-    kInstallFailed = 105,
-    kInstallSucceeded = 106,
-    kCopyFailed = 107,     // source, destination
-    kSourceMissing = 108,  // source
-    kIntroduction = 109,
-    kCancelCaption = 110,
-    kOkCaption = 111,
-    kInstallCaption = 112,
-    kSelectionTitle = 113,
-    kDescriptionLabel = 114,
-    kVersionTooLow = 115,   // required major version
-    kPatchTooLow = 116,     // required major version, required patch
-    kPluginsMissing = 117,  // missing plug-ins, ending with a blank
-    kDllSearchUnavailable = 118,
+    AboutMenuEntry = 101,
+    ScriptMissing = 102,
+    NewerFileQuestion = 103,  // existing file, file to install
+    HostMissing = 104,
+    InstallFailed = 105,
+    InstallSucceeded = 106,
+    CopyFailed = 107,     // source, destination
+    SourceMissing = 108,  // source
+    Introduction = 109,
+    CancelCaption = 110,
+    OkCaption = 111,
+    InstallCaption = 112,
+    SelectionTitle = 113,
+    DescriptionLabel = 114,
+    VersionTooLow = 115,   // required major version
+    PatchTooLow = 116,     // required major version, required patch
+    PluginsMissing = 117,  // missing plug-ins, ending with a blank
+    DllSearchUnavailable = 118,
 };
 
 // The first and the last base id.
-inline constexpr uint32_t kFirst = kAboutMenuEntry;
-inline constexpr uint32_t kLast = kDllSearchUnavailable;
+inline constexpr uint32_t kFirst = AboutMenuEntry;
+inline constexpr uint32_t kLast = DllSearchUnavailable;
 
 }  // namespace messageids

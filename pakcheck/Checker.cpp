@@ -23,34 +23,34 @@ class Scratch {
 public:
     explicit Scratch(const std::string& kept) {
         if (kept.empty()) {
-            made_ = files::MakeTemporaryFolder(&path_);
-            owned_ = made_;
+            made = files::MakeTemporaryFolder(&path);
+            owned = made;
         } else {
-            path_ = kept;
-            made_ = files::Probe(kept).folder;
+            path = kept;
+            made = files::Probe(kept).folder;
         }
     }
     ~Scratch() {
-        if (owned_) files::RemoveTree(path_);
+        if (owned) files::RemoveTree(path);
     }
     Scratch(const Scratch&) = delete;
     Scratch& operator=(const Scratch&) = delete;
 
-    bool made() const { return made_; }
+    bool Made() const { return made; }
     // A folder inside the scratch folder, for the caller to empty; empty
     // without one.
     std::string Folder() {
-        if (!made_) return std::string();
-        std::string folder = files::Join(path_, std::to_string(++folders_));
+        if (!made) return std::string();
+        std::string folder = files::Join(path, std::to_string(++folders));
         files::MakeFolder(folder);
         return folder;
     }
 
 private:
-    std::string path_;
-    bool made_ = false;
-    bool owned_ = false;
-    int folders_ = 0;
+    std::string path;
+    bool made = false;
+    bool owned = false;
+    int folders = 0;
 };
 
 struct ScriptUse {
@@ -109,7 +109,7 @@ bool Check(const Options& options, Report* report, const std::string& kept) {
     // The installer's messages are quoted in the one language asked for.
     messagequote::SetLanguage(options.languages.size() == 1 ? options.languages[0] : "ENG");
     Scratch scratch(kept);
-    if (!scratch.made()) {
+    if (!scratch.Made()) {
         Add(&report->findings, Severity::Error, "", 0, "scratch-unavailable",
             "No scratch folder could be made: texture entries were not tried in a list, and no "
             "plan is made.");
@@ -118,12 +118,12 @@ bool Check(const Options& options, Report* report, const std::string& kept) {
         cataloguecheck::Check(options.packageDir, options.languages, &report->findings);
     for (const ScriptUse& use : ScriptsInUse(options.packageDir, report->catalogue)) {
         ScriptInfo script =
-            scriptcheck::Check(options.packageDir, use.file, scratch.made(), &report->findings);
+            scriptcheck::Check(options.packageDir, use.file, scratch.Made(), &report->findings);
         script.usedBy = use.usedBy;
         report->scripts.push_back(script);
     }
     report->cabin = cabincheck::Check(options.packageDir, &report->findings);
-    if (options.hostDir.empty() || !scratch.made()) return true;
+    if (options.hostDir.empty() || !scratch.Made()) return true;
     if (!files::Probe(options.hostDir).folder) {
         AddInHost(&report->findings, Severity::Error, "", 0, "host-unreadable",
                   "The host folder \"" + options.hostDir + "\" cannot be read: no plan was made.");

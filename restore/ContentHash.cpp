@@ -34,30 +34,30 @@ std::uint64_t LoadWord(const unsigned char* bytes) {
 void ContentHash::MixWord(std::uint64_t word) {
     word *= kPrime2;
     word = RotateLeft(word, 31) * kPrime1;
-    state_ ^= word;
-    state_ = RotateLeft(state_, 27) * kPrime1 + kPrime4;
+    state ^= word;
+    state = RotateLeft(state, 27) * kPrime1 + kPrime4;
 }
 
 void ContentHash::Add(const void* data, std::size_t size) {
     const unsigned char* bytes = static_cast<const unsigned char*>(data);
-    length_ += size;
-    while (pendingSize_ > 0 && pendingSize_ < 8 && size > 0) {
-        pending_[pendingSize_++] = *bytes++;
+    length += size;
+    while (pendingSize > 0 && pendingSize < 8 && size > 0) {
+        pending[pendingSize++] = *bytes++;
         --size;
     }
-    if (pendingSize_ == 8) {
-        MixWord(LoadWord(pending_));
-        pendingSize_ = 0;
+    if (pendingSize == 8) {
+        MixWord(LoadWord(pending));
+        pendingSize = 0;
     }
     for (; size >= 8; bytes += 8, size -= 8) MixWord(LoadWord(bytes));
-    std::memcpy(pending_ + pendingSize_, bytes, size);
-    pendingSize_ += size;
+    std::memcpy(pending + pendingSize, bytes, size);
+    pendingSize += size;
 }
 
 std::uint64_t ContentHash::Value() const {
-    std::uint64_t hash = state_ + length_;
-    for (std::size_t i = 0; i < pendingSize_; ++i) {
-        hash ^= pending_[i] * kPrime5;
+    std::uint64_t hash = state + length;
+    for (std::size_t i = 0; i < pendingSize; ++i) {
+        hash ^= pending[i] * kPrime5;
         hash = RotateLeft(hash, 11) * kPrime1;
     }
     hash ^= hash >> 33;

@@ -32,10 +32,10 @@ public:
 private:
     void MixWord(std::uint64_t word);
 
-    std::uint64_t state_ = 0x27D4EB2F165667C5ull;
-    std::uint64_t length_ = 0;
-    unsigned char pending_[8] = {};
-    std::size_t pendingSize_ = 0;
+    std::uint64_t state = 0x27D4EB2F165667C5ull;
+    std::uint64_t length = 0;
+    unsigned char pending[8] = {};
+    std::size_t pendingSize = 0;
 };
 
 struct Fingerprint {

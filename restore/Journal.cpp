@@ -177,16 +177,16 @@ bool Parse(std::string_view bytes, Journal& journal) {
     IniDocument document(false);
     if (document.LoadBytes(bytes) < 0) return false;
     bool hasHeader = false;
-    for (const auto& node : document.nodes()) {
-        if (node->kind() != NodeKind::Section) continue;
+    for (const auto& node : document.Nodes()) {
+        if (node->Kind() != NodeKind::Section) continue;
         Keys keys;
-        for (const auto& entry : node->entries()) {
-            if (entry->kind() != NodeKind::Text) continue;
-            std::string_view value = entry->value().bytes();
+        for (const auto& entry : node->Entries()) {
+            if (entry->Kind() != NodeKind::Text) continue;
+            std::string_view value = entry->Value().Bytes();
             value = value.substr(0, value.find('\0'));
-            keys[std::string(entry->name().bytes())] = std::string(value);
+            keys[std::string(entry->Name().Bytes())] = std::string(value);
         }
-        const std::string_view name = node->name().bytes();
+        const std::string_view name = node->Name().Bytes();
         const size_t space = name.rfind(' ');
         const int number = space == std::string_view::npos
                                ? 0

@@ -55,7 +55,7 @@ std::vector<journal::EntryChange> DiffTextures(const TextureList& before,
                                                const TextureList& after) {
     std::vector<journal::EntryChange> changes;
     for (const auto& [id, text] : after.Entries()) {
-        const auto old = before.Entries().find(id);
+        const auto old = before.Entries().Find(id);
         const bool added = old == before.Entries().end();
         if (!added && old->second == text) continue;
         changes.push_back({"", std::to_string(id), added, HashBytes(text)});
@@ -84,7 +84,7 @@ Outcome UndoTextures(const TextureList& before, TextureList& current,
         const std::uint32_t id =
             texturelist::ParseId(change.key.data(), change.key.data() + change.key.size());
         const auto now = entries.find(id);
-        const auto old = before.Entries().find(id);
+        const auto old = before.Entries().Find(id);
         const bool oldExists = old != before.Entries().end() && !change.added;
         if (now == entries.end() ? !oldExists : oldExists && now->second == old->second) {
             continue;  // already as before the run
@@ -143,7 +143,7 @@ Outcome UndoCabins(const IniDocument& before, IniDocument& current,
     for (const std::string& section : touched) {
         if (oldSections.count(section) != 0) continue;
         const int32_t index = current.FindSection(section.c_str());
-        if (index >= 0 && current.nodes()[static_cast<size_t>(index)]->entries().empty()) {
+        if (index >= 0 && current.Nodes()[static_cast<size_t>(index)]->Entries().empty()) {
             current.RemoveEntry(section.c_str(), nullptr);
         }
     }

@@ -28,8 +28,8 @@ private:
     static constexpr size_t kFirstChunk = 1024;
     static constexpr size_t kLargestChunk = 64 * 1024;
 
-    Chunk* chunks_ = nullptr;
-    uint8_t* next_ = nullptr;
-    uint8_t* end_ = nullptr;
-    size_t chunkSize_ = kFirstChunk;
+    Chunk* chunks = nullptr;
+    uint8_t* next = nullptr;
+    uint8_t* end = nullptr;
+    size_t chunkSize = kFirstChunk;
 };

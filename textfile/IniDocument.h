@@ -21,7 +21,7 @@
 //   HasSection      1 when the section (and the key, if given) exists, else 0
 //   GetValue        pointer to the stored value, or to EmptyValue when the
 //                   section or key is missing; copies as described there
-//   FindSection     index in nodes(), or -1
+//   FindSection     index in Nodes(), or -1
 //   AddSectionHeader  section index, or -1 (no "]")
 //   AddKeyLine      element count; -1 line not taken, -2 out of memory
 //   AddCommentLine  the new node's index (top level) or 0; -1 bad index,
@@ -31,8 +31,8 @@
 //                   write failed
 //
 // Besides the content a document keeps two cursors, as lookups in file
-// order are cheap with them: currentSection() (set by lookups and reading)
-// and each section's keyCursor(). Single-threaded use only.
+// order are cheap with them: CurrentSection() (set by lookups and reading)
+// and each section's KeyCursor(). Single-threaded use only.
 #pragma once
 
 #include <cstdint>
@@ -54,17 +54,17 @@ public:
     IniDocument(const IniDocument&) = delete;
     IniDocument& operator=(const IniDocument&) = delete;
 
-    // Reads `path` (nullptr: the stored fileName()) and merges it into the
+    // Reads `path` (nullptr: the stored FileName()) and merges it into the
     // document. offset and size as LoadWholeFile; 0 and 0 read it all.
     int32_t Load(const char* path, int32_t offset, int32_t size);
     // Load, telling `listener` (may be null) what it made of each line.
     int32_t Load(const char* path, int32_t offset, int32_t size, IniLineListener* listener);
 
     // Load of a file holding `bytes` (empty bytes fail like an empty file),
-    // with fileName() unchanged: the same document, the same return value.
+    // with FileName() unchanged: the same document, the same return value.
     int32_t LoadBytes(std::string_view bytes, IniLineListener* listener = nullptr);
 
-    // Writes the document to `path` (nullptr: fileName()) in canonical
+    // Writes the document to `path` (nullptr: FileName()) in canonical
     // layout with CR LF line ends, through a temporary file beside it that
     // replaces the target only when every byte is on disk.
     int32_t Save(const char* path);
@@ -114,7 +114,7 @@ public:
     const void* GetIntArray(const char16_t* section, const char16_t* key, void* destination,
                             int32_t maxCount);
 
-    // The section's index, which becomes currentSection(); -1 (and -1 as
+    // The section's index, which becomes CurrentSection(); -1 (and -1 as
     // current) when absent. A null name gives the current section.
     int32_t FindSection(const char* name);
     int32_t FindSection(const char16_t* name);
@@ -147,22 +147,22 @@ public:
     // Writes the entry lines of `section` to a Stream slot of the file table.
     int32_t WriteEntries(int32_t handle, const IniNode* section);
 
-    bool wide() const { return wide_; }
-    const char* fileName() const { return fileName_.c_str(); }
-    int32_t currentSection() const { return currentSection_; }
+    bool Wide() const { return wide; }
+    const char* FileName() const { return fileName.c_str(); }
+    int32_t CurrentSection() const { return currentSection; }
     // Top-level nodes in file order: sections and comment lines.
-    const std::vector<std::unique_ptr<IniNode>>& nodes() const { return nodes_; }
+    const std::vector<std::unique_ptr<IniNode>>& Nodes() const { return nodes; }
     // Lines of the loaded files that were not kept.
-    const std::vector<IniDroppedLine>& droppedLines() const { return dropped_; }
+    const std::vector<IniDroppedLine>& DroppedLines() const { return dropped; }
     // True when the first file loaded began with a UTF-8 byte-order mark;
     // Save then writes one too.
-    bool utf8Mark() const { return utf8Mark_; }
+    bool Utf8Mark() const { return utf8Mark; }
 
 private:
     // Names travel inside as their bytes; the width is the document's.
     using Name = std::string_view;
 
-    bool Accepts(bool wideNames) const { return wideNames == wide_; }
+    bool Accepts(bool wideNames) const { return wideNames == wide; }
     IniNode* SectionAt(int32_t index) const;
     IniNode* SectionNamed(Name name);
     int32_t FindSectionByName(Name name);
@@ -218,21 +218,21 @@ private:
     // memory ran out.
     bool StoreBytes(std::string_view bytes, IniBlob* blob);
 
-    bool wide_;
-    bool utf8Mark_ = false;
+    bool wide;
+    bool utf8Mark = false;
     // Before the nodes: it outlives them.
-    IniArena arena_;
-    void* spareNode_ = nullptr;
-    bool loadedOnce_ = false;
-    std::string fileName_;
-    std::vector<std::unique_ptr<IniNode>> nodes_;
-    int32_t currentSection_ = -1;
-    std::vector<IniDroppedLine> dropped_;
-    int32_t loadingLine_ = 0;  // the line being read; 0 outside Load
-    IniLineListener* listener_ = nullptr;
+    IniArena arena;
+    void* spareNode = nullptr;
+    bool loadedOnce = false;
+    std::string fileName;
+    std::vector<std::unique_ptr<IniNode>> nodes;
+    int32_t currentSection = -1;
+    std::vector<IniDroppedLine> dropped;
+    int32_t loadingLine = 0;  // the line being read; 0 outside Load
+    IniLineListener* listener = nullptr;
     // Every section by name (the search in file order gives the same
     // section, names being unique); large sections index their keys too.
-    IniNameIndex sections_{&nodes_};
-    size_t sectionHint_ = 0;
-    std::string valueScratch_;
+    IniNameIndex sections{&nodes};
+    size_t sectionHint = 0;
+    std::string valueScratch;
 };

@@ -103,9 +103,9 @@ int32_t IniDocument::Load(const char* path, int32_t offset, int32_t size,
     if (path != nullptr) {
         // A longer path would be cut and name another file.
         if (std::strlen(path) > kMaxPath) return -1;
-        fileName_ = path;
+        fileName = path;
     }
-    return LoadSlot(textfile::LoadWholeFile(fileName_.c_str(), offset, size), listener);
+    return LoadSlot(textfile::LoadWholeFile(fileName.c_str(), offset, size), listener);
 }
 
 int32_t IniDocument::LoadBytes(std::string_view bytes, IniLineListener* listener) {
@@ -117,10 +117,10 @@ int32_t IniDocument::LoadBytes(std::string_view bytes, IniLineListener* listener
 
 int32_t IniDocument::LoadSlot(int32_t handle, IniLineListener* listener) {
     if (handle < 0) return -1;
-    const bool firstLoad = !loadedOnce_;
-    loadedOnce_ = true;
-    listener_ = listener;
-    if (wide_) {
+    const bool firstLoad = !loadedOnce;
+    loadedOnce = true;
+    this->listener = listener;
+    if (wide) {
         // One 8-bit character stands for the mark FF FE; reading goes on at
         // the second 16-bit unit.
         char mark[2];
@@ -130,11 +130,11 @@ int32_t IniDocument::LoadSlot(int32_t handle, IniLineListener* listener) {
         const textfile::FileSlot& slot = textfile::FileSlotTable[handle];
         const bool mark = slot.length >= 3 && std::memcmp(slot.buffer, "\xEF\xBB\xBF", 3) == 0;
         if (mark) textfile::SeekFile(handle, 3, 0);
-        if (firstLoad) utf8Mark_ = mark;
+        if (firstLoad) utf8Mark = mark;
         ReadLines<char>(handle);
     }
-    listener_ = nullptr;
-    loadingLine_ = 0;
+    this->listener = nullptr;
+    loadingLine = 0;
     textfile::CloseFile(handle);
     return 0;
 }
@@ -150,7 +150,7 @@ void IniDocument::ReadLines(int32_t handle) {
     const size_t units = slot.length / sizeof(CharT);
     const CharT* p = data + (slot.position < units ? slot.position : units);
     const CharT* const bufferEnd = data + units;
-    loadingLine_ = 1;
+    loadingLine = 1;
     int32_t current = -1;
     // Comment lines wait for the next key (its section) or header (the top level).
     std::vector<View> pending;
@@ -164,7 +164,7 @@ void IniDocument::ReadLines(int32_t handle) {
         while (p < bufferEnd && IsBreak(*p)) {
             if (*p == CharT('\n') ||
                 (*p == CharT('\r') && (p + 1 == bufferEnd || p[1] != CharT('\n')))) {
-                ++loadingLine_;
+                ++loadingLine;
             }
             ++p;
         }
@@ -174,9 +174,9 @@ void IniDocument::ReadLines(int32_t handle) {
         const size_t length = static_cast<size_t>(p - line);
         const View text = inisyntax::Trim(View(line, length));
         if (text.empty() || text[0] == CharT(';')) {
-            if (listener_ != nullptr && !text.empty()) {
-                listener_->OnLine(
-                    Line{Line::Comment, loadingLine_, BytesOf(text), {}, {}, {}, 0, {}});
+            if (listener != nullptr && !text.empty()) {
+                listener->OnLine(
+                    Line{Line::Comment, loadingLine, BytesOf(text), {}, {}, {}, 0, {}});
             }
             pending.push_back(text);
             continue;
@@ -187,11 +187,11 @@ void IniDocument::ReadLines(int32_t handle) {
                 continue;
             }
             for (View comment : pending) AddCommentLineText(comment, current);
-            IniNode::Rest* rest = nodes_[current]->rest_.get();
+            IniNode::Rest* rest = nodes[current]->rest.get();
             // The guess made on the line before is this line's; the next
             // line's takes its place.
             const IniNameIndex::Hashed guessed = guess;
-            PrefetchNextName(sections_, rest != nullptr ? rest->keys.get() : nullptr, line + length,
+            PrefetchNextName(sections, rest != nullptr ? rest->keys.get() : nullptr, line + length,
                              bufferEnd, &guess);
             IniDroppedLine::Reason why = IniDroppedLine::NotAKey;
             inisyntax::KeyLine<CharT> parts;
@@ -205,15 +205,15 @@ void IniDocument::ReadLines(int32_t handle) {
                 rest->keys->Reserve(rest->keys->size() + lines);
                 roomMade = true;
             }
-            if (added && listener_ != nullptr) {
-                listener_->OnLine(Line{Line::Key,
-                                       loadingLine_,
-                                       BytesOf(text),
-                                       nodes_[current]->name().bytes(),
-                                       BytesOf(parts.name),
-                                       BytesOf(parts.valueText),
-                                       parts.items,
-                                       {}});
+            if (added && listener != nullptr) {
+                listener->OnLine(Line{Line::Key,
+                                      loadingLine,
+                                      BytesOf(text),
+                                      nodes[current]->Name().Bytes(),
+                                      BytesOf(parts.name),
+                                      BytesOf(parts.valueText),
+                                      parts.items,
+                                      {}});
             }
         } else {
             guess = IniNameIndex::Hashed{};
@@ -222,15 +222,15 @@ void IniDocument::ReadLines(int32_t handle) {
             current = AddSectionHeaderText(text);
             if (current < 0) {
                 Drop(BytesOf(text), IniDroppedLine::BadHeader);
-            } else if (listener_ != nullptr) {
-                listener_->OnLine(Line{Line::Header,
-                                       loadingLine_,
-                                       BytesOf(text),
-                                       nodes_[current]->name().bytes(),
-                                       {},
-                                       {},
-                                       0,
-                                       {}});
+            } else if (listener != nullptr) {
+                listener->OnLine(Line{Line::Header,
+                                      loadingLine,
+                                      BytesOf(text),
+                                      nodes[current]->Name().Bytes(),
+                                      {},
+                                      {},
+                                      0,
+                                      {}});
             }
         }
         pending.clear();
@@ -241,10 +241,10 @@ void IniDocument::ReadLines(int32_t handle) {
 }
 
 void IniDocument::Drop(std::string_view text, IniDroppedLine::Reason why) {
-    dropped_.push_back(IniDroppedLine{fileName_, loadingLine_, why, std::string(text)});
-    if (listener_ != nullptr) {
-        listener_->OnLine(IniLineListener::Line{
-            IniLineListener::Line::Dropped, loadingLine_, text, {}, {}, {}, 0, why});
+    dropped.push_back(IniDroppedLine{fileName, loadingLine, why, std::string(text)});
+    if (listener != nullptr) {
+        listener->OnLine(IniLineListener::Line{
+            IniLineListener::Line::Dropped, loadingLine, text, {}, {}, {}, 0, why});
     }
 }
 
@@ -256,7 +256,7 @@ int32_t IniDocument::AddSectionHeaderText(std::basic_string_view<CharT> line) {
     const Name name = BytesOf(line.substr(open, close - open));
     IniNode* section = GetOrAddSectionByName(name);
     if (section == nullptr) return -1;
-    if (section->line_ == 0) section->line_ = loadingLine_;
+    if (section->line == 0) section->line = loadingLine;
     // Only a ";" after the "]" starts the comment: one inside the name
     // would grow the comment on every save and load.
     const size_t semicolon = line.find(CharT(';'), close + 1);
@@ -265,8 +265,8 @@ int32_t IniDocument::AddSectionHeaderText(std::basic_string_view<CharT> line) {
             StoreBytes(BytesOf(line.substr(semicolon)), &rest->comment);
         }
     }
-    currentSection_ = section->position_;  // as FindSection(name) would
-    return currentSection_;
+    currentSection = section->position;  // as FindSection(name) would
+    return currentSection;
 }
 
 template <typename CharT>
@@ -283,7 +283,7 @@ int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t 
         *why = IniDroppedLine::NotAKey;
         return -1;
     }
-    const IniNameIndex* keys = section->rest_ != nullptr ? section->rest_->keys.get() : nullptr;
+    const IniNameIndex* keys = section->rest != nullptr ? section->rest->keys.get() : nullptr;
     // The name guessed ahead is this one when it is the same bytes of the
     // same file; its hash is then known.
     const Name name = BytesOf(parts.name);
@@ -292,18 +292,18 @@ int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t 
     const size_t hash = keys == nullptr ? 0 : known ? guessed->hash : IniNameIndex::HashOf(name);
     int32_t count = 0;
     const NodeKind kind =
-        inisyntax::DecodeValue(parts.valueText, parts.items, &valueScratch_, &count);
-    if (wide_ && kind == NodeKind::Text && count == 0) {
+        inisyntax::DecodeValue(parts.valueText, parts.items, &valueScratch, &count);
+    if (wide && kind == NodeKind::Text && count == 0) {
         *why = IniDroppedLine::EmptyWideText;
         return -1;
     }
     // Reading an Untyped key gives zeros (none in a 16-bit document); its
     // text is kept for writing.
     const bool typed = kind != NodeKind::Untyped;
-    const void* value = typed ? static_cast<const void*>(valueScratch_.data()) : EmptyValue;
-    const int32_t valueLength = typed   ? static_cast<int32_t>(valueScratch_.size())
-                                : wide_ ? -1
-                                        : static_cast<int32_t>(sizeof EmptyValue);
+    const void* value = typed ? static_cast<const void*>(valueScratch.data()) : EmptyValue;
+    const int32_t valueLength = typed  ? static_cast<int32_t>(valueScratch.size())
+                                : wide ? -1
+                                       : static_cast<int32_t>(sizeof EmptyValue);
     std::unique_ptr<IniNode> node = NewNode(kind);
     bool stored = node != nullptr && SetNameAndValue(node.get(), name, value, valueLength);
     if (stored && !parts.comment.empty()) {
@@ -319,11 +319,11 @@ int32_t IniDocument::AddKeyLineText(std::basic_string_view<CharT> line, int32_t 
         *why = IniDroppedLine::NoMemory;
         return -2;
     }
-    node->count_ = count;
-    node->line_ = loadingLine_;
-    currentSection_ = sectionIndex;
+    node->count = count;
+    node->line = loadingLine;
+    currentSection = sectionIndex;
     if (IniNode* old =
-            LookupKey(section, node->name().bytes(), keys != nullptr ? &hash : nullptr)) {
+            LookupKey(section, node->Name().Bytes(), keys != nullptr ? &hash : nullptr)) {
         ReplaceEntry(section, old, std::move(node), keys != nullptr ? &hash : nullptr);
     } else {
         AppendEntry(section, std::move(node), keys != nullptr ? &hash : nullptr);
@@ -351,9 +351,9 @@ int32_t IniDocument::AddCommentLineText(std::basic_string_view<CharT> text, int3
         AppendEntry(section, std::move(node));
         return 0;
     }
-    node->position_ = static_cast<int32_t>(nodes_.size());
-    nodes_.push_back(std::move(node));
-    return nodes_.back()->position_;
+    node->position = static_cast<int32_t>(nodes.size());
+    nodes.push_back(std::move(node));
+    return nodes.back()->position;
 }
 
 int32_t IniDocument::AddSectionHeader(const char* line) {

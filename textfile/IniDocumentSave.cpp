@@ -28,14 +28,14 @@ constexpr size_t kMaxPath = 255;
 // whether every write succeeded; or, for SavedBytes, into one string.
 class BlockSink {
 public:
-    explicit BlockSink(int32_t handle) : handle_(handle) {}
-    explicit BlockSink(std::string* memory) : memory_(memory) {}
+    explicit BlockSink(int32_t handle) : handle(handle) {}
+    explicit BlockSink(std::string* memory) : memory(memory) {}
     ~BlockSink() = default;
 
     void Put(const void* data, size_t size) {
         const char* bytes = static_cast<const char*>(data);
-        if (memory_ != nullptr) {
-            memory_->append(bytes, size);
+        if (memory != nullptr) {
+            memory->append(bytes, size);
             return;
         }
         if (size >= kBlockSize) {
@@ -44,41 +44,41 @@ public:
             Write(bytes, size);
             return;
         }
-        buffer_.append(bytes, size);
-        if (buffer_.size() >= kBlockSize) Flush();
+        buffer.append(bytes, size);
+        if (buffer.size() >= kBlockSize) Flush();
     }
 
     bool Flush() {
-        if (memory_ != nullptr) return true;
-        Write(buffer_.data(), buffer_.size());
-        buffer_.clear();
-        return ok_;
+        if (memory != nullptr) return true;
+        Write(buffer.data(), buffer.size());
+        buffer.clear();
+        return ok;
     }
 
 private:
     void Write(const char* bytes, size_t size) {
         size_t done = 0;
-        while (ok_ && done < size) {
+        while (ok && done < size) {
             size_t piece = size - done;
             if (piece > kMaxWrite) piece = kMaxWrite;
-            ok_ = textfile::WriteFile(handle_, bytes + done, static_cast<int32_t>(piece)) == 0;
+            ok = textfile::WriteFile(handle, bytes + done, static_cast<int32_t>(piece)) == 0;
             done += piece;
         }
     }
 
     static constexpr size_t kBlockSize = 1 << 16;
     static constexpr size_t kMaxWrite = 1 << 30;
-    int32_t handle_ = -1;
-    std::string* memory_ = nullptr;
-    bool ok_ = true;
-    std::string buffer_;
+    int32_t handle = -1;
+    std::string* memory = nullptr;
+    bool ok = true;
+    std::string buffer;
 };
 
 template <typename CharT>
 std::basic_string_view<CharT> UnitsOf(const IniBlob& blob) {
-    if (!blob.holdsData()) return {};
+    if (!blob.HoldsData()) return {};
     return std::basic_string_view<CharT>(reinterpret_cast<const CharT*>(blob.data()),
-                                         static_cast<size_t>(blob.length()) / sizeof(CharT));
+                                         static_cast<size_t>(blob.Length()) / sizeof(CharT));
 }
 
 template <typename CharT>
@@ -99,21 +99,21 @@ void PutLine(std::basic_string<CharT>* line, BlockSink* sink) {
 
 template <typename CharT>
 void AppendComment(const IniNode& node, std::basic_string<CharT>* line) {
-    if (node.comment().holdsData()) {
+    if (node.Comment().HoldsData()) {
         line->push_back(CharT(' '));
-        line->append(UnitsOf<CharT>(node.comment()));
+        line->append(UnitsOf<CharT>(node.Comment()));
     }
 }
 
 template <typename CharT>
 void AppendValue(const IniNode& entry, std::basic_string<CharT>* line) {
     static const CharT kEquals[] = {CharT('\t'), CharT(' '), CharT('='), CharT(' '), CharT(0)};
-    switch (entry.kind()) {
+    switch (entry.Kind()) {
     case NodeKind::Text: {
         // The stored text, no further than its count or its first zero.
-        std::basic_string_view<CharT> text = UnitsOf<CharT>(entry.value());
-        if (entry.count() >= 0 && static_cast<size_t>(entry.count()) < text.size()) {
-            text = text.substr(0, static_cast<size_t>(entry.count()));
+        std::basic_string_view<CharT> text = UnitsOf<CharT>(entry.Value());
+        if (entry.Count() >= 0 && static_cast<size_t>(entry.Count()) < text.size()) {
+            text = text.substr(0, static_cast<size_t>(entry.Count()));
         }
         text = text.substr(0, text.find(CharT(0)));
         line->append(kEquals);
@@ -128,13 +128,13 @@ void AppendValue(const IniNode& entry, std::basic_string<CharT>* line) {
     case NodeKind::BoolList:
     case NodeKind::Bytes:
         line->append(kEquals);
-        inisyntax::AppendList(entry.kind(), entry.value().data(), entry.value().length(),
-                              entry.count(), line);
+        inisyntax::AppendList(entry.Kind(), entry.Value().data(), entry.Value().Length(),
+                              entry.Count(), line);
         break;
     case NodeKind::Untyped:
-        if (entry.text().holdsData()) {
+        if (entry.Text().HoldsData()) {
             line->append(kEquals);
-            line->append(UnitsOf<CharT>(entry.text()));
+            line->append(UnitsOf<CharT>(entry.Text()));
         }
         break;
     default: break;
@@ -146,11 +146,11 @@ void AppendValue(const IniNode& entry, std::basic_string<CharT>* line) {
 template <typename CharT>
 void PutEntries(const IniNode& section, size_t from, size_t to, std::basic_string<CharT>* line,
                 BlockSink* sink) {
-    const auto& entries = section.entries();
+    const auto& entries = section.Entries();
     for (size_t i = from; i < to; ++i) {
         const IniNode& entry = *entries[i];
         line->clear();
-        line->append(UnitsOf<CharT>(entry.name()));
+        line->append(UnitsOf<CharT>(entry.Name()));
         AppendValue(entry, line);
         AppendComment(entry, line);
         PutLine(line, sink);
@@ -163,9 +163,9 @@ void PutEntries(const IniNode& section, size_t from, size_t to, std::basic_strin
 // the next header), so a saved file reads and saves to the same bytes.
 template <typename CharT>
 void PutSection(const IniNode& section, std::basic_string<CharT>* line, BlockSink* sink) {
-    const auto& entries = section.entries();
+    const auto& entries = section.Entries();
     size_t keysEnd = entries.size();
-    while (keysEnd > 0 && entries[keysEnd - 1]->kind() == NodeKind::Comment) --keysEnd;
+    while (keysEnd > 0 && entries[keysEnd - 1]->Kind() == NodeKind::Comment) --keysEnd;
     PutEntries(section, 0, keysEnd, line, sink);
     EndLine<CharT>(sink);
     PutEntries(section, keysEnd, entries.size(), line, sink);
@@ -175,25 +175,25 @@ void PutSection(const IniNode& section, std::basic_string<CharT>* line, BlockSin
 template <typename CharT>
 void PutNode(const IniNode& node, std::basic_string<CharT>* line, BlockSink* sink) {
     line->clear();
-    if (node.name().holdsData()) {
+    if (node.Name().HoldsData()) {
         line->push_back(CharT('['));
-        line->append(UnitsOf<CharT>(node.name()));
+        line->append(UnitsOf<CharT>(node.Name()));
         line->push_back(CharT(']'));
     }
     AppendComment(node, line);
     PutLine(line, sink);
-    if (node.kind() == NodeKind::Section) PutSection(node, line, sink);
+    if (node.Kind() == NodeKind::Section) PutSection(node, line, sink);
 }
 
 template <typename CharT>
 void PutDocument(const IniDocument& document, BlockSink* sink) {
     if (sizeof(CharT) == 2) {
         sink->Put("\xFF\xFE", 2);
-    } else if (document.utf8Mark()) {
+    } else if (document.Utf8Mark()) {
         sink->Put("\xEF\xBB\xBF", 3);
     }
     std::basic_string<CharT> line;
-    for (const auto& node : document.nodes()) PutNode(*node, &line, sink);
+    for (const auto& node : document.Nodes()) PutNode(*node, &line, sink);
 }
 
 }  // namespace
@@ -214,10 +214,10 @@ int32_t IniDocument::SavePieces(const char* path, const std::vector<std::string_
 int32_t IniDocument::SaveWith(const char* path, const std::vector<std::string_view>* pieces) {
     if (path != nullptr) {
         if (std::strlen(path) > kMaxPath) return -1;
-        fileName_ = path;
+        fileName = path;
     }
-    if (fileName_.empty()) return -1;
-    const char* target = fileName_.c_str();
+    if (fileName.empty()) return -1;
+    const char* target = fileName.c_str();
     // A rename would replace a read-only file where writing it is refused.
     if (!safereplace::TargetWritable(target)) return -1;
     const std::string temporary = safereplace::TemporaryPathFor(target);
@@ -226,7 +226,7 @@ int32_t IniDocument::SaveWith(const char* path, const std::vector<std::string_vi
     BlockSink sink(handle);
     if (pieces != nullptr) {
         for (std::string_view piece : *pieces) sink.Put(piece.data(), piece.size());
-    } else if (wide_) {
+    } else if (wide) {
         PutDocument<char16_t>(*this, &sink);
     } else {
         PutDocument<char>(*this, &sink);
@@ -243,7 +243,7 @@ int32_t IniDocument::SaveWith(const char* path, const std::vector<std::string_vi
 std::string IniDocument::SavedBytes() const {
     std::string bytes;
     BlockSink sink(&bytes);
-    if (wide_) {
+    if (wide) {
         PutDocument<char16_t>(*this, &sink);
     } else {
         PutDocument<char>(*this, &sink);
@@ -253,9 +253,9 @@ std::string IniDocument::SavedBytes() const {
 
 std::string IniDocument::SavedSectionBytes(const IniNode* section) const {
     std::string bytes;
-    if (section == nullptr || SectionAt(section->position_) != section) return bytes;
+    if (section == nullptr || SectionAt(section->position) != section) return bytes;
     BlockSink sink(&bytes);
-    if (wide_) {
+    if (wide) {
         std::u16string line;
         PutNode(*section, &line, &sink);
     } else {
@@ -270,25 +270,25 @@ std::string IniDocument::SavedBytesFrom(size_t first) const {
     BlockSink sink(&bytes);
     std::string line;
     std::u16string wideLine;
-    for (size_t i = first; i < nodes_.size(); ++i) {
-        if (wide_) {
-            PutNode(*nodes_[i], &wideLine, &sink);
+    for (size_t i = first; i < nodes.size(); ++i) {
+        if (wide) {
+            PutNode(*nodes[i], &wideLine, &sink);
         } else {
-            PutNode(*nodes_[i], &line, &sink);
+            PutNode(*nodes[i], &line, &sink);
         }
     }
     return bytes;
 }
 
 int32_t IniDocument::WriteEntries(int32_t handle, const IniNode* section) {
-    if (section == nullptr || SectionAt(section->position_) != section) return -1;
+    if (section == nullptr || SectionAt(section->position) != section) return -1;
     BlockSink sink(handle);
-    if (wide_) {
+    if (wide) {
         std::u16string line;
-        PutEntries(*section, 0, section->entries().size(), &line, &sink);
+        PutEntries(*section, 0, section->Entries().size(), &line, &sink);
     } else {
         std::string line;
-        PutEntries(*section, 0, section->entries().size(), &line, &sink);
+        PutEntries(*section, 0, section->Entries().size(), &line, &sink);
     }
     return sink.Flush() ? 0 : -8;
 }

@@ -175,19 +175,19 @@ bool HasRepeatedName(std::vector<std::string_view>* names) {
 }  // namespace
 
 void IniLayout::Clear() {
-    utf8Mark_ = false;
-    firstHeader_ = 0;
-    sections_.clear();
-    slots_.clear();
+    utf8Mark = false;
+    firstHeader = 0;
+    sections.clear();
+    slots.clear();
 }
 
 bool IniLayout::Scan(std::string_view bytes) {
     size_t pos = 0;
     if (bytes.size() >= 3 && std::memcmp(bytes.data(), "\xEF\xBB\xBF", 3) == 0) {
-        utf8Mark_ = true;
+        utf8Mark = true;
         pos = 3;
     }
-    firstHeader_ = bytes.size();
+    firstHeader = bytes.size();
     // Between a header and its empty line; `afterComment`: the last line
     // there was a comment line.
     bool inKeys = false;
@@ -195,7 +195,7 @@ bool IniLayout::Scan(std::string_view bytes) {
     std::vector<std::string_view> keys;
     std::string value;
     std::string saved;
-    sections_.reserve(bytes.size() / 64);
+    sections.reserve(bytes.size() / 64);
     const char* const data = bytes.data();
     const char* const dataEnd = data + bytes.size();
     while (pos < bytes.size()) {
@@ -209,19 +209,19 @@ bool IniLayout::Scan(std::string_view bytes) {
         if (line.empty()) {
             if (!inKeys || afterComment || HasRepeatedName(&keys)) return false;
             inKeys = false;
-            sections_.back().end = pos;
+            sections.back().end = pos;
             continue;
         }
         if (IsBlank(line.front()) || IsBlank(line.back())) return false;
         if (line.front() == '[') {
             std::string_view name;
             if (inKeys || !SavedHeader(line, &name)) return false;
-            if (sections_.empty()) {
-                firstHeader_ = lineStart;
+            if (sections.empty()) {
+                firstHeader = lineStart;
             } else {
-                sections_.back().next = lineStart;
+                sections.back().next = lineStart;
             }
-            sections_.push_back(Section{name, lineStart, 0, 0});
+            sections.push_back(Section{name, lineStart, 0, 0});
             inKeys = true;
             afterComment = false;
             keys.clear();
@@ -238,9 +238,9 @@ bool IniLayout::Scan(std::string_view bytes) {
         keys.push_back(line.substr(0, line.find('=') - 2));  // before TAB " = "
     }
     if (inKeys) return false;
-    if (!sections_.empty()) {
-        sections_.back().end = bytes.size();
-        sections_.back().next = bytes.size();
+    if (!sections.empty()) {
+        sections.back().end = bytes.size();
+        sections.back().next = bytes.size();
     }
     return true;
 }
@@ -253,29 +253,29 @@ bool IniLayout::Read(std::string_view bytes) {
 }
 
 bool IniLayout::IndexNames() {
-    if (sections_.size() >= UINT32_MAX / 4) return false;
+    if (sections.size() >= UINT32_MAX / 4) return false;
     size_t size = 8;
-    while (size < sections_.size() * 2) size *= 2;
-    slots_.assign(size, 0);
+    while (size < sections.size() * 2) size *= 2;
+    slots.assign(size, 0);
     const std::hash<std::string_view> hash;
-    for (size_t i = 0; i < sections_.size(); ++i) {
-        size_t at = hash(sections_[i].name) & (size - 1);
-        while (slots_[at] != 0) {
-            if (sections_[slots_[at] - 1].name == sections_[i].name) return false;
+    for (size_t i = 0; i < sections.size(); ++i) {
+        size_t at = hash(sections[i].name) & (size - 1);
+        while (slots[at] != 0) {
+            if (sections[slots[at] - 1].name == sections[i].name) return false;
             at = (at + 1) & (size - 1);
         }
-        slots_[at] = static_cast<uint32_t>(i + 1);
+        slots[at] = static_cast<uint32_t>(i + 1);
     }
     return true;
 }
 
 int32_t IniLayout::Find(std::string_view name) const {
-    if (slots_.empty()) return -1;
-    const size_t mask = slots_.size() - 1;
-    for (size_t at = std::hash<std::string_view>()(name) & mask; slots_[at] != 0;
+    if (slots.empty()) return -1;
+    const size_t mask = slots.size() - 1;
+    for (size_t at = std::hash<std::string_view>()(name) & mask; slots[at] != 0;
          at = (at + 1) & mask) {
-        const Section& section = sections_[slots_[at] - 1];
-        if (section.name == name) return static_cast<int32_t>(slots_[at] - 1);
+        const Section& section = sections[slots[at] - 1];
+        if (section.name == name) return static_cast<int32_t>(slots[at] - 1);
     }
     return -1;
 }

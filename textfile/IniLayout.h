@@ -20,7 +20,7 @@
 //
 //   Read      true when the bytes are in Save's layout (the layout is then
 //             filled in); false otherwise (the layout is then empty)
-//   Find      the index of the section of that name in sections(), or -1
+//   Find      the index of the section of that name in Sections(), or -1
 #pragma once
 
 #include <cstddef>
@@ -40,11 +40,11 @@ public:
     bool Read(std::string_view bytes);
     int32_t Find(std::string_view name) const;
 
-    bool utf8Mark() const { return utf8Mark_; }
+    bool Utf8Mark() const { return utf8Mark; }
     // Where the first section starts (the end of the file when there is
     // none): after the mark and the top-level comment lines before it.
-    size_t firstHeader() const { return firstHeader_; }
-    const std::vector<Section>& sections() const { return sections_; }
+    size_t FirstHeader() const { return firstHeader; }
+    const std::vector<Section>& Sections() const { return sections; }
 
 private:
     // Read's check, line by line; fills in the sections.
@@ -52,9 +52,9 @@ private:
     bool IndexNames();
     void Clear();
 
-    bool utf8Mark_ = false;
-    size_t firstHeader_ = 0;
-    std::vector<Section> sections_;
-    // Open addressing over sections_: index + 1, 0 for a free slot.
-    std::vector<uint32_t> slots_;
+    bool utf8Mark = false;
+    size_t firstHeader = 0;
+    std::vector<Section> sections;
+    // Open addressing over sections: index + 1, 0 for a free slot.
+    std::vector<uint32_t> slots;
 };

@@ -16,60 +16,60 @@ size_t IniNameIndex::HashOf(std::string_view name) {
 }
 
 IniNode* IniNameIndex::Find(std::string_view name) const {
-    return slots_.empty() ? nullptr : Find(name, HashOf(name));
+    return slots.empty() ? nullptr : Find(name, HashOf(name));
 }
 
 IniNode* IniNameIndex::Find(std::string_view name, size_t hash) const {
-    if (slots_.empty()) return nullptr;
+    if (slots.empty()) return nullptr;
     const auto hash32 = static_cast<uint32_t>(hash);
     for (size_t i = Home(hash32);; i = Next(i)) {
-        const Slot slot = slots_[i];
+        const Slot slot = slots[i];
         if (slot.entry == 0) return nullptr;
         if (slot.hash != hash32) continue;
-        IniNode* node = (*nodes_)[slot.entry - 1].get();
-        if (node->name().bytes() == name) return node;
+        IniNode* node = (*nodes)[slot.entry - 1].get();
+        if (node->Name().Bytes() == name) return node;
     }
 }
 
 void IniNameIndex::Prefetch(size_t hash) const {
-    if (!slots_.empty()) __builtin_prefetch(&slots_[Home(static_cast<uint32_t>(hash))]);
+    if (!slots.empty()) __builtin_prefetch(&slots[Home(static_cast<uint32_t>(hash))]);
 }
 
 void IniNameIndex::Place(Slot slot) {
     size_t i = Home(slot.hash);
-    while (slots_[i].entry != 0) i = Next(i);
-    slots_[i] = slot;
+    while (slots[i].entry != 0) i = Next(i);
+    slots[i] = slot;
 }
 
 void IniNameIndex::Insert(size_t position, size_t hash) {
-    if (slots_.empty() || Crowded(used_ + 1, slots_.size())) {
-        Resize(slots_.empty() ? 32 : slots_.size() * 2);
+    if (slots.empty() || Crowded(used + 1, slots.size())) {
+        Resize(slots.empty() ? 32 : slots.size() * 2);
     }
     Place(Slot{static_cast<uint32_t>(hash), static_cast<uint32_t>(position + 1)});
-    ++used_;
+    ++used;
 }
 
 size_t IniNameIndex::SlotOf(size_t position, size_t hash) const {
-    if (slots_.empty()) return SIZE_MAX;
+    if (slots.empty()) return SIZE_MAX;
     for (size_t i = Home(static_cast<uint32_t>(hash));; i = Next(i)) {
-        if (slots_[i].entry == 0) return SIZE_MAX;
-        if (slots_[i].entry == position + 1) return i;
+        if (slots[i].entry == 0) return SIZE_MAX;
+        if (slots[i].entry == position + 1) return i;
     }
 }
 
 void IniNameIndex::Erase(size_t position, size_t hash) {
     size_t hole = SlotOf(position, hash);
     if (hole == SIZE_MAX) return;
-    slots_[hole].entry = 0;
-    --used_;
+    slots[hole].entry = 0;
+    --used;
     // Moves later members of the probe run back, so that no search stops
     // early at the new hole.
-    for (size_t i = Next(hole); slots_[i].entry != 0; i = Next(i)) {
-        const size_t home = Home(slots_[i].hash);
+    for (size_t i = Next(hole); slots[i].entry != 0; i = Next(i)) {
+        const size_t home = Home(slots[i].hash);
         const bool reachable = hole <= i ? (home <= hole || home > i) : (home <= hole && home > i);
         if (reachable) {
-            slots_[hole] = slots_[i];
-            slots_[i].entry = 0;
+            slots[hole] = slots[i];
+            slots[i].entry = 0;
             hole = i;
         }
     }
@@ -77,31 +77,31 @@ void IniNameIndex::Erase(size_t position, size_t hash) {
 
 void IniNameIndex::Move(size_t hash, size_t from, size_t to) {
     const size_t at = SlotOf(from, hash);
-    if (at != SIZE_MAX) slots_[at].entry = static_cast<uint32_t>(to + 1);
+    if (at != SIZE_MAX) slots[at].entry = static_cast<uint32_t>(to + 1);
 }
 
 void IniNameIndex::Reserve(size_t names) {
     const size_t wanted = names / 3 * 4 + names % 3 * 2 + 1;
-    if (wanted > slots_.size() && wanted < UINT32_MAX) Resize(wanted);
+    if (wanted > slots.size() && wanted < UINT32_MAX) Resize(wanted);
 }
 
-void IniNameIndex::Resize(size_t slots) {
+void IniNameIndex::Resize(size_t count) {
     std::vector<Slot> old;
-    old.swap(slots_);
-    slots_.assign(slots, Slot{0, 0});
+    old.swap(slots);
+    slots.assign(count, Slot{0, 0});
     for (const Slot& slot : old) {
         if (slot.entry != 0) Place(slot);
     }
 }
 
 void IniNameIndex::Rebuild() {
-    slots_.clear();
-    used_ = 0;
-    const NodeList& nodes = *nodes_;
-    for (size_t i = 0; i < nodes.size(); ++i) {
-        const IniNode* node = nodes[i].get();
-        if (node == nullptr || node->kind() == NodeKind::Comment || !node->name().holdsData())
+    slots.clear();
+    used = 0;
+    const NodeList& list = *nodes;
+    for (size_t i = 0; i < list.size(); ++i) {
+        const IniNode* node = list[i].get();
+        if (node == nullptr || node->Kind() == NodeKind::Comment || !node->Name().HoldsData())
             continue;
-        Insert(i, HashOf(node->name().bytes()));
+        Insert(i, HashOf(node->Name().Bytes()));
     }
 }

@@ -21,7 +21,7 @@ public:
     using NodeList = std::vector<std::unique_ptr<IniNode>>;
 
     // Indexes nodes of `nodes`, which must outlive the index.
-    explicit IniNameIndex(const NodeList* nodes) : nodes_(nodes) {}
+    explicit IniNameIndex(const NodeList* nodes) : nodes(nodes) {}
 
     // The node of that name, or nullptr.
     IniNode* Find(std::string_view name) const;
@@ -50,7 +50,7 @@ public:
     void Rebuild();
     // Room for `names` names in all without growing again.
     void Reserve(size_t names);
-    size_t size() const { return used_; }
+    size_t size() const { return used; }
 
 private:
     struct Slot {
@@ -62,13 +62,13 @@ private:
     // The first slot looked at for a hash: slots of any number, each
     // hash's place in proportion.
     size_t Home(uint32_t hash) const {
-        return static_cast<size_t>((uint64_t{hash} * slots_.size()) >> 32);
+        return static_cast<size_t>((uint64_t{hash} * slots.size()) >> 32);
     }
-    size_t Next(size_t i) const { return i + 1 == slots_.size() ? 0 : i + 1; }
-    void Resize(size_t slots);
+    size_t Next(size_t i) const { return i + 1 == slots.size() ? 0 : i + 1; }
+    void Resize(size_t count);
     void Place(Slot slot);
 
-    const NodeList* nodes_;
-    std::vector<Slot> slots_;
-    size_t used_ = 0;
+    const NodeList* nodes;
+    std::vector<Slot> slots;
+    size_t used = 0;
 };

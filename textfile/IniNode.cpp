@@ -6,37 +6,37 @@
 const uint8_t EmptyValue[16] = {};
 
 namespace {
-const std::vector<std::unique_ptr<IniNode>> noEntries;
+const std::vector<std::unique_ptr<IniNode>> kNoEntries;
 }  // namespace
 
-IniNode::IniNode(NodeKind kind) noexcept : kind_(kind) {}
+IniNode::IniNode(NodeKind kind) noexcept : kind(kind) {}
 
 IniNode::~IniNode() = default;
 
-IniBlob IniNode::comment() const {
-    return rest_ != nullptr ? rest_->comment : IniBlob();
+IniBlob IniNode::Comment() const {
+    return rest != nullptr ? rest->comment : IniBlob();
 }
 
-IniBlob IniNode::text() const {
-    return rest_ != nullptr ? rest_->text : IniBlob();
+IniBlob IniNode::Text() const {
+    return rest != nullptr ? rest->text : IniBlob();
 }
 
-int32_t IniNode::keyCursor() const {
-    return rest_ != nullptr ? rest_->keyCursor : -1;
+int32_t IniNode::KeyCursor() const {
+    return rest != nullptr ? rest->keyCursor : -1;
 }
 
-const std::vector<std::unique_ptr<IniNode>>& IniNode::entries() const {
-    if (rest_ == nullptr) return noEntries;
-    if (rest_->gaps != 0) Compact();
-    return rest_->entries;
+const std::vector<std::unique_ptr<IniNode>>& IniNode::Entries() const {
+    if (rest == nullptr) return kNoEntries;
+    if (rest->gaps != 0) Compact();
+    return rest->entries;
 }
 
 void IniNode::Compact() const {
-    auto& entries = rest_->entries;
+    auto& entries = rest->entries;
     entries.erase(std::remove(entries.begin(), entries.end(), nullptr), entries.end());
     for (size_t i = 0; i < entries.size(); ++i) {
-        entries[i]->position_ = static_cast<int32_t>(i);
+        entries[i]->position = static_cast<int32_t>(i);
     }
-    rest_->gaps = 0;
-    if (rest_->keys != nullptr) rest_->keys->Rebuild();  // the positions changed
+    rest->gaps = 0;
+    if (rest->keys != nullptr) rest->keys->Rebuild();  // the positions changed
 }

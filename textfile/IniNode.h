@@ -29,25 +29,25 @@ public:
     static void operator delete(void*, void*) noexcept {}
     static void operator delete(void*) noexcept {}
 
-    NodeKind kind() const { return kind_; }
+    NodeKind Kind() const { return kind; }
     // Section or key name; holds nothing for a comment line.
-    IniBlob name() const { return IniBlob(block_ + NameOffset(valueLength_), nameLength_); }
+    IniBlob Name() const { return IniBlob(block + NameOffset(valueLength), nameLength); }
     // The comment of the line, starting with ";" (a comment line: all of it).
-    IniBlob comment() const;
+    IniBlob Comment() const;
     // A key's value in the encoding of its kind (see NodeKind.h).
-    IniBlob value() const { return IniBlob(block_, valueLength_); }
+    IniBlob Value() const { return IniBlob(block, valueLength); }
     // An Untyped key's value text as it was read, written back unchanged.
-    IniBlob text() const;
+    IniBlob Text() const;
     // Characters, items or bytes of the value, by kind.
-    int32_t count() const { return count_; }
+    int32_t Count() const { return count; }
     // The line of the file it was read from where a section's first header
     // or a key stood (a key set twice: the line of the value kept); 0 for
     // comment lines and for nodes not read by Load.
-    int32_t line() const { return line_; }
+    int32_t Line() const { return line; }
     // A section's index of the entry found last, -1 when none.
-    int32_t keyCursor() const;
+    int32_t KeyCursor() const;
     // A section's key entries and comment lines in file order.
-    const std::vector<std::unique_ptr<IniNode>>& entries() const;
+    const std::vector<std::unique_ptr<IniNode>>& Entries() const;
 
 private:
     friend class IniDocument;
@@ -85,12 +85,12 @@ private:
     // The value (from the start, so that its items are aligned) and the
     // name, each followed by two zero bytes, in one piece of the arena;
     // a length of -1 stands for a value or name the node does not hold.
-    uint8_t* block_ = nullptr;
-    int32_t nameLength_ = -1;
-    int32_t valueLength_ = -1;
-    NodeKind kind_;
-    int32_t count_ = 0;
-    int32_t position_ = -1;  // index in the parent's node or entry list
-    int32_t line_ = 0;
-    std::unique_ptr<Rest> rest_;
+    uint8_t* block = nullptr;
+    int32_t nameLength = -1;
+    int32_t valueLength = -1;
+    NodeKind kind;
+    int32_t count = 0;
+    int32_t position = -1;  // index in the parent's node or entry list
+    int32_t line = 0;
+    std::unique_ptr<Rest> rest;
 };

@@ -219,12 +219,12 @@ bool SplitKeyLine(View<CharT> line, KeyLine<CharT>* out) {
 
 template <typename CharT>
 void Unescape(std::basic_string<CharT>* text) {
-    static const char* const passes[][2] = {
+    static const char* const kPasses[][2] = {
         {"[x5B]", "["},  {"[x22]", "\""},      {"[x08]", "\b"}, {"[x0D]", "\r"},
         {"[x0A]", "\n"}, {"[xFFFF]", nullptr}, {"[t]", "\t"},   {"[e]", "\r\n"},
     };
     std::basic_string<CharT> scratch;
-    for (const auto& pass : passes) {
+    for (const auto& pass : kPasses) {
         if (text->find(CharT('[')) == std::basic_string<CharT>::npos) return;
         CharT pattern[8];
         CharT replacement[2];
@@ -350,10 +350,10 @@ void AppendList(NodeKind kind, const uint8_t* value, int32_t valueLength, int32_
     char number[400];
     if (kind == NodeKind::Bytes) {
         out->push_back(CharT('#'));
-        static const char digits[] = "0123456789abcdef";
+        static const char kDigits[] = "0123456789abcdef";
         for (size_t i = 0; i < items; ++i) {
-            out->push_back(CharT(digits[value[i] >> 4]));
-            out->push_back(CharT(digits[value[i] & 15]));
+            out->push_back(CharT(kDigits[value[i] >> 4]));
+            out->push_back(CharT(kDigits[value[i] & 15]));
         }
         return;
     }

@@ -26,7 +26,7 @@ public:
 private:
     struct Record {
         std::uint32_t id;
-        std::size_t offset;  // into texts_
+        std::size_t offset;  // into texts
         std::size_t length;
     };
 
@@ -44,50 +44,50 @@ public:
 
         const_iterator() = default;
         value_type operator*() const {
-            return {record_->id, std::string_view(texts_ + record_->offset, record_->length)};
+            return {record->id, std::string_view(texts + record->offset, record->length)};
         }
         pointer operator->() const { return {**this}; }
         const_iterator& operator++() {
-            ++record_;
+            ++record;
             return *this;
         }
         const_iterator operator++(int) {
             const_iterator was = *this;
-            ++record_;
+            ++record;
             return was;
         }
-        bool operator==(const const_iterator& other) const { return record_ == other.record_; }
-        bool operator!=(const const_iterator& other) const { return record_ != other.record_; }
+        bool operator==(const const_iterator& other) const { return record == other.record; }
+        bool operator!=(const const_iterator& other) const { return record != other.record; }
 
     private:
         friend class EntryTable;
-        const_iterator(const Record* record, const char* texts) : record_(record), texts_(texts) {}
+        const_iterator(const Record* record, const char* texts) : record(record), texts(texts) {}
 
-        const Record* record_ = nullptr;
-        const char* texts_ = nullptr;
+        const Record* record = nullptr;
+        const char* texts = nullptr;
     };
 
     std::size_t size() const {
         Settle();
-        return records_.size();
+        return records.size();
     }
-    bool empty() const { return records_.empty() && puts_.empty(); }
+    bool empty() const { return records.empty() && puts.empty(); }
     const_iterator begin() const {
         Settle();
-        return {records_.data(), texts_.data()};
+        return {records.data(), texts.data()};
     }
     const_iterator end() const {
         Settle();
-        return {records_.data() + records_.size(), texts_.data()};
+        return {records.data() + records.size(), texts.data()};
     }
 
     // The entry with `id`, or end() when there is none.
-    const_iterator find(std::uint32_t id) const;
+    const_iterator Find(std::uint32_t id) const;
     // The text of the entry with `id`; throws std::out_of_range when there
     // is none.
-    std::string_view at(std::uint32_t id) const;
+    std::string_view At(std::uint32_t id) const;
 
-    void clear();
+    void Clear();
 
     // Makes room for `textBytes` bytes of texts in all, so that filling a
     // large table does not copy its texts over and over. A hint only: more
@@ -109,16 +109,16 @@ public:
 
 private:
     std::vector<Record>::const_iterator LowerBound(std::uint32_t id) const;
-    // Sorts the entries Put gathered into records_. Allocates nothing when
+    // Sorts the entries Put gathered into records. Allocates nothing when
     // Put could make room for them (a copied table may have to).
     void Settle() const;
 
     // Ascending by id, except while appending. Mutable, as are the puts
     // below: the readers settle the puts first.
-    mutable std::vector<Record> records_;
+    mutable std::vector<Record> records;
     // Entries Put since the table was last read, in the order put; their
     // offsets grow with that order.
-    mutable std::vector<Record> puts_;
-    std::string texts_;    // replaced or dropped texts stay as unused bytes
-    bool inOrder_ = true;  // false once Append got an id not above the last one
+    mutable std::vector<Record> puts;
+    std::string texts;    // replaced or dropped texts stay as unused bytes
+    bool inOrder = true;  // false once Append got an id not above the last one
 };

@@ -4,12 +4,12 @@
 #include <stdexcept>
 
 void ListScanner::Reserve(std::size_t length) {
-    if (length > (text_.max_size() - used_) / 2) {
+    if (length > (text.max_size() - used) / 2) {
         throw std::length_error("texture list block text too long");
     }
-    const std::size_t needed = used_ + 2 * length;
-    if (text_.size() < needed) {
+    const std::size_t needed = used + 2 * length;
+    if (text.size() < needed) {
         // Doubling: a block longer than every piece still costs linear time.
-        text_.resize(std::max(needed, 2 * text_.size()));
+        text.resize(std::max(needed, 2 * text.size()));
     }
 }

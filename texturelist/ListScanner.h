@@ -21,31 +21,25 @@ namespace listscanner {
 
 // What a byte does inside a block: the low bits are how many bytes it puts
 // into the text (written as the byte and a TAB, of which only that many
-// count); kBrace marks "{" and "}", which also change the depth. A table,
+// count); Brace marks "{" and "}", which also change the depth. A table,
 // because every byte of a large list passes through here.
-enum Action : unsigned char {
-    kDropped = 0,
-    kKept = 1,
-    kKeptWithTab = 2,
-    kLengthMask = 3,
-    kBrace = 4
-};
+enum Action : unsigned char { Dropped = 0, Kept = 1, KeptWithTab = 2, LengthMask = 3, Brace = 4 };
 
 struct Actions {
     unsigned char of[256];
     constexpr Actions() : of() {
-        for (int c = 0; c < 256; ++c) of[c] = kKept;
-        for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) of[c] = kDropped;
-        of[static_cast<unsigned char>(')')] = kKeptWithTab;
-        of[static_cast<unsigned char>('{')] = kKeptWithTab | kBrace;
-        of[static_cast<unsigned char>('}')] = kKept | kBrace;
+        for (int c = 0; c < 256; ++c) of[c] = Kept;
+        for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) of[c] = Dropped;
+        of[static_cast<unsigned char>(')')] = KeptWithTab;
+        of[static_cast<unsigned char>('{')] = KeptWithTab | Brace;
+        of[static_cast<unsigned char>('}')] = Kept | Brace;
     }
 };
 
 inline constexpr Actions kActions;
 
 inline bool IsWhitespace(char c) {
-    return kActions.of[static_cast<unsigned char>(c)] == kDropped;
+    return kActions.of[static_cast<unsigned char>(c)] == Dropped;
 }
 
 }  // namespace listscanner
@@ -65,24 +59,24 @@ private:
     // bytes each.
     void Reserve(std::size_t length);
 
-    std::vector<char> text_;  // gathered since the previous block: [0, used_)
-    std::size_t used_ = 0;
-    std::uint64_t depth_ = 0;  // of braces; 0 outside the top-level block
+    std::vector<char> text;  // gathered since the previous block: [0, used)
+    std::size_t used = 0;
+    std::uint64_t depth = 0;  // of braces; 0 outside the top-level block
 };
 
 template <class OnBlock>
 bool ListScanner::Scan(const char* bytes, std::size_t length, OnBlock&& onBlock) {
     using namespace listscanner;
     Reserve(length);
-    char* const text = text_.data();
-    char* out = text + used_;
+    char* const text = this->text.data();
+    char* out = text + used;
     const char* next = bytes;
     const char* const end = bytes + length;
     while (next < end) {
-        if (depth_ == 0) {
+        if (depth == 0) {
             for (; next < end; ++next) {
                 if (*next == '{') {
-                    depth_ = 1;
+                    depth = 1;
                     ++next;
                     break;
                 }
@@ -99,24 +93,24 @@ bool ListScanner::Scan(const char* bytes, std::size_t length, OnBlock&& onBlock)
             const unsigned char action = kActions.of[static_cast<unsigned char>(c)];
             out[0] = c;
             out[1] = '\t';
-            out += action & kLengthMask;
-            if ((action & kBrace) == 0) {
+            out += action & LengthMask;
+            if ((action & Brace) == 0) {
                 continue;
             }
             if (c == '{') {
-                ++depth_;
-            } else if (--depth_ == 1) {
+                ++depth;
+            } else if (--depth == 1) {
                 if (!onBlock(static_cast<const char*>(text),
                              static_cast<std::size_t>(out - text))) {
                     return false;
                 }
                 out = text;
-            } else if (depth_ == 0) {
+            } else if (depth == 0) {
                 out = text;
                 break;
             }
         }
     }
-    used_ = static_cast<std::size_t>(out - text);
+    used = static_cast<std::size_t>(out - text);
     return true;
 }

@@ -10,25 +10,25 @@ const std::size_t kFlushAt = 64 * 1024;
 
 }  // namespace
 
-ListWriter::ListWriter(std::FILE* out) : out_(out) {
-    buffer_.reserve(kFlushAt + 4096);
+ListWriter::ListWriter(std::FILE* out) : out(out) {
+    buffer.reserve(kFlushAt + 4096);
 }
 
-ListWriter::ListWriter(std::string* memory) : memory_(memory) {}
+ListWriter::ListWriter(std::string* memory) : memory(memory) {}
 
 void ListWriter::Put(const char* text, std::size_t length) {
     const char* end = text + length;
     while (text < end) {
         const char* lf = static_cast<const char*>(std::memchr(text, '\n', end - text));
         const char* stop = lf != nullptr ? lf : end;
-        buffer_.append(text, stop);
+        buffer.append(text, stop);
         if (lf == nullptr) {
             break;
         }
-        buffer_.append("\r\n", 2);
+        buffer.append("\r\n", 2);
         text = lf + 1;
     }
-    if (buffer_.size() >= kFlushAt) {
+    if (buffer.size() >= kFlushAt) {
         Flush();
     }
 }
@@ -38,13 +38,13 @@ void ListWriter::Put(const char* text) {
 }
 
 bool ListWriter::Flush() {
-    if (!buffer_.empty()) {
-        if (memory_ != nullptr) {
-            memory_->append(buffer_);
+    if (!buffer.empty()) {
+        if (memory != nullptr) {
+            memory->append(buffer);
         } else {
-            ok_ = ok_ && safereplace::Write(out_, buffer_.data(), buffer_.size());
+            ok = ok && safereplace::Write(out, buffer.data(), buffer.size());
         }
-        buffer_.clear();
+        buffer.clear();
     }
-    return ok_;
+    return ok;
 }

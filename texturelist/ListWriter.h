@@ -23,8 +23,8 @@ public:
     bool Flush();
 
 private:
-    std::FILE* out_ = nullptr;
-    std::string* memory_ = nullptr;
-    std::string buffer_;
-    bool ok_ = true;
+    std::FILE* out = nullptr;
+    std::string* memory = nullptr;
+    std::string buffer;
+    bool ok = true;
 };

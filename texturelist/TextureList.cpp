@@ -65,40 +65,40 @@ std::uint32_t ParseId(const char* text, const char* end) {
 }  // namespace texturelist
 
 bool TextureList::Load(const char* path) {
-    loaded_ = false;
-    entries_.clear();
-    path_ = path != nullptr ? path : "";
+    loaded = false;
+    entries.Clear();
+    this->path = path != nullptr ? path : "";
     if (path == nullptr || !Parse()) {
-        entries_.clear();
+        entries.Clear();
         return false;
     }
-    loaded_ = true;
+    loaded = true;
     return true;
 }
 
 bool TextureList::LoadBytes(std::string_view bytes) {
-    loaded_ = false;
-    entries_.clear();
-    path_.clear();
-    entries_.ReserveTexts(bytes.size());
+    loaded = false;
+    entries.Clear();
+    path.clear();
+    entries.ReserveTexts(bytes.size());
     ListScanner scanner;
     const bool read =
         scanner.Scan(bytes.data(), bytes.size(), [this](const char* text, std::size_t length) {
             return CompleteEntry(text, length);
         });
-    entries_.FinishAppending();
+    entries.FinishAppending();
     if (!read) {
-        entries_.clear();
+        entries.Clear();
         return false;
     }
-    loaded_ = true;
+    loaded = true;
     return true;
 }
 
 bool TextureList::Parse() {
     // Binary mode: a 0x1A byte must not end the list early on Windows, or
     // the entries behind it would be lost on the next save.
-    std::FILE* in = std::fopen(path_.c_str(), "rb");
+    std::FILE* in = std::fopen(path.c_str(), "rb");
     if (in == nullptr) {
         return false;
     }
@@ -108,7 +108,7 @@ bool TextureList::Parse() {
     if (std::fseek(in, 0, SEEK_END) == 0) {
         const long size = std::ftell(in);
         if (size > 0) {
-            entries_.ReserveTexts(static_cast<std::size_t>(size));
+            entries.ReserveTexts(static_cast<std::size_t>(size));
         }
         std::rewind(in);
     }
@@ -129,7 +129,7 @@ bool TextureList::Parse() {
     }
     read = read && std::ferror(in) == 0;
     std::fclose(in);
-    entries_.FinishAppending();
+    entries.FinishAppending();
     return read;
 }
 
@@ -145,7 +145,7 @@ bool TextureList::CompleteEntry(const char* text, std::size_t length) {
     std::uint32_t id = texturelist::ParseId(text + afterId, text + length);
     // The first block with an id wins; Parse() drops the later ones once
     // the whole file is read.
-    entries_.Append(id, text, length);
+    entries.Append(id, text, length);
     return true;
 }
 
@@ -167,12 +167,12 @@ bool TextureList::AddEntry(const std::string& text) {
     if (id == 0) {
         return false;
     }
-    entries_.Put(id, entry);
+    entries.Put(id, entry);
     return true;
 }
 
 bool TextureList::Save(const char* path) const {
-    if (!loaded_ || path == nullptr || !safereplace::TargetWritable(path)) {
+    if (!loaded || path == nullptr || !safereplace::TargetWritable(path)) {
         return false;
     }
     std::string temporary = safereplace::TemporaryPathFor(path);
@@ -193,7 +193,7 @@ bool TextureList::Save(const char* path) const {
 
 bool TextureList::SaveBytes(std::string* bytes) const {
     bytes->clear();
-    if (!loaded_) {
+    if (!loaded) {
         return false;
     }
     ListWriter writer(bytes);
@@ -203,7 +203,7 @@ bool TextureList::SaveBytes(std::string* bytes) const {
 
 void TextureList::Write(ListWriter* writer) const {
     writer->Put("Basis{\n");
-    for (const auto entry : entries_) {
+    for (const auto entry : entries) {
         writer->Put("\t");
         writer->Put(entry.second.data(), entry.second.size());
         writer->Put("\n");

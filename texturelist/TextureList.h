@@ -51,18 +51,18 @@ public:
     // loaded.
     bool SaveBytes(std::string* bytes) const;
 
-    const EntryTable& Entries() const { return entries_; }
-    bool Loaded() const { return loaded_; }
-    const std::string& Path() const { return path_; }
+    const EntryTable& Entries() const { return entries; }
+    bool Loaded() const { return loaded; }
+    const std::string& Path() const { return path; }
 
 private:
     bool Parse();
     void Write(ListWriter* writer) const;
     bool CompleteEntry(const char* text, std::size_t length);
 
-    std::string path_;
-    EntryTable entries_;
-    bool loaded_ = false;
+    std::string path;
+    EntryTable entries;
+    bool loaded = false;
 };
 
 namespace texturelist {

@@ -10,7 +10,7 @@
 
 namespace {
 
-enum Column { kDate, kPackage, kHost, kChanges, kSize, kColumns };
+enum Column { Date, Package, Host, Changes, Size, Columns };
 
 constexpr UINT kHeaders[] = {IDS_UNDO_COLUMN_DATE, IDS_UNDO_COLUMN_PACKAGE, IDS_UNDO_COLUMN_HOST,
                              IDS_UNDO_COLUMN_CHANGES, IDS_UNDO_COLUMN_SIZE};
@@ -18,10 +18,10 @@ constexpr UINT kHeaders[] = {IDS_UNDO_COLUMN_DATE, IDS_UNDO_COLUMN_PACKAGE, IDS_
 // The text of `point` in `column`.
 std::string Cell(const restorepoints::Summary& point, int column) {
     switch (column) {
-    case kDate: return point.journal.time;
-    case kPackage: return notetext::Package(point);
-    case kHost: return point.journal.host;
-    case kChanges: return notetext::Changes(point);
+    case Date: return point.journal.time;
+    case Package: return notetext::Package(point);
+    case Host: return point.journal.host;
+    case Changes: return notetext::Changes(point);
     default: return notetext::Size(point);
     }
 }
@@ -30,14 +30,14 @@ std::string Cell(const restorepoints::Summary& point, int column) {
 // `column`, ascending. Texts compare as the user's language sorts them.
 int Compare(const restorepoints::Summary& a, const restorepoints::Summary& b, int column) {
     switch (column) {
-    case kDate: {
+    case Date: {
         // Two runs in one second: the restore point's id tells which came last.
         const int order = a.journal.time.compare(b.journal.time);
         return order != 0 ? order : a.id.compare(b.id);
     }
-    case kPackage: return lstrcmpiA(a.journal.name.c_str(), b.journal.name.c_str());
-    case kHost: return lstrcmpiA(a.journal.host.c_str(), b.journal.host.c_str());
-    case kChanges: {
+    case Package: return lstrcmpiA(a.journal.name.c_str(), b.journal.name.c_str());
+    case Host: return lstrcmpiA(a.journal.host.c_str(), b.journal.host.c_str());
+    case Changes: {
         const int left = a.filesAdded + a.filesReplaced + a.listEntries;
         const int right = b.filesAdded + b.filesReplaced + b.listEntries;
         return (left > right) - (left < right);
@@ -106,18 +106,18 @@ void UndoDialog::OnInitDialog() {
     SendMessageA(list.Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
     AddColumns();
-    sortColumn = kDate;
+    sortColumn = Date;
     sortDescending = true;
     Fill(selected, true);
     ShowPreview();
 }
 
 void UndoDialog::AddColumns() {
-    for (int column = 0; column < kColumns; ++column) {
+    for (int column = 0; column < Columns; ++column) {
         std::string title = messages::Load(kHeaders[column]);
         LVCOLUMNA item = {};
         item.mask = LVCF_TEXT | LVCF_FMT | LVCF_SUBITEM;
-        item.fmt = column == kSize ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        item.fmt = column == Size ? LVCFMT_RIGHT : LVCFMT_LEFT;
         item.pszText = title.data();
         item.iSubItem = column;
         SendMessageA(list.Handle(), LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&item));
@@ -130,13 +130,13 @@ void UndoDialog::Fill(const std::string& id, bool firstOtherwise) {
     Sort();
     SendMessageA(list.Handle(), LVM_DELETEALLITEMS, 0, 0);
     for (size_t row = 0; row < points.size(); ++row) {
-        std::string text = Cell(points[row], kDate);
+        std::string text = Cell(points[row], Date);
         LVITEMA item = {};
         item.mask = LVIF_TEXT;
         item.iItem = static_cast<int>(row);
         item.pszText = text.data();
         SendMessageA(list.Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        for (int column = 1; column < kColumns; ++column) {
+        for (int column = 1; column < Columns; ++column) {
             text = Cell(points[row], column);
             item.iSubItem = column;
             item.pszText = text.data();
@@ -161,7 +161,7 @@ void UndoDialog::Fill(const std::string& id, bool firstOtherwise) {
 // Each column as wide as its widest text or its header, whichever is wider:
 // nothing is cut; a list wider than the window scrolls.
 void UndoDialog::FitColumns() {
-    for (int column = 0; column < kColumns; ++column) {
+    for (int column = 0; column < Columns; ++column) {
         int width = 0;
         for (const WPARAM size : {LVSCW_AUTOSIZE, LVSCW_AUTOSIZE_USEHEADER}) {
             SendMessageA(list.Handle(), LVM_SETCOLUMNWIDTH, column, static_cast<LPARAM>(size));
@@ -175,12 +175,12 @@ void UndoDialog::FitColumns() {
 // The first click on a column sorts it ascending (the date newest first, as
 // the window opens); each further click reverses the order.
 void UndoDialog::SortBy(int column) {
-    if (column < 0 || column >= kColumns) return;
+    if (column < 0 || column >= Columns) return;
     if (column == sortColumn) {
         sortDescending = !sortDescending;
     } else {
         sortColumn = column;
-        sortDescending = column == kDate;
+        sortDescending = column == Date;
     }
     const restorepoints::Summary* point = Selected();
     const std::string id = point != nullptr ? point->id : std::string();
@@ -199,7 +199,7 @@ void UndoDialog::Sort() {
 void UndoDialog::ShowSortArrow() {
     HWND header = reinterpret_cast<HWND>(SendMessageA(list.Handle(), LVM_GETHEADER, 0, 0));
     if (header == nullptr) return;
-    for (int column = 0; column < kColumns; ++column) {
+    for (int column = 0; column < Columns; ++column) {
         HDITEMA item = {};
         item.mask = HDI_FORMAT;
         if (!SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item))) continue;

@@ -9,7 +9,7 @@ INT_PTR AboutDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
         Bind(okButton, IDOK);
-        okButton.SetText(messages::Load(messages::kOkCaption));
+        okButton.SetText(messages::Load(messages::OkCaption));
         return TRUE;
 
     case WM_COMMAND:

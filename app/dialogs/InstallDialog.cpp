@@ -107,15 +107,15 @@ INT_PTR InstallDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 void InstallDialog::OnInitDialog() {
-    introText = messages::Load(messages::kIntroduction);
+    introText = messages::Load(messages::Introduction);
 
     Bind(progressBar, IDC_PROGRESS);
     Bind(cancelButton, IDCANCEL);
     Bind(installButton, IDOK);
     ExchangeText(IDC_INTRO, introText, false);
 
-    cancelButton.SetText(messages::Load(messages::kCancelCaption));
-    installButton.SetText(messages::Load(messages::kInstallCaption));
+    cancelButton.SetText(messages::Load(messages::CancelCaption));
+    installButton.SetText(messages::Load(messages::InstallCaption));
 
     systemmenu::AppendAboutEntry(Handle());
     SetWindowIcons(Handle(), icons);
@@ -131,7 +131,7 @@ void InstallDialog::RunInstall() {
 
     InstallEngine engine(catalogue, catalogueMode);
     if (!engine.HostFound()) {
-        messages::Show(messages::kHostMissing, MB_OK);
+        messages::Show(messages::HostMissing, MB_OK);
         running = false;
         return;
     }
@@ -141,9 +141,9 @@ void InstallDialog::RunInstall() {
     engine.SetObserver(recorder);
     const int32_t status = RunEngine(engine, questions);
     if (status < 0) {
-        messages::Show(messages::kInstallFailed, MB_OK);
+        messages::Show(messages::InstallFailed, MB_OK);
     } else {
-        messages::Show(messages::kInstallSucceeded, MB_ICONINFORMATION);
+        messages::Show(messages::InstallSucceeded, MB_ICONINFORMATION);
     }
     ExchangeText(IDC_INTRO, introText, true);
     EndModal(IDOK);

@@ -91,10 +91,10 @@ INT_PTR SelectionDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
 }
 
 void SelectionDialog::OnInitDialog() {
-    const std::string installCaption = messages::Load(messages::kInstallCaption);
-    const std::string cancelCaption = messages::Load(messages::kCancelCaption);
-    const std::string title = messages::Load(messages::kSelectionTitle);
-    const std::string descriptionLabel = messages::Load(messages::kDescriptionLabel);
+    const std::string installCaption = messages::Load(messages::InstallCaption);
+    const std::string cancelCaption = messages::Load(messages::CancelCaption);
+    const std::string title = messages::Load(messages::SelectionTitle);
+    const std::string descriptionLabel = messages::Load(messages::DescriptionLabel);
 
     Bind(cancelButton, IDCANCEL);
     Bind(installButton, IDOK);

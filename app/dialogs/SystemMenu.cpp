@@ -9,7 +9,7 @@ namespace systemmenu {
 void AppendAboutEntry(HWND dialog) {
     HMENU menu = GetSystemMenu(dialog, FALSE);
     if (!menu) return;
-    const std::string text = messages::Load(messages::kAboutMenuEntry);
+    const std::string text = messages::Load(messages::AboutMenuEntry);
     if (text.empty()) return;
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, kAboutCommand, text.c_str());

@@ -106,18 +106,18 @@ TEST(Texts, PolishArrivesInCodePage1250) {
 }
 
 TEST(Texts, RequirementMessagesAreGermanInEveryLanguage) {
-    const std::string version = messages::Format(messages::kVersionTooLow, 6);
+    const std::string version = messages::Format(messages::VersionTooLow, 6);
     EXPECT_EQ(0u,
               version.find(Ansi("Zur korrekten Darstellung der Inhalte des Artikels wird die "
                                 "Installation\nvon Trako 6.0 dringend vorausgesetzt!\n\nBei der "
                                 "Überprüfung")))
         << version;
-    const std::string patch = messages::Format(messages::kPatchTooLow, 5, 3);
+    const std::string patch = messages::Format(messages::PatchTooLow, 5, 3);
     EXPECT_NE(std::string::npos, patch.find("von Trako 5.0 mit dem Patch 3 dringend")) << patch;
     EXPECT_NE(std::string::npos, patch.find(" unter www.orvana.example bzw.\nshop.orvana.example "
                                             "heruntergeladen werden."))
         << patch;
-    const std::string plugins = messages::Format(messages::kPluginsMissing, "2,7 ");
+    const std::string plugins = messages::Format(messages::PluginsMissing, "2,7 ");
     EXPECT_NE(std::string::npos,
               plugins.find("\nvon Trako 5.0 mit Plug-in 2,7 dringend vorausgesetzt!\n"))
         << plugins;
@@ -160,23 +160,23 @@ TEST(Texts, EveryLanguageHasThePlaceholdersItsCallersFill) {
 
 TEST(Format, LongArgumentsAreShownWhole) {
     const std::string path = "C:\\" + std::string(5000, 'x') + "\\end.dat";
-    const std::string text = messages::Format(messages::kSourceMissing, path);
+    const std::string text = messages::Format(messages::SourceMissing, path);
     EXPECT_EQ(path, text.substr(text.size() - path.size()));
 }
 
 TEST(Format, PercentSignsInArgumentsStayAsTheyAre) {
-    const std::string text = messages::Format(messages::kSourceMissing, "C:\\100%s %d.dat");
+    const std::string text = messages::Format(messages::SourceMissing, "C:\\100%s %d.dat");
     EXPECT_EQ("C:\\100%s %d.dat", text.substr(text.size() - 15));
 }
 
 TEST(Show, ShowsTheFormattedTextWithTheGivenFlags) {
     ScriptedMessageBox boxes({IDNO});
-    EXPECT_EQ(IDNO, messages::Show(messages::kNewerFileQuestion, MB_YESNOCANCEL, "a", "b"));
-    EXPECT_EQ(IDOK, messages::Show(messages::kInstallSucceeded, MB_ICONINFORMATION));
+    EXPECT_EQ(IDNO, messages::Show(messages::NewerFileQuestion, MB_YESNOCANCEL, "a", "b"));
+    EXPECT_EQ(IDOK, messages::Show(messages::InstallSucceeded, MB_ICONINFORMATION));
     ASSERT_EQ(2u, boxes.Shown().size());
-    EXPECT_EQ(messages::Format(messages::kNewerFileQuestion, "a", "b"), boxes.Shown()[0].text);
+    EXPECT_EQ(messages::Format(messages::NewerFileQuestion, "a", "b"), boxes.Shown()[0].text);
     EXPECT_EQ(static_cast<unsigned>(MB_YESNOCANCEL), boxes.Shown()[0].flags);
-    EXPECT_EQ(messages::Load(messages::kInstallSucceeded), boxes.Shown()[1].text);
+    EXPECT_EQ(messages::Load(messages::InstallSucceeded), boxes.Shown()[1].text);
     EXPECT_EQ(static_cast<unsigned>(MB_ICONINFORMATION), boxes.Shown()[1].flags);
 }
 
@@ -184,9 +184,9 @@ TEST(Show, ABoxThatEndsRestoresTheOneBefore) {
     ScriptedMessageBox outer({IDYES});
     {
         ScriptedMessageBox inner({IDNO});
-        EXPECT_EQ(IDNO, messages::Show(messages::kNewerFileQuestion, MB_YESNOCANCEL, "a", "b"));
+        EXPECT_EQ(IDNO, messages::Show(messages::NewerFileQuestion, MB_YESNOCANCEL, "a", "b"));
     }
-    EXPECT_EQ(IDYES, messages::Show(messages::kNewerFileQuestion, MB_YESNOCANCEL, "a", "b"));
+    EXPECT_EQ(IDYES, messages::Show(messages::NewerFileQuestion, MB_YESNOCANCEL, "a", "b"));
     EXPECT_EQ(1u, outer.Shown().size());
 }
 
@@ -204,7 +204,7 @@ TEST(InstallMessageBoxes, AskAndTellWithTheRunsTexts) {
     const auto newer = [](InstallMessageBoxes& boxes) {
         return boxes.AskAboutNewerFile("C:\\Host\\a.dat", "C:\\Paket\\a.dat");
     };
-    const ShownBox question{messages::Format(messages::kNewerFileQuestion, "C:\\Host\\a.dat",
+    const ShownBox question{messages::Format(messages::NewerFileQuestion, "C:\\Host\\a.dat",
                                              "C:\\Paket\\a.dat"),
                             MB_YESNOCANCEL};
     const auto told = [](void (*tell)(InstallMessageBoxes&)) {
@@ -221,19 +221,19 @@ TEST(InstallMessageBoxes, AskAndTellWithTheRunsTexts) {
         {"missing source",
          0,
          told([](InstallMessageBoxes& boxes) { boxes.SourceMissing("C:\\Paket\\b.dat"); }),
-         {{messages::Format(messages::kSourceMissing, "C:\\Paket\\b.dat"), MB_OK}},
+         {{messages::Format(messages::SourceMissing, "C:\\Paket\\b.dat"), MB_OK}},
          Answer::Replace},
         {"failed copy: source, then destination",
          0,
          told([](InstallMessageBoxes& boxes) {
              boxes.CopyFailed("C:\\Paket\\b.dat", "C:\\Host\\b.dat");
          }),
-         {{messages::Format(messages::kCopyFailed, "C:\\Paket\\b.dat", "C:\\Host\\b.dat"), MB_OK}},
+         {{messages::Format(messages::CopyFailed, "C:\\Paket\\b.dat", "C:\\Host\\b.dat"), MB_OK}},
          Answer::Replace},
         {"missing script",
          0,
          told([](InstallMessageBoxes& boxes) { boxes.ScriptMissing(); }),
-         {{messages::Load(messages::kScriptMissing), MB_OK}},
+         {{messages::Load(messages::ScriptMissing), MB_OK}},
          Answer::Replace},
         {"a list not written shows nothing: the run's failure says it",
          0,

@@ -12,9 +12,9 @@
 
 namespace {
 
-using requirements::kPatchTooLow;
-using requirements::kPluginsMissing;
-using requirements::kVersionTooLow;
+using requirements::PatchTooLow;
+using requirements::PluginsMissing;
+using requirements::VersionTooLow;
 
 // An entry as the catalogue reader leaves it: version list, derived plug-in
 // count, and the minimum version 3.
@@ -44,33 +44,33 @@ TEST(RequirementCheck, Verdicts) {
     const Case cases[] = {
         {"version 2 means 3: accepted by the oldest simulator", 0x30000, 0, 0, Entry({2}), 0, ""},
         {"no version at all: accepted by the oldest simulator", 0, 0, 0, Entry({}), 0, ""},
-        {"newer version required", 0x50000, 0, 0, Entry({6}), kVersionTooLow, ""},
-        {"a missing VERSION value counts as 4", 0x40000, 0, 0, Entry({5}), kVersionTooLow, ""},
+        {"newer version required", 0x50000, 0, 0, Entry({6}), VersionTooLow, ""},
+        {"a missing VERSION value counts as 4", 0x40000, 0, 0, Entry({5}), VersionTooLow, ""},
         {"version 4 never asks for a patch", 0x40000, 2, 0, Entry({4}, 7), 0, ""},
-        {"patch too low on version 5", 0x50000, 1, 0, Entry({5}, 3), kPatchTooLow, ""},
+        {"patch too low on version 5", 0x50000, 1, 0, Entry({5}, 3), PatchTooLow, ""},
         {"patch just enough", 0x50000, 3, 0, Entry({5}, 3), 0, ""},
-        {"patch too low on version 6", 0x60000, 0, 0, Entry({6}, 1), kPatchTooLow, ""},
+        {"patch too low on version 6", 0x60000, 0, 0, Entry({6}, 1), PatchTooLow, ""},
         {"a newer simulator skips the patch", 0x60000, 0, 0, Entry({5}, 9), 0, ""},
-        {"one plug-in missing", 0x50000, 0, 0x3, Entry({5, 3}), kPluginsMissing, "3 "},
-        {"the second of two missing", 0x50000, 0, 0x2, Entry({5, 2, 7}), kPluginsMissing, "7 "},
-        {"both missing", 0x50000, 0, 0, Entry({5, 2, 7}), kPluginsMissing, "2,7 "},
+        {"one plug-in missing", 0x50000, 0, 0x3, Entry({5, 3}), PluginsMissing, "3 "},
+        {"the second of two missing", 0x50000, 0, 0x2, Entry({5, 2, 7}), PluginsMissing, "7 "},
+        {"both missing", 0x50000, 0, 0, Entry({5, 2, 7}), PluginsMissing, "2,7 "},
         {"all present", 0x50000, 0, 0x42, Entry({5, 2, 7}), 0, ""},
         {"plug-in 20 is the highest bit", 0x50000, 0, 0x80000, Entry({5, 20}), 0, ""},
         {"a newer simulator skips the plug-ins", 0x60000, 0, 0, Entry({5, 2, 7}), 0, ""},
         {"plug-ins count only for version 5", 0x60000, 0, 0, Entry({6, 2}), 0, ""},
         {"an older simulator hears only of the version", 0x40000, 0, 0, Entry({5, 2}, 4),
-         kVersionTooLow, ""},
-        {"missing plug-ins silence the patch", 0x50000, 1, 0, Entry({5, 3}, 9), kPluginsMissing,
+         VersionTooLow, ""},
+        {"missing plug-ins silence the patch", 0x50000, 1, 0, Entry({5, 3}, 9), PluginsMissing,
          "3 "},
-        {"plug-ins present, patch still too low", 0x50000, 1, 0x4, Entry({5, 3}, 9), kPatchTooLow,
+        {"plug-ins present, patch still too low", 0x50000, 1, 0x4, Entry({5, 3}, 9), PatchTooLow,
          ""},
         {"plug-in 0 is present when any plug-in is", 0x50000, 0, 0x1, Entry({5, 0, 7}), 0, ""},
-        {"plug-in 21 lies beyond the table", 0x50000, 0, 0xFFFFFFFF, Entry({5, 21}),
-         kPluginsMissing, "21 "},
+        {"plug-in 21 lies beyond the table", 0x50000, 0, 0xFFFFFFFF, Entry({5, 21}), PluginsMissing,
+         "21 "},
         {"a huge plug-in number lies beyond the table", 0x50000, 0, 0xFFFFFFFF,
-         Entry({5, 1, 100000}), kPluginsMissing, "100000 "},
+         Entry({5, 1, 100000}), PluginsMissing, "100000 "},
         {"a negative number in the catalogue stays readable", 0x50000, 0, 0xFFFFFFFF,
-         Entry({5, 0xFFFFFFFF}), kPluginsMissing, "-1 "},
+         Entry({5, 0xFFFFFFFF}), PluginsMissing, "-1 "},
     };
     for (const Case& c : cases) {
         const SimulatorProfile profile =
@@ -86,7 +86,7 @@ TEST(RequirementCheck, Verdicts) {
 TEST(RequirementCheck, PluginWalkTakesPluginCountNumbersFromTheFront) {
     const SimulatorProfile profile = SimulatorProfile::FromValues(0x50000, 0, 0);
     const requirements::Verdict verdict = requirements::Check(profile, Entry({5, 0, 7}));
-    EXPECT_EQ(kPluginsMissing, verdict.flags);
+    EXPECT_EQ(PluginsMissing, verdict.flags);
     EXPECT_EQ("0 ", verdict.missingPlugins);
 }
 

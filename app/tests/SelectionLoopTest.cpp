@@ -60,21 +60,21 @@ protected:
 };
 
 TEST_F(SelectionLoop, AcceptedChoiceIsInstalledAtOnce) {
-    EXPECT_EQ(selectionloop::Outcome::kInstalled, Run({0}));
+    EXPECT_EQ(selectionloop::Outcome::Installed, Run({0}));
     EXPECT_EQ(1, dialogsShown);
     EXPECT_EQ(std::vector<int32_t>{0}, installedIndexes);
     EXPECT_TRUE(ShownTexts().empty());
 }
 
 TEST_F(SelectionLoop, CancelEndsWithoutInstallingOrMessages) {
-    EXPECT_EQ(selectionloop::Outcome::kCancelled, Run({kCancel}));
+    EXPECT_EQ(selectionloop::Outcome::Cancelled, Run({kCancel}));
     EXPECT_EQ(1, dialogsShown);
     EXPECT_TRUE(installedIndexes.empty());
     EXPECT_TRUE(ShownTexts().empty());
 }
 
 TEST_F(SelectionLoop, RefusalExplainsAndOffersTheChoiceAgain) {
-    EXPECT_EQ(selectionloop::Outcome::kInstalled, Run({1, 2, 0}));
+    EXPECT_EQ(selectionloop::Outcome::Installed, Run({1, 2, 0}));
     EXPECT_EQ(3, dialogsShown);
     EXPECT_EQ(std::vector<int32_t>{0}, installedIndexes);
     const std::vector<std::string> texts = ShownTexts();
@@ -87,7 +87,7 @@ TEST_F(SelectionLoop, RefusalExplainsAndOffersTheChoiceAgain) {
 }
 
 TEST_F(SelectionLoop, CancelAfterARefusalEndsWithoutInstalling) {
-    EXPECT_EQ(selectionloop::Outcome::kCancelled, Run({1, kCancel}));
+    EXPECT_EQ(selectionloop::Outcome::Cancelled, Run({1, kCancel}));
     EXPECT_EQ(2, dialogsShown);
     EXPECT_TRUE(installedIndexes.empty());
     EXPECT_EQ(1u, ShownTexts().size());
@@ -95,7 +95,7 @@ TEST_F(SelectionLoop, CancelAfterARefusalEndsWithoutInstalling) {
 
 TEST_F(SelectionLoop, ConfirmingAnEmptyListEndsLikeCancel) {
     catalogue.entryCount = 0;
-    EXPECT_EQ(selectionloop::Outcome::kCancelled, Run({-1}));
+    EXPECT_EQ(selectionloop::Outcome::Cancelled, Run({-1}));
     EXPECT_EQ(1, dialogsShown);
     EXPECT_TRUE(installedIndexes.empty());
     EXPECT_TRUE(ShownTexts().empty());

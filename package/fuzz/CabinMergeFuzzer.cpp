@@ -57,10 +57,10 @@ struct DocumentMerge {
 std::string SectionBytes(const IniDocument& list,
                          const std::unordered_set<std::string_view>& names) {
     std::string bytes;
-    const auto& nodes = list.nodes();
+    const auto& nodes = list.Nodes();
     for (const auto& node : nodes) {
-        if (node->kind() != NodeKind::Section || names.count(node->name().bytes()) == 0) continue;
-        if (bytes.empty() && list.utf8Mark() && node == nodes[0]) bytes = "\xEF\xBB\xBF";
+        if (node->Kind() != NodeKind::Section || names.count(node->Name().Bytes()) == 0) continue;
+        if (bytes.empty() && list.Utf8Mark() && node == nodes[0]) bytes = "\xEF\xBB\xBF";
         bytes += list.SavedSectionBytes(node.get());
     }
     return bytes;
@@ -72,8 +72,8 @@ DocumentMerge MergeDocuments(const std::string& host, const std::string& package
     IniDocument named(false);
     if (list.Load(host.c_str(), 0, 0) < 0 || named.Load(package.c_str(), 0, 0) < 0) return result;
     std::unordered_set<std::string_view> names;
-    for (const auto& node : named.nodes()) {
-        if (node->kind() == NodeKind::Section) names.insert(node->name().bytes());
+    for (const auto& node : named.Nodes()) {
+        if (node->Kind() == NodeKind::Section) names.insert(node->Name().Bytes());
     }
     result.oldSections = SectionBytes(list, names);
     if (list.Load(package.c_str(), 0, 0) < 0) return result;
@@ -94,8 +94,8 @@ void Check(bool condition, const char* what) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    static const std::string host = Scratch("cabins.ini");
-    static const std::string package = Scratch("cabin.ini");
+    static const std::string kHost = Scratch("cabins.ini");
+    static const std::string kPackage = Scratch("cabin.ini");
     static unsigned long runs = 0;
     const bool normalise = (data[0] & 1) != 0;
     const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
@@ -105,12 +105,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         IniDocument saved(false);
         if (saved.LoadBytes(hostBytes) == 0) hostBytes = saved.SavedBytes();
     }
-    WriteBytes(host, hostBytes);
-    WriteBytes(package, rest.substr(split));
+    WriteBytes(kHost, hostBytes);
+    WriteBytes(kPackage, rest.substr(split));
 
-    const DocumentMerge expected = MergeDocuments(host, package);
+    const DocumentMerge expected = MergeDocuments(kHost, kPackage);
     CabinMerge merge;
-    Check(merge.Prepare(host, package) == expected.prepared, "prepared differs");
+    Check(merge.Prepare(kHost, kPackage) == expected.prepared, "prepared differs");
     if (!expected.prepared) return 0;
     Check(merge.MergedBytes() == expected.merged, "merged bytes differ");
     Check(merge.OldSectionBytes() == expected.oldSections, "old section bytes differ");
@@ -122,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (++runs % 64 == 0) {
         Check(merge.Write(), "the merge was not written");
-        Check(ReadBytes(host) == expected.merged, "the written list differs");
+        Check(ReadBytes(kHost) == expected.merged, "the written list differs");
     }
     return 0;
 }

@@ -23,17 +23,17 @@ class Reference {
 public:
     explicit Reference(const std::string& bytes) {
         for (char c : bytes) {
-            if (!IsWhitespace(c)) text_.push_back(c);
+            if (!IsWhitespace(c)) text.push_back(c);
         }
     }
 
     bool FindSection(const std::string& name, std::vector<std::string>& entries) {
         entries.clear();
-        at_ = 0;
+        at = 0;
         while (NameToken() != name) {
-            if (at_ >= text_.size()) return false;
+            if (at >= text.size()) return false;
         }
-        ++at_;  // the body's opening brace
+        ++at;  // the body's opening brace
         std::string entry;
         while (NextEntry(entry)) entries.push_back(entry);
         return true;
@@ -41,26 +41,26 @@ public:
 
 private:
     std::string NameToken() {
-        if (at_ < text_.size() && (text_[at_] == '{' || text_[at_] == '}')) {
+        if (at < text.size() && (text[at] == '{' || text[at] == '}')) {
             long level = 0;
             do {
-                level += text_[at_] == '{' ? 1 : text_[at_] == '}' ? -1 : 0;
-                ++at_;
-            } while (level > 0 && at_ < text_.size());
+                level += text[at] == '{' ? 1 : text[at] == '}' ? -1 : 0;
+                ++at;
+            } while (level > 0 && at < text.size());
         }
         std::string token;
-        while (at_ < text_.size() && text_[at_] != '{' && text_[at_] != '}') {
-            token.push_back(text_[at_++]);
+        while (at < text.size() && text[at] != '{' && text[at] != '}') {
+            token.push_back(text[at++]);
         }
         return token;
     }
 
     bool NextEntry(std::string& entry) {
         entry.clear();
-        if (at_ >= text_.size() || text_[at_++] != '{') return false;
+        if (at >= text.size() || text[at++] != '{') return false;
         long level = 1;
-        while (at_ < text_.size()) {
-            char c = text_[at_++];
+        while (at < text.size()) {
+            char c = text[at++];
             if (c == '{') ++level;
             if (c == '}' && --level == 0) return true;
             entry.push_back(c);
@@ -68,8 +68,8 @@ private:
         return false;
     }
 
-    std::string text_;
-    std::size_t at_ = 0;
+    std::string text;
+    std::size_t at = 0;
 };
 
 void Check(bool condition, const char* what) {

@@ -29,14 +29,14 @@ protected:
     }
     ~CabinListMergeTest() override {
         std::error_code ignored;
-        if (fs::exists(hostList())) {
-            fs::permissions(hostList(), fs::perms::owner_write, fs::perm_options::add, ignored);
+        if (fs::exists(HostList())) {
+            fs::permissions(HostList(), fs::perms::owner_write, fs::perm_options::add, ignored);
         }
         fs::remove_all(folder, ignored);
     }
 
-    std::string hostList() const { return (folder / "cabins.ini").string(); }
-    std::string packageList() const { return (folder / "cabin.ini").string(); }
+    std::string HostList() const { return (folder / "cabins.ini").string(); }
+    std::string PackageList() const { return (folder / "cabin.ini").string(); }
 
     // The file's text with line ends as LF, whatever the platform writes.
     static std::string ReadText(const std::string& path) {
@@ -50,12 +50,12 @@ protected:
 
     // Back-dated, so that a rewrite shows in the time stamp.
     void AgeHostList() {
-        fs::last_write_time(hostList(), fs::last_write_time(hostList()) - std::chrono::hours(24));
-        hostTime = fs::last_write_time(hostList());
+        fs::last_write_time(HostList(), fs::last_write_time(HostList()) - std::chrono::hours(24));
+        hostTime = fs::last_write_time(HostList());
     }
 
     bool HostListUntouched(const std::string& text) const {
-        return ReadText(hostList()) == text && fs::last_write_time(hostList()) == hostTime;
+        return ReadText(HostList()) == text && fs::last_write_time(HostList()) == hostTime;
     }
 
     fs::path folder;
@@ -64,13 +64,13 @@ protected:
 
 // A replaced key moves to the end of its section.
 TEST_F(CabinListMergeTest, PackageKeysWinAndNewSectionsFollowTheHostsOwn) {
-    testfiles::Write(hostList(), "; Kabinen\r\n[A]\r\nk = 1\r\nj = \"x y\"\r\n[C]\r\nn = 4\r\n");
-    testfiles::Write(packageList(), "[A]\r\nk = 2\r\n[B]\r\nm = 3\r\n");
+    testfiles::Write(HostList(), "; Kabinen\r\n[A]\r\nk = 1\r\nj = \"x y\"\r\n[C]\r\nn = 4\r\n");
+    testfiles::Write(PackageList(), "[A]\r\nk = 2\r\n[B]\r\nm = 3\r\n");
 
-    EXPECT_TRUE(cabinlist::MergeInto(hostList(), packageList()));
+    EXPECT_TRUE(cabinlist::MergeInto(HostList(), PackageList()));
 
     EXPECT_EQ("; Kabinen\n[A]\nj\t = \"x y\"\nk\t = 2\n\n[C]\nn\t = 4\n\n[B]\nm\t = 3\n\n",
-              ReadText(hostList()));
+              ReadText(HostList()));
 }
 
 // A host list in the layout Save writes is merged section by section, any
@@ -111,22 +111,22 @@ TEST_F(CabinListMergeTest, EveryHostListMergesAsTheWholeDocumentsDo) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.behaviour);
-        testfiles::Write(hostList(), c.hostText);
-        testfiles::Write(packageList(), c.packageText);
+        testfiles::Write(HostList(), c.hostText);
+        testfiles::Write(PackageList(), c.packageText);
         IniDocument whole(false);
         IniDocument named(false);
-        ASSERT_EQ(0, whole.Load(hostList().c_str(), 0, 0));
-        ASSERT_EQ(0, named.Load(packageList().c_str(), 0, 0));
+        ASSERT_EQ(0, whole.Load(HostList().c_str(), 0, 0));
+        ASSERT_EQ(0, named.Load(PackageList().c_str(), 0, 0));
         // The named sections as the whole list writes them, its mark in
         // front when the first of them opens the list.
         const auto namedSections = [&] {
             std::string bytes;
-            for (const auto& node : whole.nodes()) {
-                if (node->kind() != NodeKind::Section ||
-                    named.FindSection(std::string(node->name().bytes()).c_str()) < 0) {
+            for (const auto& node : whole.Nodes()) {
+                if (node->Kind() != NodeKind::Section ||
+                    named.FindSection(std::string(node->Name().Bytes()).c_str()) < 0) {
                     continue;
                 }
-                if (bytes.empty() && whole.utf8Mark() && node == whole.nodes()[0]) {
+                if (bytes.empty() && whole.Utf8Mark() && node == whole.Nodes()[0]) {
                     bytes = "\xEF\xBB\xBF";
                 }
                 bytes += whole.SavedSectionBytes(node.get());
@@ -134,17 +134,17 @@ TEST_F(CabinListMergeTest, EveryHostListMergesAsTheWholeDocumentsDo) {
             return bytes;
         };
         const std::string before = namedSections();
-        ASSERT_EQ(0, whole.Load(packageList().c_str(), 0, 0));
+        ASSERT_EQ(0, whole.Load(PackageList().c_str(), 0, 0));
         CabinMerge merge;
 
-        ASSERT_TRUE(merge.Prepare(hostList(), packageList()));
+        ASSERT_TRUE(merge.Prepare(HostList(), PackageList()));
 
         EXPECT_EQ(c.streamed, merge.Streamed());
         EXPECT_EQ(whole.SavedBytes(), merge.MergedBytes());
         EXPECT_EQ(before, merge.OldSectionBytes());
         EXPECT_EQ(namedSections(), merge.NewSectionBytes());
         EXPECT_TRUE(merge.Write());
-        EXPECT_EQ(whole.SavedBytes(), testfiles::Read(hostList()));
+        EXPECT_EQ(whole.SavedBytes(), testfiles::Read(HostList()));
     }
 }
 
@@ -162,18 +162,18 @@ TEST_F(CabinListMergeTest, NothingIsWrittenWithoutBothLists) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.behaviour);
-        fs::remove(hostList());
-        fs::remove(packageList());
+        fs::remove(HostList());
+        fs::remove(PackageList());
         if (c.hostText != nullptr) {
-            testfiles::Write(hostList(), c.hostText);
+            testfiles::Write(HostList(), c.hostText);
             AgeHostList();
         }
-        if (c.packageText != nullptr) testfiles::Write(packageList(), c.packageText);
+        if (c.packageText != nullptr) testfiles::Write(PackageList(), c.packageText);
 
-        EXPECT_TRUE(cabinlist::MergeInto(hostList(), packageList()));
+        EXPECT_TRUE(cabinlist::MergeInto(HostList(), PackageList()));
 
         if (c.hostText == nullptr) {
-            EXPECT_FALSE(fs::exists(hostList()));
+            EXPECT_FALSE(fs::exists(HostList()));
         } else {
             std::string text = c.hostText;
             text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
@@ -184,18 +184,18 @@ TEST_F(CabinListMergeTest, NothingIsWrittenWithoutBothLists) {
 
 TEST_F(CabinListMergeTest, WriteProtectedHostListFailsAndStaysWhole) {
     const std::string original = "[A]\r\nk = 1\r\n";
-    testfiles::Write(hostList(), original);
-    testfiles::Write(packageList(), "[A]\r\nk = 2\r\n[B]\r\nm = 3\r\n");
+    testfiles::Write(HostList(), original);
+    testfiles::Write(PackageList(), "[A]\r\nk = 2\r\n[B]\r\nm = 3\r\n");
     AgeHostList();
-    fs::permissions(hostList(),
+    fs::permissions(HostList(),
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
-    if (std::FILE* probe = std::fopen(hostList().c_str(), "r+")) {
+    if (std::FILE* probe = std::fopen(HostList().c_str(), "r+")) {
         std::fclose(probe);
         GTEST_SKIP() << "this user may write read-only files";
     }
 
-    EXPECT_FALSE(cabinlist::MergeInto(hostList(), packageList()));
+    EXPECT_FALSE(cabinlist::MergeInto(HostList(), PackageList()));
 
     EXPECT_TRUE(HostListUntouched("[A]\nk = 1\n"));
     for (const auto& entry : fs::directory_iterator(folder)) {

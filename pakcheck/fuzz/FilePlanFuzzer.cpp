@@ -73,13 +73,13 @@ bool PlainSourceExists(const std::string& source, bool* plain) {
 class OracleFacts : public fileentry::Facts {
 public:
     OracleFacts(bool sourceExists, bool destinationNewer)
-        : sourceExists_(sourceExists), destinationNewer_(destinationNewer) {}
-    bool SourceExists() override { return sourceExists_; }
-    bool DestinationNewer() override { return destinationNewer_; }
+        : sourceExists(sourceExists), destinationNewer(destinationNewer) {}
+    bool SourceExists() override { return sourceExists; }
+    bool DestinationNewer() override { return destinationNewer; }
 
 private:
-    bool sourceExists_;
-    bool destinationNewer_;
+    bool sourceExists;
+    bool destinationNewer;
 };
 
 bool Matches(fileentry::Decision decision, PlannedFile::Action action, bool hostFile) {

@@ -63,28 +63,28 @@ void Write(const std::string& folder, const char* name, std::string_view bytes) 
 // changes one part, and the files of the others need not be written again.
 class InputFile {
 public:
-    InputFile(const std::string* folder, const char* name) : folder_(folder), name_(name) {}
+    InputFile(const std::string* folder, const char* name) : folder(folder), name(name) {}
 
     // The file holds `bytes` (when given) or is no file.
     void Set(const std::string_view* bytes) {
         if (bytes == nullptr) {
-            if (!present_) return;
-            Check(files::RemoveTree(files::Join(*folder_, name_)),
+            if (!present) return;
+            Check(files::RemoveTree(files::Join(*folder, name)),
                   "cannot remove a file of the package");
-            present_ = false;
+            present = false;
             return;
         }
-        if (present_ && *bytes == held_) return;
-        Write(*folder_, name_, *bytes);
-        held_.assign(bytes->data(), bytes->size());
-        present_ = true;
+        if (present && *bytes == held) return;
+        Write(*folder, name, *bytes);
+        held.assign(bytes->data(), bytes->size());
+        present = true;
     }
 
 private:
-    const std::string* folder_;
-    const char* name_;
-    bool present_ = false;
-    std::string held_;
+    const std::string* folder;
+    const char* name;
+    bool present = false;
+    std::string held;
 };
 
 InputFile script(&package, "InstSkript.txt"), catalogue(&package, "InstSkript.ini"),

@@ -11,35 +11,35 @@ namespace {
 // Reads one JSON text strictly; false at the first byte that is not JSON.
 class StrictReader {
 public:
-    explicit StrictReader(std::string_view text) : text_(text) {}
+    explicit StrictReader(std::string_view text) : text(text) {}
 
     bool Read(Shape* shape) {
-        shape_ = shape;
+        this->shape = shape;
         Space();
         if (Peek() != '{') return false;  // the report is one object
         if (!Value(Place::Top)) return false;
         Space();
-        return at_ == text_.size();
+        return at == text.size();
     }
 
 private:
     // Where a value stands, as far as the shape cares.
     enum class Place { Other, Top, Findings, Scripts, Plans, Summary, Errors };
 
-    int Peek() const { return at_ < text_.size() ? static_cast<unsigned char>(text_[at_]) : -1; }
+    int Peek() const { return at < text.size() ? static_cast<unsigned char>(text[at]) : -1; }
     bool Take(char c) {
         if (Peek() != static_cast<unsigned char>(c)) return false;
-        ++at_;
+        ++at;
         return true;
     }
     void Space() {
-        while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\t' ||
-                                      text_[at_] == '\n' || text_[at_] == '\r'))
-            ++at_;
+        while (at < text.size() &&
+               (text[at] == ' ' || text[at] == '\t' || text[at] == '\n' || text[at] == '\r'))
+            ++at;
     }
     bool Word(std::string_view word) {
-        if (text_.substr(at_, word.size()) != word) return false;
-        at_ += word.size();
+        if (text.substr(at, word.size()) != word) return false;
+        at += word.size();
         return true;
     }
 
@@ -67,7 +67,7 @@ private:
     }
 
     bool Object(Place place) {
-        ++at_;
+        ++at;
         Space();
         if (Take('}')) return true;
         for (;;) {
@@ -85,7 +85,7 @@ private:
     }
 
     bool Array(Place place) {
-        ++at_;
+        ++at;
         long count = 0;
         Space();
         if (!Take(']')) {
@@ -98,9 +98,9 @@ private:
                 if (!Take(',')) return false;
             }
         }
-        if (place == Place::Findings) shape_->findings = count;
-        if (place == Place::Scripts) shape_->scripts = count;
-        if (place == Place::Plans) shape_->plans = count;
+        if (place == Place::Findings) shape->findings = count;
+        if (place == Place::Scripts) shape->scripts = count;
+        if (place == Place::Plans) shape->plans = count;
         return true;
     }
 
@@ -118,7 +118,7 @@ private:
             else
                 return false;
             *unit = *unit * 16 + digit;
-            ++at_;
+            ++at;
         }
         return true;
     }
@@ -143,18 +143,18 @@ private:
             more = 3, high = 0x8F;  // nothing above U+10FFFF
         else
             return false;
-        ++at_;
+        ++at;
         for (int i = 0; i < more; ++i, low = 0x80, high = 0xBF) {
             const int c = Peek();
             if (c < static_cast<int>(low) || c > static_cast<int>(high)) return false;
-            ++at_;
+            ++at;
         }
         return true;
     }
 
     // A string; its raw text between the quotes in `raw` when asked for.
     bool String(std::string_view* raw) {
-        const std::size_t start = ++at_;
+        const std::size_t start = ++at;
         for (;;) {
             const int c = Peek();
             if (c < 0x20) return false;  // the end of the text or a control character
@@ -163,10 +163,10 @@ private:
                 if (!Utf8(static_cast<unsigned>(c))) return false;
                 continue;
             }
-            ++at_;
+            ++at;
             if (c != '\\') continue;
             const int escaped = Peek();
-            ++at_;
+            ++at;
             if (escaped != 'u') {
                 if (escaped < 0 ||
                     std::string_view("\"\\/bfnrt").find(static_cast<char>(escaped)) ==
@@ -182,26 +182,26 @@ private:
                     return false;
             }
         }
-        if (raw) *raw = text_.substr(start, at_ - start);
-        ++at_;
+        if (raw) *raw = text.substr(start, at - start);
+        ++at;
         return true;
     }
 
     bool Digits(long* value) {
-        const std::size_t start = at_;
+        const std::size_t start = at;
         while (Peek() >= '0' && Peek() <= '9') {
             if (value && *value < 100000000) *value = *value * 10 + (Peek() - '0');
-            ++at_;
+            ++at;
         }
-        return at_ > start;
+        return at > start;
     }
 
     bool Number(Place place) {
         const bool negative = Take('-');
-        const std::size_t start = at_;
+        const std::size_t start = at;
         long value = 0;
         if (!Digits(&value)) return false;
-        if (text_[start] == '0' && at_ - start > 1) return false;  // no leading zeros
+        if (text[start] == '0' && at - start > 1) return false;  // no leading zeros
         bool whole = true;
         if (Take('.')) {
             whole = false;
@@ -212,13 +212,13 @@ private:
             if (!Take('+')) Take('-');
             if (!Digits(nullptr)) return false;
         }
-        if (place == Place::Errors && whole && !negative) shape_->errors = value;
+        if (place == Place::Errors && whole && !negative) shape->errors = value;
         return true;
     }
 
-    std::string_view text_;
-    std::size_t at_ = 0;
-    Shape* shape_ = nullptr;
+    std::string_view text;
+    std::size_t at = 0;
+    Shape* shape = nullptr;
 };
 
 }  // namespace

@@ -70,23 +70,23 @@ std::string FileOnTheWay(const std::string& hostDir, const std::string& destinat
 class PlannedFacts : public fileentry::Facts {
 public:
     PlannedFacts(const FileStep& entry, const Target& target, const files::FileState& source)
-        : entry_(entry), target_(target), source_(source) {}
+        : entry(entry), target(target), source(source) {}
     bool SourceExists() override {
-        return IsPattern(entry_.source) || entry_.sourceFile.match != packagepath::Match::Missing;
+        return IsPattern(entry.source) || entry.sourceFile.match != packagepath::Match::Missing;
     }
     bool DestinationNewer() override {
-        if (!target_.state.exists || target_.state.folder) return false;
-        if (fileentries::RefusedCharacter(entry_.destination) != 0) return false;
-        return !entry_.sourceUsable || target_.state.writeTime > source_.writeTime;
+        if (!target.state.exists || target.state.folder) return false;
+        if (fileentries::RefusedCharacter(entry.destination) != 0) return false;
+        return !entry.sourceUsable || target.state.writeTime > source.writeTime;
     }
     static bool IsPattern(const std::string& source) {
         return source.find_first_of("*?") != std::string::npos;
     }
 
 private:
-    const FileStep& entry_;
-    const Target& target_;
-    const files::FileState& source_;
+    const FileStep& entry;
+    const Target& target;
+    const files::FileState& source;
 };
 
 // A copy that fails because of the host folder; failures the script alone
@@ -99,7 +99,7 @@ void Fail(PlannedFile* step, const std::string& reason, const std::string& file,
     Add(findings, Severity::Error, file, step->line, "plan-copy-fails",
         "Copying " + codepage::Quote(step->source) + " to " + codepage::Quote(step->destination) +
             " fails: " + reason + ". The installer shows message " +
-            messagequote::Quote(messageids::kCopyFailed) +
+            messagequote::Quote(messageids::CopyFailed) +
             " and reports the installation as failed.");
 }
 
@@ -142,7 +142,7 @@ void PlanFiles(const std::string& hostDir, const ScriptInfo& script, InstallPlan
             continue;
         case fileentry::Decision::SourceMissing:
             step.reason =
-                "the source is missing: message " + messagequote::Quote(messageids::kSourceMissing);
+                "the source is missing: message " + messagequote::Quote(messageids::SourceMissing);
             plan->files.push_back(step);
             continue;
         case fileentry::Decision::Refuse:
@@ -156,7 +156,7 @@ void PlanFiles(const std::string& hostDir, const ScriptInfo& script, InstallPlan
             Add(findings, Severity::Note, script.file, step.line, "plan-newer-in-host",
                 "The host's " + codepage::Quote(entry.destination) +
                     " is newer than the package's file: the user is asked whether to keep it (message " +
-                    messagequote::Quote(messageids::kNewerFileQuestion) + ")" +
+                    messagequote::Quote(messageids::NewerFileQuestion) + ")" +
                     (target.state.readOnly
                          ? "; it is read-only, so answering No makes the copy fail."
                          : "."));

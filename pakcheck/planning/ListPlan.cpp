@@ -49,7 +49,7 @@ bool WriteOverHostList(const std::string& original, const std::string& copy, Pla
             "The host's \"" + list->file +
                 "\" is read-only or may not be written: the merge "
                 "cannot write it and the installer reports the installation as failed (message " +
-                messagequote::Quote(messageids::kInstallFailed) + ").");
+                messagequote::Quote(messageids::InstallFailed) + ").");
         return false;
     }
     list->outcome = Outcome::Written;
@@ -67,13 +67,13 @@ std::string NameField(const std::string& entry) {
 }
 
 std::string Named(const IniBlob& name) {
-    return codepage::ToUtf8(name.bytes(), codepage::CodePage::Windows1252);
+    return codepage::ToUtf8(name.Bytes(), codepage::CodePage::Windows1252);
 }
 
 const IniNode* SectionNamed(const IniDocument& document, std::string_view name, bool folded) {
-    for (const auto& node : document.nodes()) {
-        if (node->kind() != NodeKind::Section) continue;
-        const std::string_view own = node->name().bytes();
+    for (const auto& node : document.Nodes()) {
+        if (node->Kind() != NodeKind::Section) continue;
+        const std::string_view own = node->Name().Bytes();
         if (own == name) return node.get();
         if (folded &&
             packagepath::Folded(std::string(own)) == packagepath::Folded(std::string(name))) {
@@ -84,9 +84,9 @@ const IniNode* SectionNamed(const IniDocument& document, std::string_view name, 
 }
 
 const IniNode* KeyNamed(const IniNode& section, std::string_view name, bool folded) {
-    for (const auto& entry : section.entries()) {
-        if (entry->kind() == NodeKind::Comment) continue;
-        const std::string_view own = entry->name().bytes();
+    for (const auto& entry : section.Entries()) {
+        if (entry->Kind() == NodeKind::Comment) continue;
+        const std::string_view own = entry->Name().Bytes();
         if (own == name) return entry.get();
         if (folded &&
             packagepath::Folded(std::string(own)) == packagepath::Folded(std::string(name))) {
@@ -100,33 +100,33 @@ const IniNode* KeyNamed(const IniNode& section, std::string_view name, bool fold
 // names that differ from the host's only in case (the merge keeps both).
 void Compare(const IniDocument& host, const IniDocument& package, PlannedList* list,
              Findings* findings) {
-    for (const auto& node : package.nodes()) {
-        if (node->kind() != NodeKind::Section) continue;
-        const std::string section = Named(node->name());
-        const IniNode* own = SectionNamed(host, node->name().bytes(), false);
+    for (const auto& node : package.Nodes()) {
+        if (node->Kind() != NodeKind::Section) continue;
+        const std::string section = Named(node->Name());
+        const IniNode* own = SectionNamed(host, node->Name().Bytes(), false);
         if (own == nullptr) {
             list->sectionsAdded.push_back(section);
-            if (const IniNode* near = SectionNamed(host, node->name().bytes(), true)) {
+            if (const IniNode* near = SectionNamed(host, node->Name().Bytes(), true)) {
                 AddInHost(findings, Severity::Warning, list->file, 0, "plan-cabin-case",
                           "The package's section [" + section + "] differs from the host's [" +
-                              Named(near->name()) +
+                              Named(near->Name()) +
                               "] only in case: the merge adds it as a new "
                               "section instead of changing the host's.");
             }
             continue;
         }
-        for (const auto& entry : node->entries()) {
-            if (entry->kind() == NodeKind::Comment) continue;
-            const std::string key = section + ": " + Named(entry->name());
-            if (KeyNamed(*own, entry->name().bytes(), false) != nullptr) {
+        for (const auto& entry : node->Entries()) {
+            if (entry->Kind() == NodeKind::Comment) continue;
+            const std::string key = section + ": " + Named(entry->Name());
+            if (KeyNamed(*own, entry->Name().Bytes(), false) != nullptr) {
                 list->keysReplaced.push_back(key);
                 continue;
             }
             list->keysAdded.push_back(key);
-            if (const IniNode* near = KeyNamed(*own, entry->name().bytes(), true)) {
+            if (const IniNode* near = KeyNamed(*own, entry->Name().Bytes(), true)) {
                 AddInHost(findings, Severity::Warning, list->file, 0, "plan-cabin-case",
-                          "In [" + section + "] the package's key \"" + Named(entry->name()) +
-                              "\" differs from the host's \"" + Named(near->name()) +
+                          "In [" + section + "] the package's key \"" + Named(entry->Name()) +
+                              "\" differs from the host's \"" + Named(near->Name()) +
                               "\" only in case: the merge keeps both.");
             }
         }
@@ -148,7 +148,7 @@ PlannedList PlanTextures(const std::string& hostDir, const ScriptInfo& script, c
     const std::string effect = ground ? "no ground textures are merged"
                                       : "no textures are merged and the installer reports the "
                                         "installation as failed (message " +
-                                            messagequote::Quote(messageids::kInstallFailed) + ")";
+                                            messagequote::Quote(messageids::InstallFailed) + ")";
     std::string original;
     std::string copy;
     if (!CopyOfHostList(hostDir, scratch, ground ? "Bodentexturen.txt" : "Texturen.txt", &list,
@@ -198,7 +198,7 @@ PlannedList PlanTextures(const std::string& hostDir, const ScriptInfo& script, c
             ids.insert(step.id);
     }
     for (uint32_t id : ids) {
-        const auto old = before.Entries().find(id);
+        const auto old = before.Entries().Find(id);
         if (old == before.Entries().end()) {
             list.added.push_back(id);
         } else {

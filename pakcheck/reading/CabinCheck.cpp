@@ -160,38 +160,38 @@ const char* DroppedBecause(IniDroppedLine::Reason reason) {
 // The findings about each line, told while the document reads the list.
 class ValueChecker : public IniLineListener {
 public:
-    explicit ValueChecker(const std::string& file) : file_(file) {}
+    explicit ValueChecker(const std::string& file) : file(file) {}
     Findings findings;
 
     void OnLine(const Line& line) override {
         const std::string problem = codepage::Describe(line.text, codepage::CodePage::Windows1252);
         if (!problem.empty()) {
-            Add(&findings, Severity::Warning, file_, line.number, "cabin-code-page",
+            Add(&findings, Severity::Warning, file, line.number, "cabin-code-page",
                 "The line " + problem + "; the merge copies the bytes as they are.");
         }
-        if (line.kind == Line::Header && !headers_.insert(std::string(line.section)).second) {
-            Add(&findings, Severity::Note, file_, line.number, "cabin-section-twice",
+        if (line.kind == Line::Header && !headers.insert(std::string(line.section)).second) {
+            Add(&findings, Severity::Note, file, line.number, "cabin-section-twice",
                 "The section \"" + codepage::ToUtf8(line.section, codepage::CodePage::Windows1252) +
                     "\" appears a second time: its keys join the first one's.");
         }
         if (line.kind != Line::Key) return;
         const auto key = std::make_pair(std::string(line.section), std::string(line.key));
-        const auto earlier = keys_.find(key);
-        if (earlier != keys_.end()) {
-            Add(&findings, Severity::Warning, file_, line.number, "cabin-key-twice",
+        const auto earlier = keys.find(key);
+        if (earlier != keys.end()) {
+            Add(&findings, Severity::Warning, file, line.number, "cabin-key-twice",
                 "\"" + codepage::ToUtf8(line.key, codepage::CodePage::Windows1252) +
                     "\" is set a second time in its section (first at line " +
                     std::to_string(earlier->second) + "): only this later value is kept.");
         } else {
-            keys_.emplace(key, line.number);
+            keys.emplace(key, line.number);
         }
-        CheckValue(line, file_, &findings);
+        CheckValue(line, file, &findings);
     }
 
 private:
-    std::string file_;
-    std::map<std::pair<std::string, std::string>, int32_t> keys_;
-    std::set<std::string> headers_;
+    std::string file;
+    std::map<std::pair<std::string, std::string>, int32_t> keys;
+    std::set<std::string> headers;
 };
 
 }  // namespace
@@ -231,22 +231,22 @@ CabinInfo Check(const std::string& packageDir, Findings* findings) {
         return info;
     }
     info.readable = true;
-    if (document.utf8Mark()) {
+    if (document.Utf8Mark()) {
         Add(findings, Severity::Note, kPackageList, 1, "cabin-byte-order-mark",
             "The list starts with a UTF-8 byte-order mark; the installer skips it, but the texts are shown in the user's code page, not in UTF-8.");
     }
-    for (const IniDroppedLine& dropped : document.droppedLines()) {
+    for (const IniDroppedLine& dropped : document.DroppedLines()) {
         Add(findings, Severity::Warning, kPackageList, dropped.line, "cabin-line-dropped",
             "The line " + codepage::Quote(dropped.text) + " is dropped because " +
                 DroppedBecause(dropped.reason) + ".");
     }
     findings->insert(findings->end(), checker.findings.begin(), checker.findings.end());
-    for (const auto& node : document.nodes()) {
-        if (node->kind() != NodeKind::Section) continue;
+    for (const auto& node : document.Nodes()) {
+        if (node->Kind() != NodeKind::Section) continue;
         CabinSection section;
-        section.name = codepage::ToUtf8(node->name().bytes(), codepage::CodePage::Windows1252);
-        for (const auto& entry : node->entries()) {
-            if (entry->kind() != NodeKind::Comment) ++section.keys;
+        section.name = codepage::ToUtf8(node->Name().Bytes(), codepage::CodePage::Windows1252);
+        for (const auto& entry : node->Entries()) {
+            if (entry->Kind() != NodeKind::Comment) ++section.keys;
         }
         info.sections.push_back(section);
     }

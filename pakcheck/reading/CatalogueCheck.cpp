@@ -47,8 +47,8 @@ std::string Shown(const std::string& bytes, codepage::CodePage page) {
 
 // Where the document read section `name` (its first header); 0 when absent.
 int32_t SectionLine(const IniDocument& document, const std::string& name) {
-    for (const auto& node : document.nodes()) {
-        if (node->kind() == NodeKind::Section && node->name().bytes() == name) return node->line();
+    for (const auto& node : document.Nodes()) {
+        if (node->Kind() == NodeKind::Section && node->Name().Bytes() == name) return node->Line();
     }
     return 0;
 }
@@ -56,18 +56,18 @@ int32_t SectionLine(const IniDocument& document, const std::string& name) {
 // Where the document read the value it keeps for `key`; 0 when absent.
 int32_t KeyLine(IniDocument& document, const std::string& section, const char* key) {
     const IniNode* node = document.FindEntry(section.c_str(), key);
-    return node != nullptr ? node->line() : 0;
+    return node != nullptr ? node->Line() : 0;
 }
 
 // Sections that look meant for the catalogue but are never read.
 void CheckSectionNames(IniDocument& document, Findings* findings) {
-    for (const auto& node : document.nodes()) {
-        if (node->kind() != NodeKind::Section) continue;
-        const std::string name(node->name().bytes());
+    for (const auto& node : document.Nodes()) {
+        if (node->Kind() != NodeKind::Section) continue;
+        const std::string name(node->Name().Bytes());
         bool entry = false;
         for (int k = 0; k < kSections && !entry; ++k) entry = name == SectionName(k);
         if (entry) continue;
-        const int32_t line = node->line();
+        const int32_t line = node->Line();
         const std::string shown = codepage::ToUtf8(name, codepage::CodePage::Windows1252);
         int number = -1;
         char rest = 0;
@@ -103,8 +103,8 @@ void CheckText(IniDocument& document, const CatalogueItem& item, const std::stri
                 (name ? " see an empty line in the list." : " see no description."));
         return;
     }
-    const int32_t line = node->line();
-    if (node->kind() != NodeKind::Text) {
+    const int32_t line = node->Line();
+    if (node->Kind() != NodeKind::Text) {
         Add(findings, Severity::Warning, kCatalogue, line, "catalogue-text-unquoted",
             where + " is not in double quotes, so it is no text: " + who + " see " +
                 (read.empty() ? std::string("nothing") : codepage::Quote(read)) + ".");
@@ -115,9 +115,9 @@ void CheckText(IniDocument& document, const CatalogueItem& item, const std::stri
             "catalogue-text-empty", where + " is empty.");
         return;
     }
-    if (static_cast<std::size_t>(node->count()) > kLongestText) {
+    if (static_cast<std::size_t>(node->Count()) > kLongestText) {
         Add(findings, Severity::Warning, kCatalogue, line, "catalogue-text-cut",
-            where + " is " + std::to_string(node->count()) + " characters long: " + who +
+            where + " is " + std::to_string(node->Count()) + " characters long: " + who +
                 " see only the first 1023.");
     }
     const std::string problem = codepage::Describe(read, PageOf(language));
@@ -130,7 +130,7 @@ void CheckText(IniDocument& document, const CatalogueItem& item, const std::stri
 void CheckScript(const std::string& packageDir, IniDocument& document, const std::string& script,
                  CatalogueItem* item, Findings* findings) {
     const IniNode* node = document.FindEntry(item->section.c_str(), "Script");
-    const int32_t line = node != nullptr ? node->line() : item->line;
+    const int32_t line = node != nullptr ? node->Line() : item->line;
     const std::string shown = codepage::Quote(script);
     if (item->position == 0) {
         item->scriptUsed = kSingleScript;
@@ -144,18 +144,18 @@ void CheckScript(const std::string& packageDir, IniDocument& document, const std
         return;
     }
     item->scriptUsed = script;
-    if (node != nullptr && node->kind() != NodeKind::Text) {
+    if (node != nullptr && node->Kind() != NodeKind::Text) {
         Add(findings, Severity::Error, kCatalogue, line, "catalogue-script-unquoted",
             item->section +
                 ": \"Script\" is not in double quotes, so it reads as empty: choosing "
                 "this package ends with message " +
-                messagequote::Quote(messageids::kScriptMissing) + ".");
+                messagequote::Quote(messageids::ScriptMissing) + ".");
         return;
     }
     if (script.empty()) {
         Add(findings, Severity::Error, kCatalogue, line, "catalogue-script-missing",
             item->section + " names no script: choosing this package ends with message " +
-                messagequote::Quote(messageids::kScriptMissing) + ".");
+                messagequote::Quote(messageids::ScriptMissing) + ".");
         return;
     }
     if (packagepath::Resolve(packageDir, script).match == packagepath::Match::Missing) {
@@ -163,7 +163,7 @@ void CheckScript(const std::string& packageDir, IniDocument& document, const std
             item->section + ": the script " + shown +
                 " is not in the package: choosing this "
                 "package ends with message " +
-                messagequote::Quote(messageids::kScriptMissing) + ".");
+                messagequote::Quote(messageids::ScriptMissing) + ".");
     }
 }
 
@@ -190,7 +190,7 @@ CatalogueInfo Check(const std::string& packageDir, const std::vector<std::string
         return info;
     }
     info.loaded = true;
-    for (const IniDroppedLine& dropped : document->droppedLines()) {
+    for (const IniDroppedLine& dropped : document->DroppedLines()) {
         Add(findings, Severity::Warning, kCatalogue, dropped.line, "catalogue-line-dropped",
             "The line " + codepage::Quote(dropped.text) + " is dropped: " +
                 (dropped.reason == IniDroppedLine::OutsideSection

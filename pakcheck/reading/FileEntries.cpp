@@ -38,7 +38,7 @@ void CheckSource(const std::string& packageDir, const std::string& file, FileSte
         Add(findings, Severity::Error, file, step->line, "source-pattern",
             "The source " + shown +
                 " holds \"*\" or \"?\": the installer looks files up by pattern but copies only one named file, so this copy fails (message " +
-                messagequote::Quote(messageids::kCopyFailed) + ").");
+                messagequote::Quote(messageids::CopyFailed) + ").");
         return;
     }
     step->sourceFile = packagepath::Resolve(packageDir, step->source);
@@ -49,11 +49,11 @@ void CheckSource(const std::string& packageDir, const std::string& file, FileSte
                 "The source " + shown + " does not exist, but " +
                     InPackage(packageDir, found.withBlanks) +
                     " does: the install script drops blanks, so a file name in it cannot hold any. The installer shows message " +
-                    messagequote::Quote(messageids::kSourceMissing) + " and leaves the file out.");
+                    messagequote::Quote(messageids::SourceMissing) + " and leaves the file out.");
         } else {
             Add(findings, Severity::Error, file, step->line, "source-missing",
                 "The source " + shown + " is not in the package: the installer shows message " +
-                    messagequote::Quote(messageids::kSourceMissing) + " and leaves the file out.");
+                    messagequote::Quote(messageids::SourceMissing) + " and leaves the file out.");
         }
         return;
     }
@@ -61,7 +61,7 @@ void CheckSource(const std::string& packageDir, const std::string& file, FileSte
         Add(findings, Severity::Error, file, step->line, "source-folder",
             "The source " + shown +
                 " is a folder: the installer copies single files only, so this copy fails (message " +
-                messagequote::Quote(messageids::kCopyFailed) + ").");
+                messagequote::Quote(messageids::CopyFailed) + ").");
         return;
     }
     step->sourceUsable = true;
@@ -78,7 +78,7 @@ void CheckDestination(const std::string& file, FileStep* step, Findings* finding
     if (step->destination.empty()) {
         Add(findings, Severity::Error, file, step->line, "destination-empty",
             "The entry names no destination after \">>\": the installer refuses it (message " +
-                messagequote::Quote(messageids::kCopyFailed) +
+                messagequote::Quote(messageids::CopyFailed) +
                 ") and reports the installation as failed.");
         step->destinationInside = false;
         return;
@@ -87,7 +87,7 @@ void CheckDestination(const std::string& file, FileStep* step, Findings* finding
         Add(findings, Severity::Error, file, step->line, "destination-outside",
             "The destination " + shown +
                 " leaves the host folder: the installer refuses to write it (message " +
-                messagequote::Quote(messageids::kCopyFailed) +
+                messagequote::Quote(messageids::CopyFailed) +
                 ") and reports the installation as failed.");
         return;
     }
@@ -104,7 +104,7 @@ void CheckDestination(const std::string& file, FileStep* step, Findings* finding
     if (last == '\\' || last == '/') {
         Add(findings, Severity::Error, file, step->line, "destination-folder",
             "The destination " + shown + " names a folder, not a file: the copy fails (message " +
-                messagequote::Quote(messageids::kCopyFailed) + "). Name the file itself.");
+                messagequote::Quote(messageids::CopyFailed) + "). Name the file itself.");
         return;
     }
     const char refused = RefusedCharacter(step->destination);
@@ -121,7 +121,7 @@ void CheckDestination(const std::string& file, FileStep* step, Findings* finding
                 (step->destination.find(">>") != std::string::npos
                      ? " (only the first \">>\" splits an entry)"
                      : "") +
-                ": the copy fails (message " + messagequote::Quote(messageids::kCopyFailed) +
+                ": the copy fails (message " + messagequote::Quote(messageids::CopyFailed) +
                 ") and the installer reports the installation as failed.");
         return;
     }

@@ -16,17 +16,17 @@ namespace {
 // A handle closed on every path out.
 class Handle {
 public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
+    explicit Handle(HANDLE handle) : handle(handle) {}
     ~Handle() {
-        if (Valid()) CloseHandle(handle_);
+        if (Valid()) CloseHandle(handle);
     }
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
+    bool Valid() const { return handle != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle; }
 
 private:
-    HANDLE handle_;
+    HANDLE handle;
 };
 
 }  // namespace
@@ -44,12 +44,12 @@ FileState Probe(const std::string& path) {
                             nullptr));
     if (!file.Valid()) return state;
     FILETIME written;
-    if (GetFileTime(file.get(), nullptr, nullptr, &written)) {
+    if (GetFileTime(file.Get(), nullptr, nullptr, &written)) {
         state.writeTime = static_cast<int64_t>(
             (static_cast<ULONGLONG>(written.dwHighDateTime) << 32) | written.dwLowDateTime);
     }
     LARGE_INTEGER size;
-    if (GetFileSizeEx(file.get(), &size)) state.size = static_cast<uint64_t>(size.QuadPart);
+    if (GetFileSizeEx(file.Get(), &size)) state.size = static_cast<uint64_t>(size.QuadPart);
     return state;
 }
 

@@ -12,12 +12,12 @@ FolderListings* current = nullptr;
 
 }  // namespace
 
-FolderListings::FolderListings() : outer_(current) {
+FolderListings::FolderListings() : outer(current) {
     current = this;
 }
 
 FolderListings::~FolderListings() {
-    current = outer_;
+    current = outer;
 }
 
 bool Names(const std::string& folder, const std::vector<std::string>** names) {
@@ -26,7 +26,7 @@ bool Names(const std::string& folder, const std::vector<std::string>** names) {
         *names = &listed;
         return files::ListFolder(folder, &listed);
     }
-    const auto [known, first] = current->folders_.try_emplace(folder);
+    const auto [known, first] = current->folders.try_emplace(folder);
     FolderListings::Listing& listing = known->second;
     if (first) listing.listed = files::ListFolder(folder, &listing.names);
     *names = &listing.names;

@@ -33,8 +33,8 @@ private:
         bool listed = false;
         std::vector<std::string> names;
     };
-    FolderListings* outer_;
-    std::map<std::string, Listing> folders_;
+    FolderListings* outer;
+    std::map<std::string, Listing> folders;
 };
 
 // `*names` stays valid until the next call or the end of the innermost

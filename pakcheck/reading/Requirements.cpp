@@ -29,7 +29,7 @@ std::string List(const std::vector<uint32_t>& numbers) {
 }
 
 bool IsNumberList(const IniNode* node) {
-    return node->kind() == NodeKind::IntList || node->kind() == NodeKind::HexList;
+    return node->Kind() == NodeKind::IntList || node->Kind() == NodeKind::HexList;
 }
 
 const char* KindName(NodeKind kind) {
@@ -51,25 +51,25 @@ void CheckVersionKey(const CatalogueEntry& entry, const Source& source, const st
         // anything above 3 refuses users the author meant to accept.
         Add(findings, version > kOldest ? Severity::Error : Severity::Warning, file,
             source.versionLine, "catalogue-version-type",
-            where + ": \"TrakoVersion\" is written as " + KindName(source.version->kind()) +
+            where + ": \"TrakoVersion\" is written as " + KindName(source.version->Kind()) +
                 ", so start-up reads the required version as " + std::to_string(version) +
                 ". Write whole numbers: TrakoVersion = 5, 2, 7.");
     } else if (version > kHighestMajor) {
         Add(findings, Severity::Error, file, source.versionLine, "catalogue-version-huge",
             where + ": the required version " + std::to_string(version) +
                 " is beyond any simulator's: every user is refused (message " +
-                messagequote::Quote(messageids::kVersionTooLow) + ").");
-    } else if (source.version->count() > 0) {
+                messagequote::Quote(messageids::VersionTooLow) + ").");
+    } else if (source.version->Count() > 0) {
         uint32_t first = 0;
-        std::memcpy(&first, source.version->value().data(), sizeof first);
+        std::memcpy(&first, source.version->Value().data(), sizeof first);
         if (first < kOldest) {
             Add(findings, Severity::Note, file, source.versionLine, "catalogue-version-low",
                 where + ": a required version of " + std::to_string(first) + " counts as 3.");
         }
     }
-    if (source.version->count() > kValues) {
+    if (source.version->Count() > kValues) {
         Add(findings, Severity::Warning, file, source.versionLine, "catalogue-version-long",
-            where + ": \"TrakoVersion\" holds " + std::to_string(source.version->count()) +
+            where + ": \"TrakoVersion\" holds " + std::to_string(source.version->Count()) +
                 " numbers; start-up reads only the first 20 (the version and 19 plug-ins).");
     }
 }
@@ -79,7 +79,7 @@ void CheckPatchKey(const CatalogueEntry& entry, const Source& source, const std:
     if (source.patch == nullptr) return;
     if (!IsNumberList(source.patch)) {
         Add(findings, Severity::Warning, file, source.patchLine, "catalogue-patch-type",
-            where + ": \"TrakoPatch\" is written as " + KindName(source.patch->kind()) +
+            where + ": \"TrakoPatch\" is written as " + KindName(source.patch->Kind()) +
                 ", so start-up reads the required patch as " + std::to_string(entry.requiredPatch) +
                 ". Write a whole number.");
     }
@@ -130,7 +130,7 @@ void Judge(const CatalogueEntry& entry, const Source& source, const std::string&
                     where + ": there is no plug-in " + std::to_string(number) +
                         " (plug-ins are numbered 1 to 20): every Trako 5 user is refused "
                         "(message " +
-                        messagequote::Quote(messageids::kPluginsMissing) + ").");
+                        messagequote::Quote(messageids::PluginsMissing) + ").");
             }
         }
     } else if (!listed.empty()) {

@@ -125,7 +125,7 @@ void ReportMissing(InstallScript& script, const std::string& name, const std::st
         effect =
             "no textures are merged and the installer reports the whole installation as "
             "failed (message " +
-            messagequote::Quote(messageids::kInstallFailed) +
+            messagequote::Quote(messageids::InstallFailed) +
             "); an empty section \"Texturskript { }\" avoids that";
     } else {
         effect = "no ground textures are merged";
@@ -152,7 +152,7 @@ ScriptInfo Check(const std::string& packageDir, const std::string& file, bool tr
     if (where.match == packagepath::Match::Missing || !files::ReadBytes(where.path, &bytes)) {
         Add(findings, Severity::Error, file, 0, "script-missing",
             "The install script cannot be read: the installer shows message " +
-                messagequote::Quote(messageids::kScriptMissing) + " and installs nothing.");
+                messagequote::Quote(messageids::ScriptMissing) + " and installs nothing.");
         return info;
     }
     info.readable = true;

@@ -107,8 +107,8 @@ void CheckMerged(const std::string& file, const std::string& converted, const st
     const uint32_t behind = step->id == 4294967295u ? 4294967294u : 4294967295u;
     const ReadBack tried = TryList(converted, behind, tryLists, &readBack);
     const EntryTable& readEntries = readBack.Entries();
-    const bool lostIt = readEntries.find(step->id) == readEntries.end();
-    const bool lostBehind = readEntries.find(behind) == readEntries.end();
+    const bool lostIt = readEntries.Find(step->id) == readEntries.end();
+    const bool lostBehind = readEntries.Find(behind) == readEntries.end();
     step->readsBack = tried != ReadBack::Unreadable;
     if (!step->hasName) {
         Add(findings, Severity::Error, file, step->line, "texture-no-name",

@@ -15,9 +15,9 @@ const FindingCode* Find(const std::string& code) {
 }
 
 bool Allows(const FindingCode& code, Severity severity) {
-    const unsigned bit = severity == Severity::Error     ? kError
-                         : severity == Severity::Warning ? kWarning
-                                                         : kNote;
+    const unsigned bit = severity == Severity::Error     ? Error
+                         : severity == Severity::Warning ? Warning
+                                                         : Note;
     return (code.severities & bit) != 0;
 }
 

@@ -16,18 +16,18 @@ class Json {
 public:
     void Open(char bracket) {
         Separate();
-        text_.push_back(bracket);
-        first_ = true;
+        text.push_back(bracket);
+        first = true;
     }
     void Close(char bracket) {
-        text_.push_back(bracket);
-        first_ = false;
+        text.push_back(bracket);
+        first = false;
     }
     void Key(const char* name) {
         Separate();
         Quote(name);
-        text_.push_back(':');
-        first_ = true;  // the value follows without a comma
+        text.push_back(':');
+        first = true;  // the value follows without a comma
     }
     void String(const std::string& value) {
         Separate();
@@ -35,15 +35,15 @@ public:
     }
     void Number(long long value) {
         Separate();
-        text_ += std::to_string(value);
+        text += std::to_string(value);
     }
     void Bool(bool value) {
         Separate();
-        text_ += value ? "true" : "false";
+        text += value ? "true" : "false";
     }
     void Null() {
         Separate();
-        text_ += "null";
+        text += "null";
     }
     void Field(const char* name, const std::string& value) { Key(name), String(value); }
     void Field(const char* name, long long value) { Key(name), Number(value); }
@@ -61,44 +61,44 @@ public:
         for (T value : values) Number(static_cast<long long>(value));
         Close(']');
     }
-    const std::string& text() const { return text_; }
+    const std::string& Text() const { return text; }
 
 private:
     void Separate() {
-        if (!first_) text_.push_back(',');
-        first_ = false;
+        if (!first) text.push_back(',');
+        first = false;
     }
     // Runs of bytes that need no escape are copied whole.
     void Quote(const std::string& value) {
-        text_.push_back('"');
+        text.push_back('"');
         std::size_t plain = 0;
         for (std::size_t at = 0; at < value.size(); ++at) {
             const char c = value[at];
             const unsigned char byte = static_cast<unsigned char>(c);
             if (byte >= 0x20 && c != '"' && c != '\\') continue;
-            text_.append(value, plain, at - plain);
+            text.append(value, plain, at - plain);
             plain = at + 1;
             if (c == '"' || c == '\\') {
-                text_.push_back('\\');
-                text_.push_back(c);
+                text.push_back('\\');
+                text.push_back(c);
             } else if (c == '\n') {
-                text_ += "\\n";
+                text += "\\n";
             } else if (c == '\r') {
-                text_ += "\\r";
+                text += "\\r";
             } else if (c == '\t') {
-                text_ += "\\t";
+                text += "\\t";
             } else {
                 char escape[8];
                 std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-                text_ += escape;
+                text += escape;
             }
         }
-        text_.append(value, plain, std::string::npos);
-        text_.push_back('"');
+        text.append(value, plain, std::string::npos);
+        text.push_back('"');
     }
 
-    std::string text_;
-    bool first_ = true;
+    std::string text;
+    bool first = true;
 };
 
 void WriteCatalogue(const CatalogueInfo& catalogue, Json* json) {
@@ -312,7 +312,7 @@ std::string Write(const Report& report) {
     json.Field("notes", report.Count(Severity::Note));
     json.Close('}');
     json.Close('}');
-    return json.text() + "\n";
+    return json.Text() + "\n";
 }
 
 }  // namespace jsonreport

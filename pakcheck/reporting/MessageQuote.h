@@ -13,8 +13,8 @@
 //                out, shown as "..." (%s) or "N" (%d). The checker leaves
 //                paths as "...": the installer names them as they lie on the
 //                user's machine, which the checker cannot know. A text of
-//                more than 240 characters (the refusals kVersionTooLow to
-//                kPluginsMissing) is cut after its first sentence, and " ..."
+//                more than 240 characters (the refusals VersionTooLow to
+//                PluginsMissing) is cut after its first sentence, and " ..."
 //                marks the cut.
 #pragma once
 

@@ -206,8 +206,8 @@ void WritePlan(const Report& report, const InstallPlan& plan, std::string* out) 
     WriteList(plan.cabins, out);
     *out += std::string("  => the installer would report ") +
             (plan.succeeds
-                 ? "success (message " + messagequote::Quote(messageids::kInstallSucceeded) + ")"
-                 : "failure (message " + messagequote::Quote(messageids::kInstallFailed) + ")") +
+                 ? "success (message " + messagequote::Quote(messageids::InstallSucceeded) + ")"
+                 : "failure (message " + messagequote::Quote(messageids::InstallFailed) + ")") +
             (plan.questions > 0 ? ", after " + std::to_string(plan.questions) +
                                       (plan.questions == 1 ? " question" : " questions")
                                 : std::string()) +

@@ -90,9 +90,9 @@ TEST(CabinFindings, ValuesThatKeepTheirMeaningAreNotReported) {
         "Name = \"Stra\xDF"
         "e\"\r\n");
     package.Check();
-    EXPECT_TRUE(package.report().findings.empty()) << package.Listing();
-    ASSERT_EQ(package.report().cabin.sections.size(), 1u);
-    EXPECT_EQ(package.report().cabin.sections[0].keys, 8);
+    EXPECT_TRUE(package.LastReport().findings.empty()) << package.Listing();
+    ASSERT_EQ(package.LastReport().cabin.sections.size(), 1u);
+    EXPECT_EQ(package.LastReport().cabin.sections[0].keys, 8);
 }
 
 TEST(CabinFindings, WithoutACabinListTheHostsStaysAsItIs) {
@@ -100,7 +100,7 @@ TEST(CabinFindings, WithoutACabinListTheHostsStaysAsItIs) {
     package.Write("InstSkript.txt", "Texturskript{}");
     package.Check();
     EXPECT_TRUE(package.Has("cabin-absent", Severity::Note, "cabin.ini", 0)) << package.Listing();
-    EXPECT_FALSE(package.report().cabin.present);
+    EXPECT_FALSE(package.LastReport().cabin.present);
 }
 
 }  // namespace

@@ -127,7 +127,7 @@ TEST(CatalogueFindings, ACatalogueInAnotherCaseIsFoundButReported) {
     package.Check();
     EXPECT_TRUE(package.Has("catalogue-case", Severity::Warning, "InstSkript.ini", 0))
         << package.Listing();
-    EXPECT_EQ(package.report().catalogue.entries.size(), 1u);
+    EXPECT_EQ(package.LastReport().catalogue.entries.size(), 1u);
 }
 
 TEST(CatalogueFindings, EntriesFollowThePresentSectionsWithoutGaps) {
@@ -136,7 +136,7 @@ TEST(CatalogueFindings, EntriesFollowThePresentSectionsWithoutGaps) {
     package.Write("Paket\\Skript.txt", kScript);
     package.Write("InstSkript.ini", "[Install_10]\r\nScript = \"Paket\\Skript.txt\"\r\n" + First());
     package.Check("", "POL");
-    const CatalogueInfo& catalogue = package.report().catalogue;
+    const CatalogueInfo& catalogue = package.LastReport().catalogue;
     ASSERT_EQ(catalogue.entries.size(), 2u);
     EXPECT_EQ(catalogue.entries[0].section, "Install_00");
     EXPECT_EQ(catalogue.entries[0].scriptUsed, "InstSkript.txt");
@@ -146,7 +146,7 @@ TEST(CatalogueFindings, EntriesFollowThePresentSectionsWithoutGaps) {
     EXPECT_EQ(catalogue.entries[0].texts[0].language, "POL");
     EXPECT_EQ(catalogue.entries[0].texts[0].name, "Stacja");
     // Both scripts are checked, each once.
-    EXPECT_EQ(package.report().scripts.size(), 2u);
+    EXPECT_EQ(package.LastReport().scripts.size(), 2u);
 }
 
 TEST(CatalogueRequirements, AreTheOnesStartUpApplies) {
@@ -175,8 +175,8 @@ TEST(CatalogueRequirements, AreTheOnesStartUpApplies) {
         package.Write("InstSkript.txt", kScript);
         package.Write("InstSkript.ini", First(c.keys));
         package.Check("", "ENG");
-        ASSERT_EQ(package.report().catalogue.entries.size(), 1u) << c.keys;
-        const CatalogueItem& item = package.report().catalogue.entries[0];
+        ASSERT_EQ(package.LastReport().catalogue.entries.size(), 1u) << c.keys;
+        const CatalogueItem& item = package.LastReport().catalogue.entries[0];
         EXPECT_EQ(item.requirements, c.words) << c.keys;
         EXPECT_EQ(item.plugins, c.plugins) << c.keys;
     }

@@ -120,53 +120,53 @@ bool SetReadOnly(const std::string& path, bool readOnly) {
 }
 
 CheckedPackage::CheckedPackage() {
-    EXPECT_TRUE(files::MakeTemporaryFolder(&root_));
-    package_ = files::Join(root_, "package");
-    host_ = files::Join(root_, "host");
-    EXPECT_TRUE(files::MakeFolder(package_));
-    EXPECT_TRUE(files::MakeFolder(host_));
+    EXPECT_TRUE(files::MakeTemporaryFolder(&root));
+    package = files::Join(root, "package");
+    host = files::Join(root, "host");
+    EXPECT_TRUE(files::MakeFolder(package));
+    EXPECT_TRUE(files::MakeFolder(host));
 }
 
 CheckedPackage::~CheckedPackage() {
-    files::RemoveTree(root_);
+    files::RemoveTree(root);
 }
 
 void CheckedPackage::Write(const std::string& name, const std::string& bytes) {
-    MakeFolders(package_, name);
+    MakeFolders(package, name);
     ASSERT_TRUE(files::WriteBytes(Path(name), bytes)) << name;
 }
 
 void CheckedPackage::WriteInHost(const std::string& name, const std::string& bytes) {
-    MakeFolders(host_, name);
+    MakeFolders(host, name);
     ASSERT_TRUE(files::WriteBytes(HostPath(name), bytes)) << name;
 }
 
 std::string CheckedPackage::Path(const std::string& name) const {
-    return packagepath::Literal(package_, name);
+    return packagepath::Literal(package, name);
 }
 
 std::string CheckedPackage::HostPath(const std::string& name) const {
-    return packagepath::Literal(host_, name);
+    return packagepath::Literal(host, name);
 }
 
 const Report& CheckedPackage::Check(bool host, const std::string& language) {
     Options options;
-    options.packageDir = package_;
-    options.hostDir = host ? host_ : std::string();
+    options.packageDir = package;
+    options.hostDir = host ? this->host : std::string();
     options.languages = language.empty() ? std::vector<std::string>{"GER", "ENG", "FRA", "POL"}
                                          : std::vector<std::string>{language};
-    EXPECT_TRUE(checker::Check(options, &report_));
+    EXPECT_TRUE(checker::Check(options, &report));
     if (host) {
         // A scratch folder kept from check to check, holding what earlier
         // checks left there, gives the same report.
-        const std::string kept = files::Join(root_, "scratch");
+        const std::string kept = files::Join(root, "scratch");
         EXPECT_TRUE(files::MakeFolder(kept));
         Report again;
         EXPECT_TRUE(checker::Check(options, &again, kept));
-        EXPECT_EQ(jsonreport::Write(again), jsonreport::Write(report_));
+        EXPECT_EQ(jsonreport::Write(again), jsonreport::Write(report));
         EXPECT_TRUE(files::Probe(kept).folder);
     }
-    return report_;
+    return report;
 }
 
 void ExpectJsonReport(const std::string& json, const Report& report) {
@@ -227,19 +227,19 @@ void ExpectJsonReport(const std::string& json, const Report& report) {
 
 const Report& CheckedPackage::CheckByRelativePaths(bool host) {
     const std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(root_);
+    std::filesystem::current_path(root);
     Options options;
     options.packageDir = "package";
     options.hostDir = host ? "host" : "";
     options.languages = {"GER", "ENG", "FRA", "POL"};
-    EXPECT_TRUE(checker::Check(options, &report_));
+    EXPECT_TRUE(checker::Check(options, &report));
     std::filesystem::current_path(before);
-    return report_;
+    return report;
 }
 
 int CheckedPackage::Count(const std::string& code) const {
     int count = 0;
-    for (const Finding& finding : report_.findings) {
+    for (const Finding& finding : report.findings) {
         if (finding.code == code) ++count;
     }
     return count;
@@ -247,7 +247,7 @@ int CheckedPackage::Count(const std::string& code) const {
 
 bool CheckedPackage::Has(const std::string& code, Severity severity, const std::string& file,
                          int32_t line) const {
-    for (const Finding& finding : report_.findings) {
+    for (const Finding& finding : report.findings) {
         if (finding.code == code && finding.severity == severity && finding.file == file &&
             finding.line == line) {
             return true;
@@ -258,7 +258,7 @@ bool CheckedPackage::Has(const std::string& code, Severity severity, const std::
 
 std::string CheckedPackage::Listing() const {
     std::string text;
-    for (const Finding& finding : report_.findings) {
+    for (const Finding& finding : report.findings) {
         text += std::string(SeverityName(finding.severity)) + " " + finding.code + " " +
                 finding.file + ":" + std::to_string(finding.line) + " " + finding.message + "\n";
     }

@@ -65,8 +65,8 @@ public:
     // The system path of a file of the package or the host.
     std::string Path(const std::string& name) const;
     std::string HostPath(const std::string& name) const;
-    const std::string& Folder() const { return package_; }
-    const std::string& Host() const { return host_; }
+    const std::string& Folder() const { return package; }
+    const std::string& Host() const { return host; }
 
     // Runs the checker; with `host` true it also plans an installation.
     const Report& Check(bool host = false, const std::string& language = "");
@@ -74,7 +74,7 @@ public:
     // naming them "package" and "host", as an author would on the command
     // line: the report's paths are then the same on every system.
     const Report& CheckByRelativePaths(bool host);
-    const Report& report() const { return report_; }
+    const Report& LastReport() const { return report; }
 
     // The findings of that code, and whether one of them matches exactly.
     int Count(const std::string& code) const;
@@ -84,10 +84,10 @@ public:
     std::string Listing() const;
 
 private:
-    std::string root_;
-    std::string package_;
-    std::string host_;
-    Report report_;
+    std::string root;
+    std::string package;
+    std::string host;
+    Report report;
 };
 
 }  // namespace testpackage

@@ -80,24 +80,24 @@ TEST(Example, ThePackageHasNoErrorsOrWarnings) {
     CheckedPackage package;
     Lay(&package, false);
     package.Check();
-    EXPECT_EQ(package.report().Count(Severity::Error), 0) << package.Listing();
-    EXPECT_EQ(package.report().Count(Severity::Warning), 0) << package.Listing();
+    EXPECT_EQ(package.LastReport().Count(Severity::Error), 0) << package.Listing();
+    EXPECT_EQ(package.LastReport().Count(Severity::Warning), 0) << package.Listing();
     // What it has: the blanks of two texture names are dropped.
     EXPECT_EQ(package.Count("texture-blanks"), 2) << package.Listing();
-    EXPECT_EQ(checker::ExitStatus(package.report()), 0);
+    EXPECT_EQ(checker::ExitStatus(package.LastReport()), 0);
 }
 
 TEST(Example, TheCatalogueHasNoErrorsOrWarnings) {
     CheckedPackage package;
     Lay(&package, true);
     package.Check();
-    EXPECT_EQ(package.report().Count(Severity::Error), 0) << package.Listing();
-    EXPECT_EQ(package.report().Count(Severity::Warning), 0) << package.Listing();
+    EXPECT_EQ(package.LastReport().Count(Severity::Error), 0) << package.Listing();
+    EXPECT_EQ(package.LastReport().Count(Severity::Warning), 0) << package.Listing();
     // Every package has a script of its own, and no two of them merge a
     // texture with the same id.
-    ASSERT_EQ(package.report().scripts.size(), 5u) << package.Listing();
+    ASSERT_EQ(package.LastReport().scripts.size(), 5u) << package.Listing();
     std::set<uint32_t> ids;
-    for (const ScriptInfo& script : package.report().scripts) {
+    for (const ScriptInfo& script : package.LastReport().scripts) {
         EXPECT_TRUE(script.readable) << script.file;
         std::set<uint32_t> own;
         for (const TextureStep& texture : script.textures) {
@@ -106,11 +106,12 @@ TEST(Example, TheCatalogueHasNoErrorsOrWarnings) {
         EXPECT_FALSE(own.empty()) << script.file;
         for (uint32_t id : own) EXPECT_TRUE(ids.insert(id).second) << script.file << ": id " << id;
     }
-    ASSERT_EQ(package.report().catalogue.entries.size(), 5u);
-    EXPECT_EQ(package.report().catalogue.entries[4].section, "Install_06");
-    EXPECT_EQ(package.report().catalogue.entries[0].texts[0].name, "Bahnhof Grünwald (Grundpaket)");
-    EXPECT_EQ(package.report().catalogue.entries[1].texts[3].name, "Linia dużych prędkości");
-    EXPECT_EQ(checker::ExitStatus(package.report()), 0);
+    ASSERT_EQ(package.LastReport().catalogue.entries.size(), 5u);
+    EXPECT_EQ(package.LastReport().catalogue.entries[4].section, "Install_06");
+    EXPECT_EQ(package.LastReport().catalogue.entries[0].texts[0].name,
+              "Bahnhof Grünwald (Grundpaket)");
+    EXPECT_EQ(package.LastReport().catalogue.entries[1].texts[3].name, "Linia dużych prędkości");
+    EXPECT_EQ(checker::ExitStatus(package.LastReport()), 0);
 }
 
 TEST(Example, ThePlanPredictsTheInstalledHostFolder) {
@@ -118,8 +119,8 @@ TEST(Example, ThePlanPredictsTheInstalledHostFolder) {
     Lay(&package, false);
     const Tree before = testpackage::ReadTree(package.Host());
     package.Check(true);
-    ASSERT_EQ(package.report().plans.size(), 1u);
-    const InstallPlan& plan = package.report().plans[0];
+    ASSERT_EQ(package.LastReport().plans.size(), 1u);
+    const InstallPlan& plan = package.LastReport().plans[0];
     EXPECT_TRUE(plan.succeeds) << package.Listing();
     EXPECT_EQ(plan.questions, 0);
     EXPECT_EQ(plan.textures.added, (std::vector<uint32_t>{16, 17}));
@@ -141,7 +142,7 @@ TEST(Example, ThePlanOfTheSignalPackagePredictsItsHostFolder) {
     Lay(&package, true);
     package.Check(true);
     const InstallPlan* signals = nullptr;
-    for (const InstallPlan& plan : package.report().plans) {
+    for (const InstallPlan& plan : package.LastReport().plans) {
         if (plan.script == "Pakete\\Signale\\Skript.txt") signals = &plan;
     }
     ASSERT_NE(signals, nullptr) << package.Listing();

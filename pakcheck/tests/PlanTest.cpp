@@ -24,22 +24,21 @@ const char* const kList = "Basis{\r\n\tTextur{\tid(2)\tname(Dach)\t}\r\n}\r\n";
 class Plan : public ::testing::Test {
 protected:
     void SetUp() override {
-        package_.Write("a.3dm", "neu");
-        package_.WriteInHost(kTextureList, kList);
-        package_.WriteInHost(kGroundList, kList);
+        package.Write("a.3dm", "neu");
+        package.WriteInHost(kTextureList, kList);
+        package.WriteInHost(kGroundList, kList);
     }
     void Script(const std::string& files) {
-        package_.Write("InstSkript.txt",
-                       "Dateinstallation{\r\n" + files +
-                           "}\r\nTexturskript{\r\n{t>>Textur{id(5)name(x)}}}\r\n");
+        package.Write("InstSkript.txt", "Dateinstallation{\r\n" + files +
+                                            "}\r\nTexturskript{\r\n{t>>Textur{id(5)name(x)}}}\r\n");
     }
     const InstallPlan& Planned() {
-        package_.Check(true);
-        EXPECT_EQ(package_.report().plans.size(), 1u) << package_.Listing();
-        return package_.report().plans.at(0);
+        package.Check(true);
+        EXPECT_EQ(package.LastReport().plans.size(), 1u) << package.Listing();
+        return package.LastReport().plans.at(0);
     }
 
-    CheckedPackage package_;
+    CheckedPackage package;
 };
 
 TEST_F(Plan, CopiesNewFilesAndMakesTheirFolders) {
@@ -48,7 +47,7 @@ TEST_F(Plan, CopiesNewFilesAndMakesTheirFolders) {
     ASSERT_EQ(plan.files.size(), 1u);
     EXPECT_EQ(plan.files[0].action, Action::New);
     EXPECT_TRUE(plan.files[0].makesFolders);
-    EXPECT_TRUE(plan.succeeds) << package_.Listing();
+    EXPECT_TRUE(plan.succeeds) << package.Listing();
     EXPECT_EQ(plan.textures.added, (std::vector<uint32_t>{5}));
     EXPECT_EQ(plan.groundTextures.outcome, Outcome::Untouched);
 }
@@ -81,7 +80,7 @@ TEST_F(Plan, DecidesOnExistingFilesByTheirTimes) {
         ASSERT_TRUE(testpackage::SetWriteTime(package.Path("a.3dm"), 2000));
         ASSERT_TRUE(testpackage::SetWriteTime(package.HostPath("Resourcen\\a.3dm"), c.hostTime));
         package.Check(true);
-        const InstallPlan& plan = package.report().plans.at(0);
+        const InstallPlan& plan = package.LastReport().plans.at(0);
         ASSERT_EQ(plan.files.size(), 1u) << c.behaviour;
         EXPECT_EQ(plan.files[0].action, c.action) << c.behaviour;
         EXPECT_EQ(plan.questions, c.questions) << c.behaviour;
@@ -92,20 +91,20 @@ TEST_F(Plan, DecidesOnExistingFilesByTheirTimes) {
 
 TEST_F(Plan, FailsOnAReadOnlyHostFile) {
     Script("{a.3dm>>Resourcen\\a.3dm}");
-    package_.WriteInHost("Resourcen\\a.3dm", "alt");
-    ASSERT_TRUE(testpackage::SetWriteTime(package_.HostPath("Resourcen\\a.3dm"), 1000));
-    ASSERT_TRUE(testpackage::SetReadOnly(package_.HostPath("Resourcen\\a.3dm"), true));
+    package.WriteInHost("Resourcen\\a.3dm", "alt");
+    ASSERT_TRUE(testpackage::SetWriteTime(package.HostPath("Resourcen\\a.3dm"), 1000));
+    ASSERT_TRUE(testpackage::SetReadOnly(package.HostPath("Resourcen\\a.3dm"), true));
     const InstallPlan& plan = Planned();
-    testpackage::SetReadOnly(package_.HostPath("Resourcen\\a.3dm"), false);
+    testpackage::SetReadOnly(package.HostPath("Resourcen\\a.3dm"), false);
     EXPECT_EQ(plan.files.at(0).action, Action::Fail);
     EXPECT_FALSE(plan.succeeds);
-    EXPECT_TRUE(package_.Has("plan-copy-fails", Severity::Error, "InstSkript.txt", 2))
-        << package_.Listing();
+    EXPECT_TRUE(package.Has("plan-copy-fails", Severity::Error, "InstSkript.txt", 2))
+        << package.Listing();
 }
 
 TEST_F(Plan, FailsWhereTheHostHasAFolderOfThatName) {
     Script("{a.3dm>>Resourcen\\Modelle}");
-    package_.WriteInHost("Resourcen\\Modelle\\b.3dm", "b");
+    package.WriteInHost("Resourcen\\Modelle\\b.3dm", "b");
     const InstallPlan& plan = Planned();
     EXPECT_EQ(plan.files.at(0).action, Action::Fail);
     EXPECT_FALSE(plan.succeeds);
@@ -113,7 +112,7 @@ TEST_F(Plan, FailsWhereTheHostHasAFolderOfThatName) {
 
 TEST_F(Plan, MakesNoFoldersAlongSlashes) {
     Script("{a.3dm>>Resourcen/Neu/a.3dm}\r\n{a.3dm>>Resourcen\\Alt/a.3dm}");
-    package_.WriteInHost("Resourcen\\Alt\\b.3dm", "b");
+    package.WriteInHost("Resourcen\\Alt\\b.3dm", "b");
     const InstallPlan& plan = Planned();
     ASSERT_EQ(plan.files.size(), 2u);
     EXPECT_EQ(plan.files[0].action, Action::Fail);
@@ -190,8 +189,8 @@ TEST(PlanCopies, FailWhereWindowsRefusesTheName) {
         package.Write("InstSkript.txt",
                       "Dateinstallation{\r\n" + c.entries + "}\r\nTexturskript{}");
         package.Check(true);
-        ASSERT_EQ(package.report().plans.size(), 1u);
-        const InstallPlan& plan = package.report().plans[0];
+        ASSERT_EQ(package.LastReport().plans.size(), 1u);
+        const InstallPlan& plan = package.LastReport().plans[0];
         std::vector<Action> actions;
         for (const PlannedFile& file : plan.files) actions.push_back(file.action);
         EXPECT_EQ(actions, c.actions) << package.Listing();
@@ -221,9 +220,9 @@ TEST_F(Plan, SkipsMissingSourcesAndRefusesDestinationsOutside) {
 }
 
 TEST_F(Plan, NamesTheTexturesAddedAndReplaced) {
-    package_.Write("InstSkript.txt",
-                   "Texturskript{{t>>Textur{id(2)name(Neu)}}{u>>Textur{id(9)name(x)}}}"
-                   "Bodenskript{{g>>Textur{id(2)name(Kies)}}}");
+    package.Write("InstSkript.txt",
+                  "Texturskript{{t>>Textur{id(2)name(Neu)}}{u>>Textur{id(9)name(x)}}}"
+                  "Bodenskript{{g>>Textur{id(2)name(Kies)}}}");
     const InstallPlan& plan = Planned();
     EXPECT_EQ(plan.textures.added, (std::vector<uint32_t>{9}));
     ASSERT_EQ(plan.textures.replaced.size(), 1u);
@@ -281,11 +280,11 @@ TEST_F(Plan, JudgesTheHostsLists) {
         }
         package.Check(true);
         if (c.readOnly) testpackage::SetReadOnly(package.HostPath(c.list), false);
-        ASSERT_EQ(package.report().plans.size(), 1u) << c.behaviour;
-        EXPECT_EQ(package.report().plans[0].succeeds, c.succeeds) << c.behaviour << "\n"
-                                                                  << package.Listing();
+        ASSERT_EQ(package.LastReport().plans.size(), 1u) << c.behaviour;
+        EXPECT_EQ(package.LastReport().plans[0].succeeds, c.succeeds) << c.behaviour << "\n"
+                                                                      << package.Listing();
         bool found = false;
-        for (const Finding& finding : package.report().findings) {
+        for (const Finding& finding : package.LastReport().findings) {
             found = found || (finding.code == c.code && finding.severity == c.severity &&
                               finding.inHost && finding.file == c.list && finding.plan == 0);
         }
@@ -294,23 +293,23 @@ TEST_F(Plan, JudgesTheHostsLists) {
 }
 
 TEST_F(Plan, MergesCabinsAndWarnsAboutNamesThatDifferInCase) {
-    package_.Write("InstSkript.txt", "Texturskript{}");
-    package_.WriteInHost(kCabinList, "[Kabine]\r\nSitze = 2\r\nModell = Nordbahnhof\r\n");
-    package_.Write("cabin.ini",
-                   "[Kabine]\r\nsitze = 3\r\nLicht = Y\r\n[kabine]\r\nx = 1\r\n[Neu]\r\ny = 2\r\n");
+    package.Write("InstSkript.txt", "Texturskript{}");
+    package.WriteInHost(kCabinList, "[Kabine]\r\nSitze = 2\r\nModell = Nordbahnhof\r\n");
+    package.Write("cabin.ini",
+                  "[Kabine]\r\nsitze = 3\r\nLicht = Y\r\n[kabine]\r\nx = 1\r\n[Neu]\r\ny = 2\r\n");
     const InstallPlan& plan = Planned();
     EXPECT_EQ(plan.cabins.outcome, Outcome::Written);
     EXPECT_EQ(plan.cabins.sectionsAdded, (std::vector<std::string>{"kabine", "Neu"}));
     EXPECT_EQ(plan.cabins.keysAdded, (std::vector<std::string>{"Kabine: sitze", "Kabine: Licht"}));
-    EXPECT_EQ(package_.Count("plan-cabin-case"), 2) << package_.Listing();
+    EXPECT_EQ(package.Count("plan-cabin-case"), 2) << package.Listing();
     EXPECT_NE(plan.cabins.content.find("[Neu]"), std::string::npos);
     // The merge writes the host's own "Nordbahnhof" back as N.
     bool hostValue = false;
-    for (const Finding& finding : package_.report().findings) {
+    for (const Finding& finding : package.LastReport().findings) {
         hostValue = hostValue ||
                     (finding.code == "cabin-value-changed" && finding.inHost && finding.line == 3);
     }
-    EXPECT_TRUE(hostValue) << package_.Listing();
+    EXPECT_TRUE(hostValue) << package.Listing();
 }
 
 TEST(PlanHost, AMissingHostFolderIsAnError) {

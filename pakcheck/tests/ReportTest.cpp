@@ -95,7 +95,7 @@ TEST(MessageQuote, QuotesEveryTextOnOneLineInTheLanguageAskedFor) {
                      {"POL", language::Language::Polish}};
     for (const auto& l : languages) {
         messagequote::SetLanguage(l.code);
-        for (int id = messageids::kFirst; id <= static_cast<int>(messageids::kPluginsMissing);
+        for (int id = messageids::kFirst; id <= static_cast<int>(messageids::PluginsMissing);
              ++id) {
             const std::string text = installertexts::Text(id, l.language);
             const std::string quote = messagequote::Quote(id);
@@ -116,24 +116,24 @@ TEST(MessageQuote, QuotesEveryTextOnOneLineInTheLanguageAskedFor) {
     }
     // An unknown language code quotes English.
     messagequote::SetLanguage("ITA");
-    EXPECT_EQ(messagequote::Quote(messageids::kInstallSucceeded),
+    EXPECT_EQ(messagequote::Quote(messageids::InstallSucceeded),
               "\"" +
-                  installertexts::Text(messageids::kInstallSucceeded, language::Language::English) +
+                  installertexts::Text(messageids::InstallSucceeded, language::Language::English) +
                   "\"");
     messagequote::SetLanguage("ENG");
-    EXPECT_EQ(messagequote::Quote(messageids::kSourceMissing),
+    EXPECT_EQ(messagequote::Quote(messageids::SourceMissing),
               "\"A file from the installation script cannot be found. ...\"");
     EXPECT_EQ(
-        messagequote::Quote(messageids::kCopyFailed, {"a.3dm", "C:\\b.3dm"}),
+        messagequote::Quote(messageids::CopyFailed, {"a.3dm", "C:\\b.3dm"}),
         "\"Copying of the file a.3dm to C:\\b.3dm failed. Maybe a write protection is set?\"");
     // A refusal is cut after its first sentence; a number it names shows as N.
-    EXPECT_EQ(messagequote::Quote(messageids::kVersionTooLow).substr(0, 24),
+    EXPECT_EQ(messagequote::Quote(messageids::VersionTooLow).substr(0, 24),
               "\"Zur korrekten Darstellu");
-    EXPECT_NE(messagequote::Quote(messageids::kVersionTooLow)
+    EXPECT_NE(messagequote::Quote(messageids::VersionTooLow)
                   .find("Trako N.0 dringend vorausgesetzt! ...\""),
               std::string::npos)
-        << messagequote::Quote(messageids::kVersionTooLow);
-    EXPECT_NE(messagequote::Quote(messageids::kVersionTooLow, {"6"}).find("Trako 6.0"),
+        << messagequote::Quote(messageids::VersionTooLow);
+    EXPECT_NE(messagequote::Quote(messageids::VersionTooLow, {"6"}).find("Trako 6.0"),
               std::string::npos);
 }
 
@@ -250,20 +250,20 @@ TEST(Report, APackageFolderThatCannotBeReadGivesNoReport) {
 class Written : public ::testing::Test {
 protected:
     void SetUp() override {
-        package_.Write("a.3dm", "a");
-        package_.Write(
+        package.Write("a.3dm", "a");
+        package.Write(
             "InstSkript.txt",
             "Dateinstallation{\r\n{a.3dm>>Resourcen\\a.3dm}\r\n{b.3dm>>Resourcen\\b.3dm}}\r\n"
             "Texturskript{{t>>Textur{id(5)name(\"Gr\xFCn\")}}}");
-        package_.Write("cabin.ini", "[Kabine]\r\nModell = Zug\r\n");
-        package_.WriteInHost("Resourcen\\Parallels\\Texturen.txt", "Basis{}");
-        package_.Check(true);
+        package.Write("cabin.ini", "[Kabine]\r\nModell = Zug\r\n");
+        package.WriteInHost("Resourcen\\Parallels\\Texturen.txt", "Basis{}");
+        package.Check(true);
     }
-    CheckedPackage package_;
+    CheckedPackage package;
 };
 
 TEST_F(Written, TextGroupsFindingsUnderTheirFilesAndEndsWithASummary) {
-    const std::string text = textreport::Write(package_.report());
+    const std::string text = textreport::Write(package.LastReport());
     const std::size_t script = text.find("Install script \"InstSkript.txt\"");
     const std::size_t missing =
         text.find("error   InstSkript.txt:3: The source \"b.3dm\" is not in the package");
@@ -286,16 +286,16 @@ TEST_F(Written, TextGroupsFindingsUnderTheirFilesAndEndsWithASummary) {
     EXPECT_NE(text.find("     4  id 5: merged\n"), std::string::npos) << text;
     EXPECT_NE(text.find("  new      Resourcen\\a.3dm"), std::string::npos) << text;
     EXPECT_NE(text.find("=> the installer would report success (message " +
-                        messagequote::Quote(messageids::kInstallSucceeded) + ")"),
+                        messagequote::Quote(messageids::InstallSucceeded) + ")"),
               std::string::npos)
         << text;
     const std::string last = text.substr(text.rfind('\n', text.size() - 2) + 1);
     EXPECT_EQ(last, "Summary: 1 error, 1 warning, 3 notes\n") << text;
-    EXPECT_EQ(checker::ExitStatus(package_.report()), 1);
+    EXPECT_EQ(checker::ExitStatus(package.LastReport()), 1);
 }
 
 TEST_F(Written, JsonCarriesEveryFindingInValidUtf8) {
-    const std::string json = jsonreport::Write(package_.report());
+    const std::string json = jsonreport::Write(package.LastReport());
     EXPECT_EQ(json.front(), '{');
     EXPECT_NE(json.find("\"summary\":{\"errors\":1,\"warnings\":1,\"notes\":3}"), std::string::npos)
         << json;
@@ -307,7 +307,7 @@ TEST_F(Written, JsonCarriesEveryFindingInValidUtf8) {
     // The script's 1252 byte and its quotes come out as UTF-8, escaped.
     EXPECT_NE(json.find("name(\\\"Grün\\\")"), std::string::npos) << json;
     EXPECT_NE(json.find("\"action\":\"new\""), std::string::npos) << json;
-    testpackage::ExpectJsonReport(json, package_.report());
+    testpackage::ExpectJsonReport(json, package.LastReport());
 }
 
 // Names and texts that a JSON writer easily gets wrong: quotes, backslashes,
@@ -347,7 +347,7 @@ TEST(Report, JsonStaysValidWithHostileStrings) {
     package.Write("InstSkript.txt", script + "}\r\nTexturskript{}\r\n");
     package.Check(true);
     EXPECT_GE(package.Count("source-missing"), 7) << package.Listing();
-    testpackage::ExpectJsonReport(jsonreport::Write(package.report()), package.report());
+    testpackage::ExpectJsonReport(jsonreport::Write(package.LastReport()), package.LastReport());
 }
 
 }  // namespace

@@ -254,9 +254,9 @@ TEST(ScriptFindings, NearMissesAreNotReported) {
                   "Resourcen\\a.3dm }\r\n}\r\n"
                   "{Texturen}\r\nTexturskript{{x>>Textur{id(7)name(x)}}}Bodenskript{}");
     package.Check();
-    EXPECT_TRUE(package.report().findings.empty()) << package.Listing();
-    ASSERT_EQ(package.report().scripts.size(), 1u);
-    const ScriptInfo& script = package.report().scripts[0];
+    EXPECT_TRUE(package.LastReport().findings.empty()) << package.Listing();
+    ASSERT_EQ(package.LastReport().scripts.size(), 1u);
+    const ScriptInfo& script = package.LastReport().scripts[0];
     ASSERT_EQ(script.files.size(), 1u);
     EXPECT_EQ(script.files[0].line, 5);
     EXPECT_EQ(script.files[0].destination, "Resourcen\\a.3dm");
@@ -270,7 +270,7 @@ TEST(ScriptFindings, TextureOutcomesFollowTheInstaller) {
                   "Texturskript{\r\n{a>>Textur{id(3)name(a)}}\r\n{b>>Textur{id(0)name(b)}}\r\n{c>>"
                   "x>>Textur{id(-1)name(c)}}}");
     package.Check();
-    const std::vector<TextureStep>& textures = package.report().scripts.at(0).textures;
+    const std::vector<TextureStep>& textures = package.LastReport().scripts.at(0).textures;
     ASSERT_EQ(textures.size(), 3u);
     EXPECT_EQ(textures[0].outcome, TextureStep::Outcome::Merged);
     EXPECT_EQ(textures[1].outcome, TextureStep::Outcome::IdZero);

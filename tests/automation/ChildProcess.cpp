@@ -23,37 +23,37 @@ bool ChildProcess::Start(const std::string& program, const std::string& argument
     }
     if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, output != nullptr, 0,
                         nullptr, currentDirectory.empty() ? nullptr : currentDirectory.c_str(),
-                        &startup, &info_)) {
-        info_ = {};
+                        &startup, &info)) {
+        info = {};
         return false;
     }
     return true;
 }
 
 bool ChildProcess::Running() const {
-    return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+    return info.hProcess && WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT;
 }
 
 bool ChildProcess::WaitForExit(DWORD timeoutMs) {
-    return info_.hProcess && WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    return info.hProcess && WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0;
 }
 
 DWORD ChildProcess::ExitCode() const {
     DWORD code = STILL_ACTIVE;
-    if (info_.hProcess) GetExitCodeProcess(info_.hProcess, &code);
+    if (info.hProcess) GetExitCodeProcess(info.hProcess, &code);
     return code;
 }
 
 bool ChildProcess::Terminate() {
     if (!Running()) return true;
-    TerminateProcess(info_.hProcess, 1);
+    TerminateProcess(info.hProcess, 1);
     return WaitForExit(5000);
 }
 
 void ChildProcess::Release() {
-    if (info_.hThread) CloseHandle(info_.hThread);
-    if (info_.hProcess) CloseHandle(info_.hProcess);
-    info_ = {};
+    if (info.hThread) CloseHandle(info.hThread);
+    if (info.hProcess) CloseHandle(info.hProcess);
+    info = {};
 }
 
 }  // namespace automation

@@ -25,7 +25,7 @@ public:
     bool Start(const std::string& program, const std::string& arguments,
                const std::string& currentDirectory, HANDLE output = nullptr);
 
-    DWORD Id() const { return info_.dwProcessId; }
+    DWORD Id() const { return info.dwProcessId; }
     bool Running() const;
 
     // True when the process has ended within timeoutMs.
@@ -40,7 +40,7 @@ public:
 private:
     void Release();
 
-    PROCESS_INFORMATION info_{};
+    PROCESS_INFORMATION info{};
 };
 
 }  // namespace automation

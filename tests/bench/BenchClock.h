@@ -11,14 +11,14 @@
 namespace benchclock {
 
 inline double Seconds() {
-    static const LARGE_INTEGER frequency = [] {
+    static const LARGE_INTEGER kFrequency = [] {
         LARGE_INTEGER f;
         QueryPerformanceFrequency(&f);
         return f;
     }();
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(kFrequency.QuadPart);
 }
 
 inline double Median(std::vector<double> values) {

@@ -48,9 +48,9 @@ TEST_P(AboutBox, OpensFromTheSystemMenuAndCloses) {
               texts.end());
 
     ASSERT_TRUE(automation::PressButton(about, IDOK));
-    EXPECT_TRUE(automation::WaitFor([&] { return scenario_.Find(ProgramWindow::About) == nullptr; },
+    EXPECT_TRUE(automation::WaitFor([&] { return scenario.Find(ProgramWindow::About) == nullptr; },
                                     Scenario::kShowTimeoutMs))
-        << scenario_.Screen();
+        << scenario.Screen();
     EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog))
         << "the dialog closed with its about box";
     ExpectNoMessageFor(300);

@@ -164,7 +164,7 @@ TEST_F(Catalogue, RefusesWhatTheSimulatorCannotShowAndOffersTheListAgain) {
         }
         EXPECT_EQ(automation::ButtonIds(box), std::vector<int>{IDOK});
         EXPECT_EQ(automation::MessageBoxHasIcon(box), true);
-        EXPECT_EQ(scenario_.Find(ProgramWindow::Selection), nullptr)
+        EXPECT_EQ(scenario.Find(ProgramWindow::Selection), nullptr)
             << "the list stays up behind the refusal";
         Answer(box, IDOK);
         dialog = ExpectFreshSelection();
@@ -185,7 +185,7 @@ TEST_F(Catalogue, AnAcceptedPackageInstallsByItself) {
     HWND install = Expect(ProgramWindow::Install);
     ASSERT_NE(install, nullptr);
     const DWORD opened = GetTickCount();
-    EXPECT_EQ(scenario_.Find(ProgramWindow::Selection), nullptr);
+    EXPECT_EQ(scenario.Find(ProgramWindow::Selection), nullptr);
     HWND done = ExpectMessage(Text(106), {IDOK}, true);
     ASSERT_NE(done, nullptr);
     const DWORD waited = GetTickCount() - opened;
@@ -209,7 +209,7 @@ TEST_F(Catalogue, WithoutTheHostTheInstallDialogSays104AndStays) {
     ASSERT_NE(missing, nullptr);
     Answer(missing, IDOK);
     ExpectNoMessageFor(1000);
-    EXPECT_TRUE(IsWindow(install) && IsWindowVisible(install)) << scenario_.Screen();
+    EXPECT_TRUE(IsWindow(install) && IsWindowVisible(install)) << scenario.Screen();
     ASSERT_TRUE(automation::PressButton(install, control::kCancelButton));
     ExpectEnded();
     ExpectHost(Scenario::OriginalHost());
@@ -223,7 +223,7 @@ protected:
 
     void BeforeStart() override {
         // The first package's description in every language.
-        const std::string path = scenario_.PackageFolder() + "\\InstSkript.ini";
+        const std::string path = scenario.PackageFolder() + "\\InstSkript.ini";
         std::string catalogue;
         ASSERT_TRUE(filetree::ReadFile(path, catalogue));
         std::string rewritten;

@@ -30,23 +30,23 @@ void FlowTest::SetUp() {
 }
 
 void FlowTest::Prepare(Scenario::Package package) {
-    ASSERT_TRUE(scenario_.Prepare(package)) << scenario_.Error();
+    ASSERT_TRUE(scenario.Prepare(package)) << scenario.Error();
 }
 
 void FlowTest::Start() {
-    ASSERT_TRUE(scenario_.Start()) << scenario_.Error();
+    ASSERT_TRUE(scenario.Start()) << scenario.Error();
 }
 
 HWND FlowTest::Expect(ProgramWindow kind) {
-    HWND window = scenario_.WaitFor(kind);
+    HWND window = scenario.WaitFor(kind);
     // In the order of ProgramWindow.
-    static const char* const names[] = {"install dialog", "selection dialog", "restore window",
-                                        "about box", "message box"};
-    static_assert(sizeof names / sizeof names[0] ==
+    static const char* const kNames[] = {"install dialog", "selection dialog", "restore window",
+                                         "about box", "message box"};
+    static_assert(sizeof kNames / sizeof kNames[0] ==
                   static_cast<size_t>(ProgramWindow::Message) + 1);
     if (!window)
-        ADD_FAILURE() << "no " << names[static_cast<int>(kind)] << " showed; on the screen:\n"
-                      << scenario_.Screen();
+        ADD_FAILURE() << "no " << kNames[static_cast<int>(kind)] << " showed; on the screen:\n"
+                      << scenario.Screen();
     return window;
 }
 
@@ -65,21 +65,20 @@ HWND FlowTest::ExpectMessage(const std::wstring& text, const std::vector<int>& b
 void FlowTest::Answer(HWND box, int button) {
     ASSERT_TRUE(automation::AnswerMessageBox(box, button))
         << "cannot answer with " << button << "\n"
-        << scenario_.Screen();
+        << scenario.Screen();
     EXPECT_TRUE(automation::WaitFor([box] { return !IsWindow(box); }, Scenario::kShowTimeoutMs))
         << "the message box stays after the answer";
 }
 
 void FlowTest::ExpectNoMessageFor(DWORD ms) {
-    const HWND box =
-        automation::WaitFor([&] { return scenario_.Find(ProgramWindow::Message); }, ms);
+    const HWND box = automation::WaitFor([&] { return scenario.Find(ProgramWindow::Message); }, ms);
     EXPECT_EQ(box, nullptr) << "unexpected message box: "
                             << Describe(automation::MessageBoxText(box).value_or(L"(no text)"));
 }
 
 void FlowTest::ExpectEnded() {
-    EXPECT_TRUE(scenario_.WaitForExit()) << "the installer did not end; on the screen:\n"
-                                         << scenario_.Screen();
+    EXPECT_TRUE(scenario.WaitForExit()) << "the installer did not end; on the screen:\n"
+                                        << scenario.Screen();
 }
 
 void FlowTest::ExpectSuccessAndEnd() {
@@ -90,8 +89,8 @@ void FlowTest::ExpectSuccessAndEnd() {
 }
 
 void FlowTest::ExpectHost(const filetree::Contents& expected) {
-    const auto differences = filetree::Compare(expected, scenario_.HostContents());
+    const auto differences = filetree::Compare(expected, scenario.HostContents());
     std::string report;
     for (const auto& line : differences) report += "  " + line + "\n";
-    EXPECT_TRUE(differences.empty()) << "host folder " << scenario_.HostFolder() << ":\n" << report;
+    EXPECT_TRUE(differences.empty()) << "host folder " << scenario.HostFolder() << ":\n" << report;
 }

@@ -42,7 +42,7 @@ protected:
     // The host folder holds exactly these files with these bytes.
     void ExpectHost(const filetree::Contents& expected);
 
-    Scenario scenario_;
+    Scenario scenario;
 };
 
 std::string Describe(const std::wstring& text);

@@ -102,7 +102,7 @@ struct Moment {
 class KilledInstall : public FlowTest {
 protected:
     std::string ListPath(size_t list) const {
-        return scenario_.HostFolder() + "\\" + kListFolder + "\\" + kLists[list];
+        return scenario.HostFolder() + "\\" + kListFolder + "\\" + kLists[list];
     }
 
     Lists ReadLists() const {
@@ -120,7 +120,7 @@ protected:
         for (size_t i = 0; i < kLists.size(); ++i) {
             if (now[i] != old[i]) testfiles::Write(ListPath(i), old[i]);
         }
-        ASSERT_TRUE(filetree::SetWriteTimes(scenario_.HostFolder(),
+        ASSERT_TRUE(filetree::SetWriteTimes(scenario.HostFolder(),
                                             filetree::YearStart(Scenario::kHostYear)));
     }
 
@@ -172,7 +172,7 @@ protected:
                 FileSize(ListPath(kGroundTextures)) != old[kGroundTextures].size()) {
                 seen.texturesSaved = MillisecondsSince(click);
             }
-            if (poll % 20 == 0 && scenario_.Find(ProgramWindow::Message) != nullptr) {
+            if (poll % 20 == 0 && scenario.Find(ProgramWindow::Message) != nullptr) {
                 seen.resultShown = MillisecondsSince(click);
             }
             Sleep(1);
@@ -192,7 +192,7 @@ protected:
     std::vector<std::string> Leftovers() const {
         std::vector<std::string> names;
         WIN32_FIND_DATAA found;
-        const std::string pattern = scenario_.HostFolder() + "\\" + kListFolder + "\\*";
+        const std::string pattern = scenario.HostFolder() + "\\" + kListFolder + "\\*";
         HANDLE search = FindFirstFileA(pattern.c_str(), &found);
         if (search == INVALID_HANDLE_VALUE) return {"<no folder>"};
         do {
@@ -215,7 +215,7 @@ protected:
 TEST_F(KilledInstall, LeavesEachListOldOrNewAndTheNextRunCompletes) {
     Prepare(Scenario::Package::Single);
     testfiles::Write(ListPath(kCabins), HostCabinList());
-    testfiles::Write(scenario_.PackageFolder() + "\\cabin.ini", PackageCabinList());
+    testfiles::Write(scenario.PackageFolder() + "\\cabin.ini", PackageCabinList());
     const Lists old = ReadLists();
 
     const Timeline run = Watch(StartAndInstall(), old);
@@ -249,7 +249,7 @@ TEST_F(KilledInstall, LeavesEachListOldOrNewAndTheNextRunCompletes) {
         const long long wait = moment.ms - MillisecondsSince(click);
         if (wait > 0) Sleep(static_cast<DWORD>(wait));
         const long long killedAt = MillisecondsSince(click);
-        ASSERT_TRUE(scenario_.Kill()) << "the installer does not end";
+        ASSERT_TRUE(scenario.Kill()) << "the installer does not end";
         found = ReadLists();
         int renewed = 0;
         for (size_t i = 0; i < kLists.size(); ++i) {
@@ -279,8 +279,8 @@ TEST_F(KilledInstall, LeavesEachListOldOrNewAndTheNextRunCompletes) {
 // being copied, then a run to the end.
 TEST_F(KilledInstall, LeavesNoPartOfACopiedFile) {
     Prepare(Scenario::Package::Single);
-    const std::string source = scenario_.PackageFolder() + "\\Gross.3dm";
-    const std::string destination = scenario_.HostFolder() + "\\Resourcen\\Modelle\\Gross.3dm";
+    const std::string source = scenario.PackageFolder() + "\\Gross.3dm";
+    const std::string destination = scenario.HostFolder() + "\\Resourcen\\Modelle\\Gross.3dm";
     const std::string temporary = safereplace::TemporaryPathFor(destination.c_str());
     constexpr ULONGLONG kSize = 256ULL << 20;
     {
@@ -292,10 +292,10 @@ TEST_F(KilledInstall, LeavesNoPartOfACopiedFile) {
             ASSERT_EQ(std::fwrite(block.data(), 1, block.size(), model), block.size());
         }
         ASSERT_EQ(std::fclose(model), 0);
-        ASSERT_TRUE(filetree::SetWriteTimes(scenario_.PackageFolder(),
+        ASSERT_TRUE(filetree::SetWriteTimes(scenario.PackageFolder(),
                                             filetree::YearStart(Scenario::kPackageYear)));
         std::string script;
-        const std::string scriptPath = scenario_.PackageFolder() + "\\InstSkript.txt";
+        const std::string scriptPath = scenario.PackageFolder() + "\\InstSkript.txt";
         ASSERT_TRUE(filetree::ReadFile(scriptPath, script));
         const size_t section = script.find("Dateinstallation");
         ASSERT_NE(section, std::string::npos);
@@ -314,7 +314,7 @@ TEST_F(KilledInstall, LeavesNoPartOfACopiedFile) {
         const Clock::time_point click = StartAndInstall();
         while (!copying() && MillisecondsSince(click) < 30000) Sleep(1);
         ASSERT_TRUE(copying()) << "the copy of the model is not seen under way";
-        ASSERT_TRUE(scenario_.Kill()) << "the installer does not end";
+        ASSERT_TRUE(scenario.Kill()) << "the installer does not end";
         const ULONGLONG left = FileSize(destination);
         EXPECT_TRUE(left == kNoFile || left == kSize)
             << "a kill during the copy left " << left << " of " << kSize << " bytes of the model";

@@ -40,7 +40,7 @@ TEST_P(NewerFileQuestion, FollowsTheAnswers) {
     const AnswerCase& c = GetParam();
     Prepare(Scenario::Package::Single);
     for (const NewerFile& file : kNewerFiles) {
-        ASSERT_TRUE(filetree::SetWriteTime(scenario_.HostFolder() + "\\" + file.destination,
+        ASSERT_TRUE(filetree::SetWriteTime(scenario.HostFolder() + "\\" + file.destination,
                                            filetree::YearStart(2030)));
     }
     Start();
@@ -49,8 +49,8 @@ TEST_P(NewerFileQuestion, FollowsTheAnswers) {
     ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
 
     for (size_t i = 0; i < c.answers.size(); ++i) {
-        const std::string destination = scenario_.HostFolder() + "\\" + kNewerFiles[i].destination;
-        const std::string source = scenario_.PackageFolder() + "\\" + kNewerFiles[i].source;
+        const std::string destination = scenario.HostFolder() + "\\" + kNewerFiles[i].destination;
+        const std::string source = scenario.PackageFolder() + "\\" + kNewerFiles[i].source;
         HWND question = ExpectMessage(expected::Format(103, destination.c_str(), source.c_str()),
                                       {IDYES, IDNO, IDCANCEL}, false);
         ASSERT_NE(question, nullptr) << "question " << i + 1;
@@ -86,8 +86,8 @@ class WriteProtectedNewerFile : public FlowTest {};
 TEST_F(WriteProtectedNewerFile, AnsweredNoFailsTheCopyAndTheRun) {
     Prepare(Scenario::Package::Single);
     const NewerFile& file = kNewerFiles[0];
-    const std::string destination = scenario_.HostFolder() + "\\" + file.destination;
-    const std::string source = scenario_.PackageFolder() + "\\" + file.source;
+    const std::string destination = scenario.HostFolder() + "\\" + file.destination;
+    const std::string source = scenario.PackageFolder() + "\\" + file.source;
     ASSERT_TRUE(filetree::SetWriteTime(destination, filetree::YearStart(2030)));
     ASSERT_TRUE(SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_READONLY));
     Start();
@@ -123,8 +123,8 @@ class SecondInstall : public FlowTest {};
 TEST_F(SecondInstall, WhileTheNewerFileQuestionIsOpenIsIgnored) {
     Prepare(Scenario::Package::Single);
     const NewerFile& file = kNewerFiles[0];
-    const std::string destination = scenario_.HostFolder() + "\\" + file.destination;
-    const std::string source = scenario_.PackageFolder() + "\\" + file.source;
+    const std::string destination = scenario.HostFolder() + "\\" + file.destination;
+    const std::string source = scenario.PackageFolder() + "\\" + file.source;
     ASSERT_TRUE(filetree::SetWriteTime(destination, filetree::YearStart(2030)));
     Start();
     HWND dialog = Expect(ProgramWindow::Install);
@@ -138,12 +138,12 @@ TEST_F(SecondInstall, WhileTheNewerFileQuestionIsOpenIsIgnored) {
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(control::kInstallButton, BN_CLICKED), 0));
     const HWND another = automation::WaitFor(
         [&] {
-            return automation::FindDialog(scenario_.ProcessId(), [&](HWND window) {
+            return automation::FindDialog(scenario.ProcessId(), [&](HWND window) {
                 return window != question && automation::IsMessageBox(window);
             });
         },
         2000);
-    ASSERT_EQ(another, nullptr) << "a second run started; on the screen:\n" << scenario_.Screen();
+    ASSERT_EQ(another, nullptr) << "a second run started; on the screen:\n" << scenario.Screen();
 
     Answer(question, IDNO);
     HWND done = ExpectMessage(expected::Text(106), {IDOK}, true);

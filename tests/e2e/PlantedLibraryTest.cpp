@@ -56,8 +56,8 @@ protected:
     void SetUp() override {
         FlowTest::SetUp();
         Prepare(Scenario::Package::Catalogue);
-        store_ = restorepoints::DefaultRoot();
-        ASSERT_FALSE(store_.empty());
+        store = restorepoints::DefaultRoot();
+        ASSERT_FALSE(store.empty());
         for (const char* program : kPrograms) {
             HKEY key = nullptr;
             ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, OverridesKey(program).c_str(), 0, nullptr,
@@ -80,8 +80,8 @@ protected:
         }
         // The restore folder is the prefix's own: nothing planted stays there.
         for (const std::string& name : kBesideRestoreProgram) {
-            DeleteFileA((store_ + "\\" + name).c_str());
-            DeleteFileA((store_ + "\\" + name + ".loaded").c_str());
+            DeleteFileA((store + "\\" + name).c_str());
+            DeleteFileA((store + "\\" + name + ".loaded").c_str());
         }
     }
 
@@ -106,11 +106,11 @@ protected:
         return found;
     }
 
-    std::string store_;
+    std::string store;
 };
 
 TEST_F(PlantedLibraries, AreNeverLoadedByTheInstallerOrTheRestoreProgram) {
-    const std::string package = scenario_.PackageFolder();
+    const std::string package = scenario.PackageFolder();
     ASSERT_NO_FATAL_FAILURE(Plant(package, kBesideInstaller));
     // The planted library does leave its marker when it is loaded (here
     // under a name of its own: this process takes Wine's own library for a
@@ -131,11 +131,11 @@ TEST_F(PlantedLibraries, AreNeverLoadedByTheInstallerOrTheRestoreProgram) {
 
     // The restore program where the uninstall entry starts it, with the
     // libraries beside it.
-    const std::string program = store_ + "\\pakundo.exe";
+    const std::string program = store + "\\pakundo.exe";
     ASSERT_TRUE(CopyFileA(filetree::FromUnixPath(PAKUNDO_EXE).c_str(), program.c_str(), FALSE));
-    ASSERT_NO_FATAL_FAILURE(Plant(store_, kBesideRestoreProgram));
+    ASSERT_NO_FATAL_FAILURE(Plant(store, kBesideRestoreProgram));
     automation::ChildProcess undo;
-    ASSERT_TRUE(undo.Start(program, "", store_));
+    ASSERT_TRUE(undo.Start(program, "", store));
     HWND window = automation::WaitForProgramWindow(undo.Id(), ProgramWindow::Restore,
                                                    Scenario::kShowTimeoutMs);
     EXPECT_NE(window, nullptr) << "no window; " << automation::Describe(undo.Id());
@@ -143,7 +143,7 @@ TEST_F(PlantedLibraries, AreNeverLoadedByTheInstallerOrTheRestoreProgram) {
         EXPECT_TRUE(automation::PressButton(window, IDCANCEL));
         EXPECT_TRUE(undo.WaitForExit(Scenario::kShowTimeoutMs));
     }
-    EXPECT_EQ(Markers(store_), std::vector<std::string>{}) << "beside pakundo.exe";
+    EXPECT_EQ(Markers(store), std::vector<std::string>{}) << "beside pakundo.exe";
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ protected:
     }
 
     std::map<std::string, std::string> Host() const {
-        return testfiles::FolderTree(scenario_.HostFolder());
+        return testfiles::FolderTree(scenario.HostFolder());
     }
 
     void Install() {
@@ -64,7 +64,7 @@ protected:
         std::vector<std::string> ids;
         for (const restorepoints::Summary& point :
              restorepoints::List(restorepoints::DefaultRoot())) {
-            if (point.journal.host == scenario_.HostFolder() + "\\") ids.push_back(point.id);
+            if (point.journal.host == scenario.HostFolder() + "\\") ids.push_back(point.id);
         }
         return ids;
     }
@@ -106,12 +106,12 @@ protected:
     // The uninstall entry that the package's installations into this host
     // share.
     std::string Entry() const {
-        return restorepoints::PackageKey(PackageName(), scenario_.HostFolder() + "\\");
+        return restorepoints::PackageKey(PackageName(), scenario.HostFolder() + "\\");
     }
 
     // What the entry shows for a single package: its folder's name.
     std::string PackageName() const {
-        const std::string& folder = scenario_.PackageFolder();
+        const std::string& folder = scenario.PackageFolder();
         return folder.substr(folder.rfind('\\') + 1);
     }
 
@@ -208,7 +208,7 @@ TEST_F(Restore, TakesTheExampleOutAgain) {
         ASSERT_TRUE(text.has_value());
         if (answer == IDYES) {
             EXPECT_EQ(Host(), installed) << "nothing is restored before the person says yes";
-            EXPECT_NE(text->find(automation::Widen(scenario_.HostFolder())), std::wstring::npos)
+            EXPECT_NE(text->find(automation::Widen(scenario.HostFolder())), std::wstring::npos)
                 << Describe(*text);
         } else {
             for (const auto& report : reports) {
@@ -232,7 +232,7 @@ TEST_F(Restore, TakesTheExampleOutAgain) {
 TEST_F(Restore, TheOlderOfTwoPackagesComesOffAndTheNewerStays) {
     Install();
     // A newer package: another signal box and two texture entries.
-    const std::string package = scenario_.PackageFolder();
+    const std::string package = scenario.PackageFolder();
     std::string script =
         "Dateinstallation{{Modelle\\Stellwerk.3dm>>Resourcen\\Modelle\\Gebaeude\\Stellwerk.3dm}}"
         "Texturskript{{x>>Textur{id(16)name(Holz dunkel)}}{x>>Textur{id(50)name(Neu)}}}";
@@ -348,7 +348,7 @@ TEST_F(Restore, TheUninstallEntryRestoresOnlyAfterTheUsersYes) {
         const restorepoints::Summary& point = summaries[points[row]];
         ASSERT_EQ((*rows)[row].size(), 5u);
         EXPECT_EQ((*rows)[row][0], automation::Widen(point.journal.time));
-        EXPECT_EQ((*rows)[row][2], automation::Widen(scenario_.HostFolder() + "\\"));
+        EXPECT_EQ((*rows)[row][2], automation::Widen(scenario.HostFolder() + "\\"));
         EXPECT_EQ((*rows)[row][1], automation::Widen(point.journal.name));
         EXPECT_EQ((*rows)[row][4], std::to_wstring((point.bytes + 1023) / 1024) + sizeUnit);
     }
@@ -408,7 +408,7 @@ TEST_F(Restore, TheUninstallEntryRestoresOnlyAfterTheUsersYes) {
         EXPECT_EQ(automation::DefaultButton(box), IDNO);
         const auto text = automation::MessageBoxText(box);
         ASSERT_TRUE(text.has_value());
-        EXPECT_NE(text->find(automation::Widen(scenario_.HostFolder())), std::wstring::npos)
+        EXPECT_NE(text->find(automation::Widen(scenario.HostFolder())), std::wstring::npos)
             << Describe(*text);
         ASSERT_TRUE(automation::AnswerMessageBox(box, answer));
         ASSERT_TRUE(automation::WaitFor([&] { return !IsWindow(box); }, Scenario::kShowTimeoutMs));
@@ -426,15 +426,15 @@ TEST_F(Restore, TheUninstallEntryRestoresOnlyAfterTheUsersYes) {
 
 TEST_F(Restore, AKilledInstallationIsRestoredToTheStateBeforeIt) {
     // The roof texture is newer in the host: the run stops at the question.
-    ASSERT_TRUE(filetree::SetWriteTime(scenario_.HostFolder() + "\\Resourcen\\Texturen\\Dach.bmp",
+    ASSERT_TRUE(filetree::SetWriteTime(scenario.HostFolder() + "\\Resourcen\\Texturen\\Dach.bmp",
                                        filetree::YearStart(2030)));
     const auto before = Host();
     Start();
     HWND dialog = Expect(ProgramWindow::Install);
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
-    ASSERT_NE(scenario_.WaitFor(ProgramWindow::Message), nullptr);
-    ASSERT_TRUE(scenario_.Kill());
+    ASSERT_NE(scenario.WaitFor(ProgramWindow::Message), nullptr);
+    ASSERT_TRUE(scenario.Kill());
     EXPECT_NE(Host(), before);
     const std::vector<std::string> points = Points();
     ASSERT_EQ(points.size(), 1u);

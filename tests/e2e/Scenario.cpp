@@ -40,46 +40,46 @@ filetree::Contents Scenario::Golden(const std::string& name) {
 }
 
 Scenario::~Scenario() {
-    program_.Terminate();
+    program.Terminate();
     testregistry::Clear();
     // Every run leaves a restore point and an uninstall entry in the prefix.
-    if (!host_.empty()) {
+    if (!host.empty()) {
         const std::string root = restorepoints::DefaultRoot();
         for (const restorepoints::Summary& point : restorepoints::List(root)) {
-            if (point.journal.host == host_ + "\\") restorepoints::Forget(root, point.id);
+            if (point.journal.host == host + "\\") restorepoints::Forget(root, point.id);
         }
     }
-    if (!root_.empty()) filetree::RemoveTree(root_);
+    if (!root.empty()) filetree::RemoveTree(root);
 }
 
 bool Scenario::Fail(const std::string& reason) {
-    error_ = reason;
+    error = reason;
     return false;
 }
 
-bool Scenario::Prepare(Package package) {
-    root_ = ScratchRoot();
-    host_ = root_ + "\\host";
-    package_ = root_ + "\\package";
+bool Scenario::Prepare(Package kind) {
+    root = ScratchRoot();
+    host = root + "\\host";
+    package = root + "\\package";
     const std::string example = ExampleFolder();
-    if (!filetree::RemoveTree(root_) || !CreateDirectoryA(root_.c_str(), nullptr)) {
-        return Fail("cannot create " + root_);
+    if (!filetree::RemoveTree(root) || !CreateDirectoryA(root.c_str(), nullptr)) {
+        return Fail("cannot create " + root);
     }
-    if (!filetree::CopyTree(example + "\\host", host_)) return Fail("cannot copy the example host");
-    if (!filetree::CopyTree(example + "\\package", package_))
+    if (!filetree::CopyTree(example + "\\host", host)) return Fail("cannot copy the example host");
+    if (!filetree::CopyTree(example + "\\package", package))
         return Fail("cannot copy the example package");
-    if (package == Package::Catalogue && !filetree::CopyTree(example + "\\catalogue", package_)) {
+    if (kind == Package::Catalogue && !filetree::CopyTree(example + "\\catalogue", package)) {
         return Fail("cannot copy the example catalogue");
     }
     const std::string program = filetree::FromUnixPath(PAKWERK_EXE);
-    if (!CopyFileA(program.c_str(), (package_ + "\\Pakwerk.exe").c_str(), FALSE)) {
+    if (!CopyFileA(program.c_str(), (package + "\\Pakwerk.exe").c_str(), FALSE)) {
         return Fail("cannot copy " + program);
     }
-    if (!filetree::SetWriteTimes(host_, filetree::YearStart(kHostYear)) ||
-        !filetree::SetWriteTimes(package_, filetree::YearStart(kPackageYear))) {
+    if (!filetree::SetWriteTimes(host, filetree::YearStart(kHostYear)) ||
+        !filetree::SetWriteTimes(package, filetree::YearStart(kPackageYear))) {
         return Fail("cannot date the example files");
     }
-    if (!testregistry::SetHostFolder(host_) ||
+    if (!testregistry::SetHostFolder(host) ||
         !testregistry::SetSimulatorProfile(DefaultSimulator())) {
         return Fail("cannot write the registry");
     }
@@ -88,14 +88,14 @@ bool Scenario::Prepare(Package package) {
 
 bool Scenario::AddGeneratedFiles(int files, int folders, size_t totalBytes,
                                  std::vector<std::string>* names) {
-    const std::string scriptPath = package_ + "\\InstSkript.txt";
+    const std::string scriptPath = package + "\\InstSkript.txt";
     std::string script;
     const std::string opening = "Dateinstallation\r\n{\r\n";
     const size_t section = filetree::ReadFile(scriptPath, script) ? script.find(opening) : 0;
     if (section == std::string::npos || script.empty())
         return Fail("no file section in the script");
 
-    const std::string source = package_ + "\\" + kGeneratedSource;
+    const std::string source = package + "\\" + kGeneratedSource;
     if (!CreateDirectoryA(source.c_str(), nullptr)) return Fail("cannot create " + source);
     for (int folder = 0; folder < folders; ++folder) {
         const std::string path = source + "\\Ordner" + std::to_string(folder);
@@ -146,20 +146,20 @@ bool Scenario::AddGeneratedFiles(int files, int folders, size_t totalBytes,
 }
 
 bool Scenario::Start() {
-    if (!program_.Start(package_ + "\\Pakwerk.exe", "", package_)) {
+    if (!program.Start(package + "\\Pakwerk.exe", "", package)) {
         return Fail("cannot start Pakwerk.exe (error " + std::to_string(GetLastError()) + ")");
     }
     return true;
 }
 
 HWND Scenario::WaitFor(automation::ProgramWindow kind, DWORD timeoutMs) const {
-    return automation::WaitForProgramWindow(program_.Id(), kind, timeoutMs);
+    return automation::WaitForProgramWindow(program.Id(), kind, timeoutMs);
 }
 
 HWND Scenario::Find(automation::ProgramWindow kind) const {
-    return automation::FindProgramWindow(program_.Id(), kind);
+    return automation::FindProgramWindow(program.Id(), kind);
 }
 
 std::string Scenario::Screen() const {
-    return program_.Running() ? automation::Describe(program_.Id()) : "the installer has ended\n";
+    return program.Running() ? automation::Describe(program.Id()) : "the installer has ended\n";
 }

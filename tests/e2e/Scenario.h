@@ -42,8 +42,8 @@ public:
     ~Scenario();
 
     // Builds the folders and the registry; false with a reason in Error().
-    bool Prepare(Package package);
-    const std::string& Error() const { return error_; }
+    bool Prepare(Package kind);
+    const std::string& Error() const { return error; }
 
     // Adds `files` generated files of about `totalBytes` together, spread
     // over `folders` folders, to the prepared package below kGeneratedSource
@@ -56,17 +56,17 @@ public:
     bool AddGeneratedFiles(int files, int folders, size_t totalBytes,
                            std::vector<std::string>* names = nullptr);
 
-    const std::string& HostFolder() const { return host_; }
-    const std::string& PackageFolder() const { return package_; }
+    const std::string& HostFolder() const { return host; }
+    const std::string& PackageFolder() const { return package; }
 
     // The installer's run.
     bool Start();
-    DWORD ProcessId() const { return program_.Id(); }
-    bool WaitForExit(DWORD timeoutMs = kShowTimeoutMs) { return program_.WaitForExit(timeoutMs); }
-    bool Running() const { return program_.Running(); }
+    DWORD ProcessId() const { return program.Id(); }
+    bool WaitForExit(DWORD timeoutMs = kShowTimeoutMs) { return program.WaitForExit(timeoutMs); }
+    bool Running() const { return program.Running(); }
     // Ends the installer at once, as a crash or a power cut would
     // (TerminateProcess), and waits until it has gone; false when it has not.
-    bool Kill() { return program_.Terminate(); }
+    bool Kill() { return program.Terminate(); }
 
     // The installer's window of that kind once it shows, or nullptr.
     HWND WaitFor(automation::ProgramWindow kind, DWORD timeoutMs = kShowTimeoutMs) const;
@@ -75,7 +75,7 @@ public:
     // What the installer shows now, for failure messages.
     std::string Screen() const;
 
-    filetree::Contents HostContents() const { return filetree::ReadTree(host_); }
+    filetree::Contents HostContents() const { return filetree::ReadTree(host); }
 
     // Expected host folders: the example host as it was, or a committed
     // golden folder (tests/e2e/golden/NAME).
@@ -86,9 +86,9 @@ public:
 private:
     bool Fail(const std::string& reason);
 
-    std::string root_;
-    std::string host_;
-    std::string package_;
-    std::string error_;
-    automation::ChildProcess program_;
+    std::string root;
+    std::string host;
+    std::string package;
+    std::string error;
+    automation::ChildProcess program;
 };

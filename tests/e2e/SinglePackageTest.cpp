@@ -37,7 +37,7 @@ TEST_F(SinglePackage, ShowsTheInstallDialogAndWaitsForAClick) {
     EXPECT_EQ(automation::ProgressPosition(GetDlgItem(dialog, control::kProgressBar)), 0);
     ExpectNoMessageFor(1500);
     ExpectHost(Scenario::OriginalHost());
-    EXPECT_TRUE(scenario_.Running());
+    EXPECT_TRUE(scenario.Running());
 }
 
 TEST_F(SinglePackage, InstallsThePackageWhenTheUserClicksInstall) {
@@ -74,11 +74,11 @@ TEST_F(SinglePackage, WithoutTheHostSays104AndKeepsTheDialogOpen) {
     ASSERT_NE(missing, nullptr);
     Answer(missing, IDOK);
     ExpectNoMessageFor(700);
-    EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog)) << scenario_.Screen();
-    EXPECT_TRUE(scenario_.Running());
+    EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog)) << scenario.Screen();
+    EXPECT_TRUE(scenario.Running());
     ExpectHost(Scenario::OriginalHost());
 
-    ASSERT_TRUE(testregistry::SetHostFolder(scenario_.HostFolder()));
+    ASSERT_TRUE(testregistry::SetHostFolder(scenario.HostFolder()));
     ASSERT_TRUE(automation::PressButton(dialog, control::kInstallButton));
     ASSERT_NO_FATAL_FAILURE(ExpectSuccessAndEnd());
     ExpectHost(Scenario::Golden("installed"));
@@ -86,7 +86,7 @@ TEST_F(SinglePackage, WithoutTheHostSays104AndKeepsTheDialogOpen) {
 
 // Message 102 while the progress bar stands at 1, then 105; nothing touched.
 TEST_F(SinglePackage, WithoutItsScriptSays102Then105) {
-    ASSERT_TRUE(DeleteFileA((scenario_.PackageFolder() + "\\InstSkript.txt").c_str()));
+    ASSERT_TRUE(DeleteFileA((scenario.PackageFolder() + "\\InstSkript.txt").c_str()));
     Start();
     HWND dialog = Expect(ProgramWindow::Install);
     ASSERT_NE(dialog, nullptr);
@@ -105,7 +105,7 @@ TEST_F(SinglePackage, WithoutItsScriptSays102Then105) {
 // A listed package file that is missing: message 108 with its full path; the
 // other files are still installed and the run still counts as a success.
 TEST_F(SinglePackage, AMissingPackageFileIsReportedAndSkipped) {
-    const std::string source = scenario_.PackageFolder() + "\\Modelle\\Bahnhof\\Bahnsteig.3dm";
+    const std::string source = scenario.PackageFolder() + "\\Modelle\\Bahnhof\\Bahnsteig.3dm";
     ASSERT_TRUE(DeleteFileA(source.c_str()));
     Start();
     HWND dialog = Expect(ProgramWindow::Install);
@@ -127,7 +127,7 @@ TEST_F(SinglePackage, AMissingPackageFileIsReportedAndSkipped) {
 TEST_F(SinglePackage, KeepsAnsweringWhileALargePackageInstalls) {
     constexpr DWORD kSlowestAnswerMs = 1000;  // the program aims at 200 ms; this is a busy machine
     std::vector<std::string> generated;
-    ASSERT_TRUE(scenario_.AddGeneratedFiles(600, 12, 48u << 20, &generated)) << scenario_.Error();
+    ASSERT_TRUE(scenario.AddGeneratedFiles(600, 12, 48u << 20, &generated)) << scenario.Error();
     Start();
     HWND dialog = Expect(ProgramWindow::Install);
     ASSERT_NE(dialog, nullptr);
@@ -143,7 +143,7 @@ TEST_F(SinglePackage, KeepsAnsweringWhileALargePackageInstalls) {
     DWORD invalidated = 0;
     int probes = 0;
     const DWORD begin = GetTickCount();
-    while (!scenario_.Find(ProgramWindow::Message) && GetTickCount() - begin < 60000) {
+    while (!scenario.Find(ProgramWindow::Message) && GetTickCount() - begin < 60000) {
         if (!repaintDue) {
             InvalidateRect(dialog, nullptr, FALSE);
             invalidated = GetTickCount();
@@ -173,7 +173,7 @@ TEST_F(SinglePackage, KeepsAnsweringWhileALargePackageInstalls) {
     Answer(done, IDOK);
     ExpectEnded();
     auto expected = Scenario::Golden("installed");
-    const auto package = filetree::ReadTree(scenario_.PackageFolder());
+    const auto package = filetree::ReadTree(scenario.PackageFolder());
     for (const std::string& name : generated) {
         const std::string source = std::string(Scenario::kGeneratedSource) + "\\" + name;
         expected[std::string(Scenario::kGeneratedDestination) + "\\" + name] = package.at(source);

@@ -51,37 +51,37 @@ std::string Widen(const std::string& text) {
 }
 
 const std::string& LargeSection(bool wide) {
-    static const std::string narrow = [] {
+    static const std::string kNarrow = [] {
         std::string text = "[S]\r\n";
         for (int i = 0; i < 17; ++i)
             text += "a" + std::to_string(i) + " = " + std::to_string(i) + "\r\n";
         return text;
     }();
-    static const std::string widened = Widen(narrow);
-    return wide ? widened : narrow;
+    static const std::string kWidened = Widen(kNarrow);
+    return wide ? kWidened : kNarrow;
 }
 
 // The second file goes on in the same section, so that its keys up to its
 // first header replace or join those of the first through the index.
 const std::string& SectionHeader(bool wide) {
-    static const std::string narrow = "[S]\r\n";
-    static const std::string widened = Widen(narrow);
-    return wide ? widened : narrow;
+    static const std::string kNarrow = "[S]\r\n";
+    static const std::string kWidened = Widen(kNarrow);
+    return wide ? kWidened : kNarrow;
 }
 
 // Removes every other key of every section: the index must stay whole.
 template <typename CharT>
 void RemoveSomeKeys(IniDocument& document) {
     std::vector<std::basic_string<CharT>> sections, keys;
-    for (const auto& node : document.nodes()) {
-        if (node->kind() != NodeKind::Section) continue;
-        const auto name = node->name().bytes();
+    for (const auto& node : document.Nodes()) {
+        if (node->Kind() != NodeKind::Section) continue;
+        const auto name = node->Name().Bytes();
         const std::basic_string<CharT> section(reinterpret_cast<const CharT*>(name.data()),
                                                name.size() / sizeof(CharT));
         bool remove = false;
-        for (const auto& entry : node->entries()) {
-            if (entry->kind() == NodeKind::Comment || !(remove = !remove)) continue;
-            const auto key = entry->name().bytes();
+        for (const auto& entry : node->Entries()) {
+            if (entry->Kind() == NodeKind::Comment || !(remove = !remove)) continue;
+            const auto key = entry->Name().Bytes();
             sections.push_back(section);
             keys.emplace_back(reinterpret_cast<const CharT*>(key.data()),
                               key.size() / sizeof(CharT));
@@ -99,7 +99,7 @@ std::string ReadBytes(const std::string& path) {
 
 template <typename CharT>
 std::basic_string<CharT> NameOf(const IniNode& node) {
-    const auto bytes = node.name().bytes();
+    const auto bytes = node.Name().Bytes();
     return std::basic_string<CharT>(reinterpret_cast<const CharT*>(bytes.data()),
                                     bytes.size() / sizeof(CharT));
 }
@@ -113,14 +113,14 @@ void ReadEverything(IniDocument& document) {
     static const int32_t kSizes[] = {4, -1, -2};
     std::vector<uint8_t> room;
     size_t turn = 0;
-    for (const auto& node : document.nodes()) {
-        if (node->kind() != NodeKind::Section) continue;
+    for (const auto& node : document.Nodes()) {
+        if (node->Kind() != NodeKind::Section) continue;
         if (document.FindSection(NameOf<CharT>(*node).c_str()) < 0) std::abort();
-        for (const auto& entry : node->entries()) {
-            if (entry->kind() == NodeKind::Comment) continue;
+        for (const auto& entry : node->Entries()) {
+            if (entry->Kind() == NodeKind::Comment) continue;
             if (document.FindKey(node.get(), NameOf<CharT>(*entry).c_str()) != entry.get())
                 std::abort();
-            const size_t count = static_cast<size_t>(entry->count());
+            const size_t count = static_cast<size_t>(entry->Count());
             const int32_t size = kSizes[turn++ % 3];
             const size_t element = size < 0 ? static_cast<size_t>(-size) : 4;
             room.assign((count + 1) * element, 0);
@@ -143,8 +143,8 @@ void Check(bool condition, const char* what, bool wide) {
 }
 
 bool SameDocument(const IniDocument& a, const IniDocument& b) {
-    return a.nodes().size() == b.nodes().size() &&
-           a.droppedLines().size() == b.droppedLines().size() && a.utf8Mark() == b.utf8Mark() &&
+    return a.Nodes().size() == b.Nodes().size() &&
+           a.DroppedLines().size() == b.DroppedLines().size() && a.Utf8Mark() == b.Utf8Mark() &&
            a.SavedBytes() == b.SavedBytes();
 }
 
@@ -154,12 +154,12 @@ void RoundTrip(bool wide, const std::string& first, const std::string& second) {
         IniDocument document(wide);
         document.LoadBytes(first);
         document.LoadBytes(second);
-        for (const auto& node : document.nodes()) {
-            if (node->kind() != NodeKind::Section) continue;
+        for (const auto& node : document.Nodes()) {
+            if (node->Kind() != NodeKind::Section) continue;
             // Walks the keys through the cursors, as readers of the document do.
             document.FindSection(static_cast<const char*>(nullptr));
-            for (const auto& entry : node->entries()) {
-                if (entry->kind() != NodeKind::Comment)
+            for (const auto& entry : node->Entries()) {
+                if (entry->Kind() != NodeKind::Comment)
                     document.FindKey(node.get(), static_cast<const char*>(nullptr));
             }
         }

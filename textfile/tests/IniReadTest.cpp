@@ -46,8 +46,8 @@ TEST(IniRead, ValueKindFollowsTheFirstCharacter) {
         IniDocument document;
         const IniNode* entry = ReadValue(document, c.value);
         ASSERT_NE(entry, nullptr);
-        EXPECT_EQ(entry->kind(), c.kind);
-        EXPECT_EQ(entry->count(), c.count);
+        EXPECT_EQ(entry->Kind(), c.kind);
+        EXPECT_EQ(entry->Count(), c.count);
     }
 }
 
@@ -89,7 +89,7 @@ TEST(IniRead, FloatItemsStayFinite) {
         SCOPED_TRACE(c.value);
         IniDocument document;
         const IniNode* entry = ReadValue(document, c.value);
-        ASSERT_EQ(entry->kind(), NodeKind::FloatList);
+        ASSERT_EQ(entry->Kind(), NodeKind::FloatList);
         EXPECT_EQ(Items<float>(entry), c.items);
     }
 }
@@ -113,8 +113,8 @@ TEST(IniRead, YesNoAndByteLists) {
         SCOPED_TRACE(c.value);
         IniDocument document;
         const IniNode* entry = ReadValue(document, c.value);
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(entry->value().data()),
-                              static_cast<size_t>(entry->count())),
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(entry->Value().data()),
+                              static_cast<size_t>(entry->Count())),
                   c.bytes);
     }
 }
@@ -135,10 +135,10 @@ TEST(IniRead, TextEscapesAreReplacedPassByPass) {
         SCOPED_TRACE(c.value);
         IniDocument document;
         const IniNode* entry = ReadValue(document, c.value);
-        ASSERT_EQ(entry->kind(), NodeKind::Text);
-        EXPECT_EQ(Bytes(entry->value()), c.text);
-        EXPECT_EQ(entry->count(), static_cast<int32_t>(c.text.size()));
-        EXPECT_EQ(Bytes(entry->comment()), c.comment);
+        ASSERT_EQ(entry->Kind(), NodeKind::Text);
+        EXPECT_EQ(Bytes(entry->Value()), c.text);
+        EXPECT_EQ(entry->Count(), static_cast<int32_t>(c.text.size()));
+        EXPECT_EQ(Bytes(entry->Comment()), c.comment);
     }
 }
 
@@ -151,7 +151,7 @@ TEST(IniRead, KeyLinesAreSplitAtTheFirstEquals) {
     const IniNode* name = document.FindEntry("S", "Name");
     ASSERT_NE(name, nullptr);
     EXPECT_EQ(Items<int32_t>(name), (std::vector<int32_t>{5, 6}));
-    EXPECT_EQ(Bytes(name->comment()), "; five; six");
+    EXPECT_EQ(Bytes(name->Comment()), "; five; six");
     char text[8];
     document.GetString("S", "url", text, 0);
     EXPECT_STREQ(text, "a=b");
@@ -179,11 +179,11 @@ TEST(IniRead, SecondFileMergesKeysAndSections) {
     EXPECT_EQ(TopLevel(document), (Strings{"; top", "[S]", "[T]", "[N]", "; before S"}));
     const IniNode* s = SectionNamed(document, "S");
     EXPECT_EQ(Lines(s), (Strings{"a", "b", "c"}));
-    EXPECT_EQ(Bytes(s->comment()), "; again");
+    EXPECT_EQ(Bytes(s->Comment()), "; again");
     int32_t b = 0;
     document.GetIntArray("S", "b", &b, 1);
     EXPECT_EQ(b, 20);
-    EXPECT_EQ(document.fileName(), testfiles::Scratch("second.ini"));
+    EXPECT_EQ(document.FileName(), testfiles::Scratch("second.ini"));
 }
 
 TEST(IniRead, LargeSectionsReplaceKeysInFileOrder) {
@@ -202,13 +202,13 @@ TEST(IniRead, LargeSectionsReplaceKeysInFileOrder) {
     EXPECT_EQ(Lines(big), expected);
     const IniNode* k98 = document.FindKey(big, "k98");
     ASSERT_NE(k98, nullptr);
-    EXPECT_EQ(big->keyCursor(), 99);
+    EXPECT_EQ(big->KeyCursor(), 99);
     EXPECT_EQ(document.FindKey(big, static_cast<const char*>(nullptr)), k98);
-    EXPECT_EQ(document.FindKey(big, "k3"), big->entries()[1].get());
+    EXPECT_EQ(document.FindKey(big, "k3"), big->Entries()[1].get());
     EXPECT_EQ(document.FindKey(big, "k100"), nullptr);
-    EXPECT_EQ(big->keyCursor(), -1);
+    EXPECT_EQ(big->KeyCursor(), -1);
     EXPECT_EQ(document.RemoveEntry("Big", "k1"), 0);
-    EXPECT_EQ(document.FindKey(big, "k3"), big->entries()[0].get());
+    EXPECT_EQ(document.FindKey(big, "k3"), big->Entries()[0].get());
     EXPECT_EQ(document.HasSection("Big", "k1"), 0);
     for (int i = 0; i < 100; i += 3) document.RemoveEntry("Big", ("k" + std::to_string(i)).c_str());
     for (int i = 0; i < 100; ++i) {
@@ -216,7 +216,7 @@ TEST(IniRead, LargeSectionsReplaceKeysInFileOrder) {
         const bool kept = i % 3 != 0 && i != 1;
         EXPECT_EQ(document.HasSection("Big", key.c_str()), kept ? 1 : 0) << key;
         if (kept) {
-            EXPECT_EQ(Bytes(big->entries()[static_cast<size_t>(big->keyCursor())]->name()), key);
+            EXPECT_EQ(Bytes(big->Entries()[static_cast<size_t>(big->KeyCursor())]->Name()), key);
         }
     }
 }
@@ -238,10 +238,10 @@ TEST(IniRead, HeaderNamesAndComments) {
         SCOPED_TRACE(c.line);
         IniDocument document;
         ASSERT_EQ(LoadText(document, "header.ini", std::string(c.line) + "\r\na = 1\r\n"), 0);
-        ASSERT_EQ(document.nodes().size(), 1u);
-        const IniNode* section = document.nodes()[0].get();
-        EXPECT_EQ(Bytes(section->name()), c.name);
-        EXPECT_EQ(Bytes(section->comment()), c.comment);
+        ASSERT_EQ(document.Nodes().size(), 1u);
+        const IniNode* section = document.Nodes()[0].get();
+        EXPECT_EQ(Bytes(section->Name()), c.name);
+        EXPECT_EQ(Bytes(section->Comment()), c.comment);
         EXPECT_EQ(Lines(section), (Strings{"a"})) << "keys after the header belong to it";
     }
 }
@@ -266,17 +266,17 @@ TEST(IniRead, TrailingCommentsWithoutSectionGoToTheTopLevel) {
     EXPECT_EQ(TopLevel(document), (Strings{"; one", ";two"}));
     IniDocument onlyBreaks;
     ASSERT_EQ(LoadText(onlyBreaks, "breaks.ini", "\r\n\r\n\n"), 0);
-    EXPECT_TRUE(onlyBreaks.nodes().empty()) << "empty lines leave no trace";
+    EXPECT_TRUE(onlyBreaks.Nodes().empty()) << "empty lines leave no trace";
 }
 
 TEST(IniRead, Utf8MarkIsSkipped) {
     IniDocument document;
     ASSERT_EQ(LoadText(document, "mark.ini", "\xEF\xBB\xBF[First]\r\na = 1\r\n"), 0);
-    EXPECT_TRUE(document.utf8Mark());
+    EXPECT_TRUE(document.Utf8Mark());
     EXPECT_EQ(document.HasSection("First", "a"), 1);
     IniDocument plain;
     ASSERT_EQ(LoadText(plain, "plain.ini", "[First]\r\na = 1\r\n"), 0);
-    EXPECT_FALSE(plain.utf8Mark());
+    EXPECT_FALSE(plain.Utf8Mark());
 }
 
 TEST(IniRead, LongLinesAreReadWhole) {
@@ -288,10 +288,10 @@ TEST(IniRead, LongLinesAreReadWhole) {
                        "[L]\r\nt = \"" + text + "\" ; end\r\nn = " + list + "\r\n"),
               0);
     const IniNode* t = document.FindEntry("L", "t");
-    EXPECT_EQ(t->count(), 5000);
-    EXPECT_EQ(Bytes(t->comment()), "; end");
+    EXPECT_EQ(t->Count(), 5000);
+    EXPECT_EQ(Bytes(t->Comment()), "; end");
     const IniNode* n = document.FindEntry("L", "n");
-    ASSERT_EQ(n->count(), 600);
+    ASSERT_EQ(n->Count(), 600);
     EXPECT_EQ(Items<int32_t>(n).back(), 600);
 }
 
@@ -301,7 +301,7 @@ TEST(IniRead, DroppedLinesAreRecordedWithTheirReason) {
                        "orphan = 1\r\n[Good]\r\nno equals\r\n\r\n=5\r\n[Bad\r\nlost = "
                        "2\r\n[Good]\nok = 1\r\n"),
               0);
-    const auto& dropped = document.droppedLines();
+    const auto& dropped = document.DroppedLines();
     ASSERT_EQ(dropped.size(), 5u);
     struct Expected {
         int32_t line;
@@ -362,18 +362,18 @@ TEST(IniRead, LinesAreToldAsReadAndSectionsAndKeysKeepTheirLines) {
                                  "10 Key <a = \"t\"> [Good] a <\"t\"> 1",
                              }));
     const IniNode* good = SectionNamed(document, "Good");
-    EXPECT_EQ(good->line(), 3) << "a section keeps the line of its first header";
-    EXPECT_EQ(document.FindEntry("Good", "a")->line(), 10) << "a key set twice: the value kept";
-    EXPECT_EQ(document.FindEntry("Good", "b")->line(), 9);
+    EXPECT_EQ(good->Line(), 3) << "a section keeps the line of its first header";
+    EXPECT_EQ(document.FindEntry("Good", "a")->Line(), 10) << "a key set twice: the value kept";
+    EXPECT_EQ(document.FindEntry("Good", "b")->Line(), 9);
 
     // A second file: its new nodes carry their own lines; nodes made
     // directly carry none.
     ASSERT_EQ(LoadText(document, "more.ini", "\r\n[More]\r\nc = 1\r\n[Good]\r\nb = 4\r\n"), 0);
-    EXPECT_EQ(SectionNamed(document, "More")->line(), 2);
-    EXPECT_EQ(good->line(), 3);
-    EXPECT_EQ(document.FindEntry("Good", "b")->line(), 5);
+    EXPECT_EQ(SectionNamed(document, "More")->Line(), 2);
+    EXPECT_EQ(good->Line(), 3);
+    EXPECT_EQ(document.FindEntry("Good", "b")->Line(), 5);
     ASSERT_GE(document.AddKeyLine("d = 1", document.FindSection("Good")), 0);
-    EXPECT_EQ(document.FindEntry("Good", "d")->line(), 0);
+    EXPECT_EQ(document.FindEntry("Good", "d")->Line(), 0);
     EXPECT_EQ(listener.told.size(), 8u) << "only the load it was given to is told";
 }
 
@@ -383,13 +383,13 @@ TEST(IniRead, UnreadableFilesLeaveTheDocumentAlone) {
     std::string missing = testfiles::Scratch("absent.ini");
     std::remove(missing.c_str());
     EXPECT_EQ(document.Load(missing.c_str(), 0, 0), -1);
-    EXPECT_EQ(document.fileName(), missing);
+    EXPECT_EQ(document.FileName(), missing);
     EXPECT_EQ(LoadText(document, "empty.ini", ""), -1);
     EXPECT_EQ(TopLevel(document), (Strings{"[K]"}));
 
     std::string tooLong(256, 'p');
     EXPECT_EQ(document.Load(tooLong.c_str(), 0, 0), -1);
-    EXPECT_EQ(document.fileName(), testfiles::Scratch("empty.ini")) << "a long path is not cut";
+    EXPECT_EQ(document.FileName(), testfiles::Scratch("empty.ini")) << "a long path is not cut";
 
     IniDocument fresh;
     EXPECT_EQ(fresh.Load(nullptr, 0, 0), -1);
@@ -408,14 +408,14 @@ protected:
 
 TEST_F(IniLookup, SectionsAndCursors) {
     EXPECT_EQ(document.HasSection("Install_02", nullptr), 0);
-    EXPECT_EQ(document.currentSection(), -1);
+    EXPECT_EQ(document.CurrentSection(), -1);
     EXPECT_EQ(document.HasSection("Install_01", nullptr), 1);
-    EXPECT_EQ(document.currentSection(), 1);
-    EXPECT_EQ(document.nodes()[1]->keyCursor(), 0);
+    EXPECT_EQ(document.CurrentSection(), 1);
+    EXPECT_EQ(document.Nodes()[1]->KeyCursor(), 0);
     EXPECT_EQ(document.HasSection("Install_00", "Kind"), 1);
-    EXPECT_EQ(document.nodes()[0]->keyCursor(), 2);
+    EXPECT_EQ(document.Nodes()[0]->KeyCursor(), 2);
     EXPECT_EQ(document.HasSection("Install_00", "Script"), 0);
-    EXPECT_EQ(document.nodes()[0]->keyCursor(), -1);
+    EXPECT_EQ(document.Nodes()[0]->KeyCursor(), -1);
     EXPECT_EQ(document.FindSection(static_cast<const char*>(nullptr)), 0);
     EXPECT_EQ(document.HasSection("install_00", nullptr), 0) << "names are case-sensitive";
     EXPECT_EQ(document.FindSection(static_cast<const char*>(nullptr)), -1);
@@ -451,8 +451,8 @@ TEST_F(IniLookup, IntArraysCopyUpToMaxCount) {
 
 TEST_F(IniLookup, UntypedKeysReadAsEmptyAndZero) {
     const IniNode* kind = document.FindEntry("Install_00", "Kind");
-    EXPECT_EQ(kind->kind(), NodeKind::Untyped);
-    EXPECT_EQ(Bytes(kind->text()), "Zug");
+    EXPECT_EQ(kind->Kind(), NodeKind::Untyped);
+    EXPECT_EQ(Bytes(kind->Text()), "Zug");
     char text[4] = {'x', 'x', 'x', 'x'};
     document.GetString("Install_00", "Kind", text, 0);
     EXPECT_STREQ(text, "");
@@ -485,9 +485,9 @@ TEST_F(IniLookup, CappedTextEndsWithATerminator) {
 TEST_F(IniLookup, RemovingKeysAndSections) {
     EXPECT_EQ(document.RemoveEntry("Install_00", "Nope"), -1);
     EXPECT_EQ(document.RemoveEntry("Install_00", "Kind"), 0);
-    EXPECT_EQ(Lines(document.nodes()[0].get()), (Strings{"Name", "TrakoVersion", "Flags"}));
+    EXPECT_EQ(Lines(document.Nodes()[0].get()), (Strings{"Name", "TrakoVersion", "Flags"}));
     EXPECT_EQ(document.RemoveEntry("Install_00", nullptr), 0);
-    EXPECT_EQ(document.currentSection(), -1);
+    EXPECT_EQ(document.CurrentSection(), -1);
     EXPECT_EQ(TopLevel(document), (Strings{"[Install_01]"}));
     EXPECT_EQ(document.FindSection("Install_01"), 0);
     EXPECT_EQ(document.RemoveEntry("Install_00", nullptr), -1);
@@ -506,9 +506,9 @@ TEST(IniBuild, ReadingStepsCanBeCalledDirectly) {
     EXPECT_EQ(document.AddCommentLine("; nowhere", 7), -1);
     EXPECT_EQ(Lines(SectionNamed(document, "S")), (Strings{"a", ";plain words"}));
     const IniNode* again = document.GetOrAddSection("S");
-    EXPECT_EQ(again, document.nodes()[0].get());
+    EXPECT_EQ(again, document.Nodes()[0].get());
     const IniNode* added = document.GetOrAddSection("New");
-    EXPECT_EQ(added, document.nodes()[2].get());
+    EXPECT_EQ(added, document.Nodes()[2].get());
 }
 
 TEST(IniWideRead, Utf16FilesWithWideNames) {
@@ -528,12 +528,12 @@ TEST(IniWideRead, Utf16FilesWithWideNames) {
     EXPECT_EQ(n[1], 2);
     const IniNode* word = document.FindEntry(u"Wide", u"word");
     ASSERT_NE(word, nullptr);
-    EXPECT_EQ(word->kind(), NodeKind::Untyped);
-    EXPECT_FALSE(word->value().holdsData());
+    EXPECT_EQ(word->Kind(), NodeKind::Untyped);
+    EXPECT_FALSE(word->Value().HoldsData());
     int32_t zeros[2] = {7, 7};
     document.GetIntArray(u"Wide", u"word", zeros, 0);
     EXPECT_EQ(zeros[0], 0);
-    EXPECT_EQ(Bytes(document.nodes()[0]->comment()), testfiles::Utf16("; c"));
+    EXPECT_EQ(Bytes(document.Nodes()[0]->Comment()), testfiles::Utf16("; c"));
 }
 
 }  // namespace

@@ -15,12 +15,12 @@ inline int32_t LoadText(IniDocument& document, const std::string& name, const st
 }
 
 inline std::string Bytes(const IniBlob& blob) {
-    return std::string(blob.bytes());
+    return std::string(blob.Bytes());
 }
 
 inline const IniNode* SectionNamed(const IniDocument& document, const std::string& name) {
-    for (const auto& node : document.nodes()) {
-        if (node->kind() == NodeKind::Section && Bytes(node->name()) == name) return node.get();
+    for (const auto& node : document.Nodes()) {
+        if (node->Kind() == NodeKind::Section && Bytes(node->Name()) == name) return node.get();
     }
     return nullptr;
 }
@@ -28,9 +28,9 @@ inline const IniNode* SectionNamed(const IniDocument& document, const std::strin
 // "name" for keys, the comment text for comment lines, in order.
 inline std::vector<std::string> Lines(const IniNode* section) {
     std::vector<std::string> lines;
-    for (const auto& entry : section->entries()) {
-        lines.push_back(entry->kind() == NodeKind::Comment ? Bytes(entry->comment())
-                                                           : Bytes(entry->name()));
+    for (const auto& entry : section->Entries()) {
+        lines.push_back(entry->Kind() == NodeKind::Comment ? Bytes(entry->Comment())
+                                                           : Bytes(entry->Name()));
     }
     return lines;
 }
@@ -38,17 +38,17 @@ inline std::vector<std::string> Lines(const IniNode* section) {
 // "[name]" for sections, the comment text for comment lines, in order.
 inline std::vector<std::string> TopLevel(const IniDocument& document) {
     std::vector<std::string> lines;
-    for (const auto& node : document.nodes()) {
-        lines.push_back(node->kind() == NodeKind::Section ? "[" + Bytes(node->name()) + "]"
-                                                          : Bytes(node->comment()));
+    for (const auto& node : document.Nodes()) {
+        lines.push_back(node->Kind() == NodeKind::Section ? "[" + Bytes(node->Name()) + "]"
+                                                          : Bytes(node->Comment()));
     }
     return lines;
 }
 
 template <typename T>
 std::vector<T> Items(const IniNode* entry) {
-    std::vector<T> items(static_cast<size_t>(entry->count()));
-    std::memcpy(items.data(), entry->value().data(), items.size() * sizeof(T));
+    std::vector<T> items(static_cast<size_t>(entry->Count()));
+    std::memcpy(items.data(), entry->Value().data(), items.size() * sizeof(T));
     return items;
 }
 

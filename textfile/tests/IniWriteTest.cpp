@@ -107,7 +107,7 @@ TEST(IniWrite, TextsSurviveEscapingAndReading) {
         LoadText(document, "escapes.ini",
                  "[E]\r\nt = \"[x5B]q[x22]\tx[t][e][x0A][x0D][x08]]\"\r\nu = \"[x0D][x0A]\"\r\n"),
         0);
-    const std::string text = Bytes(document.FindEntry("E", "t")->value());
+    const std::string text = Bytes(document.FindEntry("E", "t")->Value());
     ASSERT_EQ(text, "[q\"\tx\t\r\n\n\r\b]");
     std::string path = testfiles::Scratch("escapes_out.ini");
     ASSERT_EQ(document.Save(path.c_str()), 0);
@@ -115,15 +115,15 @@ TEST(IniWrite, TextsSurviveEscapingAndReading) {
               "[E]\r\nt\t = \"[x5B]q[x22][t]x[t][e][x0A][x0D][x08]]\"\r\nu\t = \"[e]\"\r\n\r\n");
     IniDocument again;
     ASSERT_EQ(again.Load(path.c_str(), 0, 0), 0);
-    EXPECT_EQ(Bytes(again.FindEntry("E", "t")->value()), text);
-    EXPECT_EQ(Bytes(again.FindEntry("E", "u")->value()), "\r\n");
+    EXPECT_EQ(Bytes(again.FindEntry("E", "t")->Value()), text);
+    EXPECT_EQ(Bytes(again.FindEntry("E", "u")->Value()), "\r\n");
 }
 
 TEST(IniWrite, ATextSpellingAnEscapeReadsBackAsTheEscapedCharacter) {
     // Stored files rely on the order of the passes: "[x5B]t]" is a TAB.
     IniDocument document;
     ASSERT_EQ(LoadText(document, "spelled.ini", "[S]\r\nk = \"a[x5B]t]\"\r\n"), 0);
-    EXPECT_EQ(Bytes(document.FindEntry("S", "k")->value()), "a\t");
+    EXPECT_EQ(Bytes(document.FindEntry("S", "k")->Value()), "a\t");
 }
 
 TEST(IniWrite, MergedDocumentKeepsTheFirstFilesOrder) {
@@ -228,7 +228,7 @@ TEST_F(SafeSave, MissingFolderOrLongPathIsRefused) {
     EXPECT_EQ(document.Save(testfiles::Scratch("no_folder/x/target.ini").c_str()), -1);
     std::string tooLong = target + std::string(256, 'x');
     EXPECT_EQ(document.Save(tooLong.c_str()), -1);
-    EXPECT_EQ(document.fileName(), testfiles::Scratch("no_folder/x/target.ini"));
+    EXPECT_EQ(document.FileName(), testfiles::Scratch("no_folder/x/target.ini"));
 }
 
 TEST_F(SafeSave, SuccessfulSaveLeavesNoTemporaryFile) {

@@ -224,14 +224,14 @@ TEST(TextureListLoad, ReadsLargeListsAcrossBlocks) {
     ASSERT_TRUE(list.Load(path.c_str()));
     ASSERT_EQ(list.Entries().size(), count + 1);
     for (std::uint32_t id : {1u, 2u, 4000u, 9999u, count}) {
-        EXPECT_EQ(list.Entries().at(id),
+        EXPECT_EQ(list.Entries().At(id),
                   "Textur{\tid(" + std::to_string(id) + ")\tname(t" + std::to_string(id) + ")\t}");
     }
-    EXPECT_EQ(list.Entries().at(count + 1),
+    EXPECT_EQ(list.Entries().At(count + 1),
               "Textur{\tid(" + std::to_string(count + 1) + ")\tname(" + longName + ")\t}");
     ASSERT_TRUE(list.Save(path.c_str()));
     EXPECT_EQ(testfiles::Read(path), file.substr(0, file.rfind("Textur{")) + "\t" +
-                                         std::string(list.Entries().at(count + 1)) + "\r\n}\r\n");
+                                         std::string(list.Entries().At(count + 1)) + "\r\n}\r\n");
     std::remove(path.c_str());
 }
 
@@ -315,15 +315,15 @@ TEST(TextureListAddEntry, LaterEntryReplacesEarlierOneWithTheSameId) {
     }
     host += "Textur{id(-1)name(alt)}}";
     std::mt19937 random(20);  // the engine's numbers are the same everywhere
-    constexpr std::uint32_t n = 3000;
+    constexpr std::uint32_t kN = 3000;
     const struct {
         const char* behaviour;
         std::function<std::uint32_t(std::uint32_t)> id;  // of the i-th entry
         std::uint32_t readEvery;                         // 0: read only at the end
     } orders[] = {
         {"ascending", [](std::uint32_t i) { return i + 1; }, 0},
-        {"descending", [](std::uint32_t i) { return n - i; }, 0},
-        {"descending, read in between", [](std::uint32_t i) { return n - i; }, 7},
+        {"descending", [](std::uint32_t i) { return kN - i; }, 0},
+        {"descending, read in between", [](std::uint32_t i) { return kN - i; }, 7},
         {"the same id twice in a row", [](std::uint32_t i) { return 4 + i / 2; }, 0},
         {"random, many repeats",
          [&random](std::uint32_t) { return static_cast<std::uint32_t>(1 + random() % 500); }, 0},
@@ -338,7 +338,7 @@ TEST(TextureListAddEntry, LaterEntryReplacesEarlierOneWithTheSameId) {
         for (const auto entry : list.Entries()) {
             expected[entry.first] = std::string(entry.second);
         }
-        for (std::uint32_t i = 0; i < n; ++i) {
+        for (std::uint32_t i = 0; i < kN; ++i) {
             const std::uint32_t id = order.id(i);
             const std::string text =
                 "Textur{id(" + std::to_string(id) + ")name(n" + std::to_string(i) + ")}";
@@ -346,7 +346,7 @@ TEST(TextureListAddEntry, LaterEntryReplacesEarlierOneWithTheSameId) {
             if (id != 0) expected[id] = text;
             if (order.readEvery != 0 && i % order.readEvery == 0) {
                 ASSERT_EQ(list.Entries().size(), expected.size());
-                ASSERT_NE(list.Entries().find(id == 0 ? 10 : id), list.Entries().end());
+                ASSERT_NE(list.Entries().Find(id == 0 ? 10 : id), list.Entries().end());
             }
         }
         EXPECT_EQ(InOrder(list.Entries()), InOrder(expected));

@@ -57,10 +57,10 @@ void Report(HWND window) {
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK
     PakwerkMenuProbeHook(int code, WPARAM wParam, LPARAM lParam) {
-    static const UINT probeMessage = RegisterWindowMessageA(PAKWERK_PROBE_MESSAGE);
+    static const UINT kProbeMessage = RegisterWindowMessageA(PAKWERK_PROBE_MESSAGE);
     if (code == HC_ACTION && wParam == PM_REMOVE) {
         const MSG* message = reinterpret_cast<const MSG*>(lParam);
-        if (message->message == probeMessage && message->hwnd) Report(message->hwnd);
+        if (message->message == kProbeMessage && message->hwnd) Report(message->hwnd);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }

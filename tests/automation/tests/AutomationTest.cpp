@@ -33,41 +33,41 @@ protected:
         char display[256] = "";
         ASSERT_GT(GetEnvironmentVariableA("DISPLAY", display, sizeof display), 0u)
             << "the helper's tests need an X display (DISPLAY)";
-        ASSERT_TRUE(sample_.Start(OwnFolder() + "\\automation_sample.exe", "", ""));
-        dialog_ = WaitFor(
-            [&] { return FindDialog(sample_.Id(), [](HWND w) { return !IsMessageBox(w); }); },
+        ASSERT_TRUE(sample.Start(OwnFolder() + "\\automation_sample.exe", "", ""));
+        dialog = WaitFor(
+            [&] { return FindDialog(sample.Id(), [](HWND w) { return !IsMessageBox(w); }); },
             kShowTimeoutMs);
-        ASSERT_NE(dialog_, nullptr) << Describe(sample_.Id());
+        ASSERT_NE(dialog, nullptr) << Describe(sample.Id());
     }
 
     HWND WaitForMessageBox() {
-        return WaitFor([&] { return FindDialog(sample_.Id(), IsMessageBox); }, kShowTimeoutMs);
+        return WaitFor([&] { return FindDialog(sample.Id(), IsMessageBox); }, kShowTimeoutMs);
     }
 
-    ChildProcess sample_;
-    HWND dialog_ = nullptr;
+    ChildProcess sample;
+    HWND dialog = nullptr;
 };
 
 TEST_F(SampleTest, FindsTheDialogOfItsProcessOnly) {
-    EXPECT_EQ(ClassName(dialog_), kDialogClass);
-    EXPECT_TRUE(IsDialog(dialog_));
-    EXPECT_FALSE(IsMessageBox(dialog_)) << "an unnamed static (id -1) does not make a message box";
-    EXPECT_EQ(WindowText(dialog_), std::wstring(L"Automation Sample"));
+    EXPECT_EQ(ClassName(dialog), kDialogClass);
+    EXPECT_TRUE(IsDialog(dialog));
+    EXPECT_FALSE(IsMessageBox(dialog)) << "an unnamed static (id -1) does not make a message box";
+    EXPECT_EQ(WindowText(dialog), std::wstring(L"Automation Sample"));
     EXPECT_TRUE(TopLevelWindows(GetCurrentProcessId()).empty());
     EXPECT_EQ(FindDialog(GetCurrentProcessId(), [](HWND) { return true; }), nullptr);
-    EXPECT_EQ(FindDialog(0, [&](HWND w) { return w == dialog_; }), dialog_);
+    EXPECT_EQ(FindDialog(0, [&](HWND w) { return w == dialog; }), dialog);
 }
 
 TEST_F(SampleTest, ReadsListItemsSelectionAndControlTexts) {
-    HWND list = GetDlgItem(dialog_, SAMPLE_LIST);
+    HWND list = GetDlgItem(dialog, SAMPLE_LIST);
     const std::vector<std::wstring> expected = {L"Erstes Paket", L"Zweites Paket",
                                                 L"Drittes Paket"};
     EXPECT_EQ(ListItems(list), expected);
     EXPECT_EQ(ListSelection(list), 0);
-    EXPECT_EQ(ControlText(dialog_, SAMPLE_DESCRIPTION), std::wstring(L"Selected: Erstes Paket"));
-    EXPECT_EQ(ControlText(dialog_, IDCANCEL), std::wstring(L"Cancel"));
-    EXPECT_EQ(ControlText(dialog_, 4711), std::nullopt);
-    EXPECT_EQ(ButtonIds(dialog_), (std::vector<int>{SAMPLE_ASK, SAMPLE_BUSY, IDCANCEL}));
+    EXPECT_EQ(ControlText(dialog, SAMPLE_DESCRIPTION), std::wstring(L"Selected: Erstes Paket"));
+    EXPECT_EQ(ControlText(dialog, IDCANCEL), std::wstring(L"Cancel"));
+    EXPECT_EQ(ControlText(dialog, 4711), std::nullopt);
+    EXPECT_EQ(ButtonIds(dialog), (std::vector<int>{SAMPLE_ASK, SAMPLE_BUSY, IDCANCEL}));
 }
 
 TEST_F(SampleTest, SelectingAnItemNotifiesTheDialogAsAClickWould) {
@@ -77,16 +77,16 @@ TEST_F(SampleTest, SelectingAnItemNotifiesTheDialogAsAClickWould) {
     };
     for (const Case& c : {Case{2, L"Selected: Drittes Paket"}, Case{1, L"Selected: Zweites Paket"},
                           Case{0, L"Selected: Erstes Paket"}}) {
-        ASSERT_TRUE(SelectListItem(dialog_, SAMPLE_LIST, c.index));
+        ASSERT_TRUE(SelectListItem(dialog, SAMPLE_LIST, c.index));
         const auto shown = WaitFor(
-            [&] { return ControlText(dialog_, SAMPLE_DESCRIPTION) == std::wstring(c.description); },
+            [&] { return ControlText(dialog, SAMPLE_DESCRIPTION) == std::wstring(c.description); },
             kShowTimeoutMs);
         EXPECT_TRUE(shown) << "item " << c.index << ": "
-                           << Narrow(*ControlText(dialog_, SAMPLE_DESCRIPTION));
-        EXPECT_EQ(ListSelection(GetDlgItem(dialog_, SAMPLE_LIST)), c.index);
+                           << Narrow(*ControlText(dialog, SAMPLE_DESCRIPTION));
+        EXPECT_EQ(ListSelection(GetDlgItem(dialog, SAMPLE_LIST)), c.index);
     }
-    EXPECT_FALSE(SelectListItem(dialog_, SAMPLE_LIST, 3)) << "there is no fourth item";
-    EXPECT_FALSE(SelectListItem(dialog_, 4711, 0)) << "there is no such list";
+    EXPECT_FALSE(SelectListItem(dialog, SAMPLE_LIST, 3)) << "there is no fourth item";
+    EXPECT_FALSE(SelectListItem(dialog, 4711, 0)) << "there is no such list";
 }
 
 TEST_F(SampleTest, AnswersAMessageBoxByButtonId) {
@@ -96,9 +96,9 @@ TEST_F(SampleTest, AnswersAMessageBoxByButtonId) {
     };
     for (const Case& c :
          {Case{IDYES, L"Answer: 6"}, Case{IDNO, L"Answer: 7"}, Case{IDCANCEL, L"Answer: 2"}}) {
-        ASSERT_TRUE(PressButton(dialog_, SAMPLE_ASK));
+        ASSERT_TRUE(PressButton(dialog, SAMPLE_ASK));
         HWND box = WaitForMessageBox();
-        ASSERT_NE(box, nullptr) << Describe(sample_.Id());
+        ASSERT_NE(box, nullptr) << Describe(sample.Id());
         EXPECT_EQ(WindowText(box), std::wstring(L"Sample"));
         EXPECT_EQ(MessageBoxText(box), std::wstring(L"Keep the file?\n\tC:\\Host\\a.3dm"));
         EXPECT_EQ(ButtonIds(box), (std::vector<int>{IDYES, IDNO, IDCANCEL}));
@@ -106,19 +106,19 @@ TEST_F(SampleTest, AnswersAMessageBoxByButtonId) {
         EXPECT_FALSE(AnswerMessageBox(box, IDOK)) << "a Yes/No/Cancel box has no OK button";
         ASSERT_TRUE(AnswerMessageBox(box, c.button));
         EXPECT_TRUE(
-            WaitFor([&] { return ControlText(dialog_, SAMPLE_ANSWER) == std::wstring(c.answer); },
+            WaitFor([&] { return ControlText(dialog, SAMPLE_ANSWER) == std::wstring(c.answer); },
                     kShowTimeoutMs))
             << "button " << c.button;
         EXPECT_FALSE(IsWindow(box));
     }
-    EXPECT_FALSE(AnswerMessageBox(dialog_, IDCANCEL)) << "the dialog is not a message box";
+    EXPECT_FALSE(AnswerMessageBox(dialog, IDCANCEL)) << "the dialog is not a message box";
 }
 
 TEST_F(SampleTest, ReadsFromABusyProgramTimeOutInsteadOfHanging) {
-    ASSERT_TRUE(PressButton(dialog_, SAMPLE_BUSY));
+    ASSERT_TRUE(PressButton(dialog, SAMPLE_BUSY));
     Sleep(500);  // the sample is inside its three-second wait by now
     const DWORD start = GetTickCount();
-    EXPECT_EQ(ListItems(GetDlgItem(dialog_, SAMPLE_LIST)), std::nullopt);
+    EXPECT_EQ(ListItems(GetDlgItem(dialog, SAMPLE_LIST)), std::nullopt);
     EXPECT_LT(GetTickCount() - start, kAnswerTimeoutMs + 500);
     HWND box = WaitForMessageBox();
     ASSERT_NE(box, nullptr);
@@ -129,7 +129,7 @@ TEST_F(SampleTest, ReadsFromABusyProgramTimeOutInsteadOfHanging) {
 }
 
 TEST_F(SampleTest, ReadsTheSystemMenuFromInsideTheProcess) {
-    const auto items = ReadSystemMenu(dialog_, kShowTimeoutMs);
+    const auto items = ReadSystemMenu(dialog, kShowTimeoutMs);
     ASSERT_TRUE(items);
     ASSERT_GE(items->size(), 2u);
     const MenuItem& separator = (*items)[items->size() - 2];
@@ -141,23 +141,23 @@ TEST_F(SampleTest, ReadsTheSystemMenuFromInsideTheProcess) {
 }
 
 TEST_F(SampleTest, SystemCommandOpensTheAboutBox) {
-    ASSERT_TRUE(ChooseSystemCommand(dialog_, SAMPLE_SYSCOMMAND_ABOUT));
+    ASSERT_TRUE(ChooseSystemCommand(dialog, SAMPLE_SYSCOMMAND_ABOUT));
     HWND about =
-        WaitFor([&] { return FindDialog(sample_.Id(), [&](HWND w) { return w != dialog_; }); },
+        WaitFor([&] { return FindDialog(sample.Id(), [&](HWND w) { return w != dialog; }); },
                 kShowTimeoutMs);
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(WindowText(about), std::wstring(L"About Automation Sample"));
     EXPECT_EQ(ControlText(about, SAMPLE_ABOUT_TEXT), std::wstring(L"Automation Sample 1.0"));
     ASSERT_TRUE(PressButton(about, IDOK));
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }, kShowTimeoutMs));
-    EXPECT_TRUE(IsWindow(dialog_));
+    EXPECT_TRUE(IsWindow(dialog));
 }
 
 TEST_F(SampleTest, CancelEndsTheProgramWithItsResult) {
-    ASSERT_TRUE(PressButton(dialog_, IDCANCEL));
-    ASSERT_TRUE(sample_.WaitForExit(kShowTimeoutMs));
-    EXPECT_EQ(sample_.ExitCode(), (DWORD)IDCANCEL);
-    EXPECT_TRUE(TopLevelWindows(sample_.Id()).empty());
+    ASSERT_TRUE(PressButton(dialog, IDCANCEL));
+    ASSERT_TRUE(sample.WaitForExit(kShowTimeoutMs));
+    EXPECT_EQ(sample.ExitCode(), (DWORD)IDCANCEL);
+    EXPECT_TRUE(TopLevelWindows(sample.Id()).empty());
 }
 
 TEST(ChildProcessTest, ReportsAProgramThatCannotStart) {
