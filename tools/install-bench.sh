@@ -11,7 +11,7 @@
 # package is generated in the test prefix's temporary folder and removed.
 # Uses a private Xvfb display; runs in the test prefix (build/windows, or build/windows-x64 where
 # no 32-bit code runs: tools/wine-env.sh).
-set -eu
+set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/wine-env.sh
 build=${PAKWERK_BUILD_DIR:-build/$windows_preset}

@@ -23,7 +23,7 @@
 #   tools/lint.sh [--format] [--tidy]     (no option: both)
 #
 # Exit status 0 when everything is clean, 1 otherwise.
-set -u
+set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 jobs=${LINT_JOBS:-2}
@@ -36,7 +36,7 @@ for arg in "$@"; do
     *) echo "usage: tools/lint.sh [--format] [--tidy]" >&2; exit 2 ;;
   esac
 done
-[ $format -eq 0 ] && [ $tidy -eq 0 ] && format=1 && tidy=1
+if [ $format -eq 0 ] && [ $tidy -eq 0 ]; then format=1; tidy=1; fi
 status=0
 
 if [ $format -eq 1 ]; then
@@ -99,13 +99,16 @@ tidy_all() {
   local database=$1 checks=$2; shift 2
   local extra=(-extra-arg=-Xclang -extra-arg=-analyzer-config
                -extra-arg=-Xclang -extra-arg=c++-stdlib-inlining=false)
-  [ -n "$checks" ] && extra+=("-checks=$checks")
+  if [ -n "$checks" ]; then extra+=("-checks=$checks"); fi
   for arg in "$@"; do extra+=("-extra-arg=$arg"); done
-  run-clang-tidy -quiet -j "$jobs" -p "$database" "${extra[@]}" 2>&1 |
-    sed 's/\x1b\[[0-9;]*m//g' |
+  local status=0
+  run-clang-tidy -quiet -j "$jobs" -p "$database" "${extra[@]}" >"$database/tidy.log" 2>&1 ||
+    status=1
+  # Only the findings: no colours, progress lines or summaries.
+  sed 's/\x1b\[[0-9;]*m//g' "$database/tidy.log" |
     grep -vE '^(clang-tidy|[0-9]+ warnings? (and [0-9]+ errors? )?generated|Suppressed [0-9]+ warnings|Use -header-filter|Enabled checks:)' |
-    grep -v '^$'
-  return "${PIPESTATUS[0]}"
+    grep -v '^$' || true
+  return $status
 }
 
 # Runs the passes of one build over compile database folder $1 (made from

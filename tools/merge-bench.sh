@@ -6,7 +6,7 @@
 #   bash tools/merge-bench.sh [RUNS]
 # Default: 5 runs after an untimed one. Runs in the test prefix (build/windows, or build/windows-x64 where
 # no 32-bit code runs: tools/wine-env.sh).
-set -eu
+set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/wine-env.sh
 build=${PAKWERK_BUILD_DIR:-build/$windows_preset}

@@ -22,7 +22,7 @@
 # Environment: PAKWERK_BUILD_DIR, the build folder BUILD (default
 # build/windows, or build/windows-x64 on a machine that runs no 32-bit code:
 # tools/wine-env.sh).
-set -eu
+set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=single
@@ -101,16 +101,18 @@ if [ $restore -eq 1 ]; then
   # alone.
   undo='C:\ProgramData\Pakwerk\Restore\pakundo.exe'
   # The newest restore point is this run's.
-  point=$(scene_wine "$undo" --list | tr -d '\r' | head -n 1)
+  point=$(scene_wine "$undo" --list | tr -d '\r' | head -n 1) || point=
   id=${point%% *}
   [ -n "$id" ] || { echo "no restore point was recorded"; exit 1; }
   uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
-  entry=$(scene_wine reg query "$uninstall" /reg:32 | tr -d '\r' | grep -F '\Pakwerk ' | head -n 1)
+  entry=$(scene_wine reg query "$uninstall" /reg:32 | tr -d '\r' | grep -F '\Pakwerk ' |
+          head -n 1) || entry=
   [ -n "$entry" ] || { echo "no entry under installed programs"; exit 1; }
   echo "== the entry under installed programs"
   scene_wine reg query "$entry" /reg:32 | tr -d '\r' | sed -n 's/^    //p'
   echo "== restoring with $undo: $point"
-  scene_wine "$undo" --restore "$id" | tr -d '\r'
+  # What it reports; whether it restored everything shows below.
+  scene_wine "$undo" --restore "$id" | tr -d '\r' || true
   echo "== the host folder now"
   if diff -r "$SCENE_WORK/host-before" "$SCENE_HOST" >/dev/null; then
     echo "the host folder is as before"

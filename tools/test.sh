@@ -13,8 +13,9 @@
 #      generated source, made before them, and take what the rest leaves;
 #   2. the Windows build the tests run from (build/windows, or on a machine
 #      that runs no 32-bit code the x86-64 build of the same code:
-#      tools/windows-build.sh). Test sources use -g1, the shipped programs
-#      and the libraries -O2 -g (cmake/Pakwerk.cmake);
+#      tools/wine-env.sh). Test sources compile unoptimised with line
+#      tables (-O0 -g1), the shipped programs and the libraries with -O2 -g
+#      (cmake/Pakwerk.cmake);
 #   3. the Windows tests under Wine start in the background, one at a time
 #      (the end-to-end tests share the display and the prefix): they wait for
 #      Wine and its windows far more than they compute, so everything that
@@ -22,9 +23,9 @@
 #      comes when they are done;
 #   4. on a machine that runs no 32-bit code, the shipped 32-bit programs
 #      alone (-Werror, and for signing);
-#   5. the native build of the test programs only (target test_programs),
-#      with line tables only (-g1, the native preset): the sanitizers report
-#      file and line as with -g at a third less compile time;
+#   5. the native build of the test programs only (target test_programs):
+#      the libraries -O2 with line tables (-g1, the native preset), the test
+#      sources -O0 -g1; the sanitizers report file and line;
 #   6. the fuzz build, the native tests two at a time, then the fuzz targets
 #      two at a time, each for FUZZ_SECONDS (10 s);
 #   7. once the Windows tests are done, signing (a few seconds): the built
@@ -39,7 +40,7 @@
 # Each step ends with the CPU seconds (user + system) and the wall seconds it
 # took; the lint and the fuzzing in the background report their own (their
 # CPU also counts in the step during which they end).
-set -u
+set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
@@ -113,7 +114,7 @@ lint_pid=$!
 set +m
 fuzz_pid=
 stop_background() {
-  kill -0 "$lint_pid" 2>/dev/null && kill -- -"$lint_pid" 2>/dev/null
+  if kill -0 "$lint_pid" 2>/dev/null; then kill -- -"$lint_pid" 2>/dev/null || true; fi
 }
 trap stop_background EXIT
 
@@ -129,7 +130,7 @@ fi
 # reach the build folder.
 wine_display || exit 1
 cleanup() {
-  [ -n "${windows_pid:-}" ] && kill "$windows_pid" 2>/dev/null
+  if [ -n "${windows_pid:-}" ]; then kill "$windows_pid" 2>/dev/null || true; fi
   wine_stop "$root/build/$windows_preset/wineprefix"
   wine_display_stop
   stop_background
@@ -145,7 +146,11 @@ windows_log=$(mktemp)
 windows_status=$(mktemp)
 (
   TIMEFORMAT='-- the windows tests took %R s'
-  time { ctest --preset "$windows_preset"; echo $? >"$windows_status"; }
+  time {
+    windows_rc=0
+    ctest --preset "$windows_preset" || windows_rc=$?
+    echo $windows_rc >"$windows_status"
+  }
 ) >"$windows_log" 2>&1 &
 windows_pid=$!
 
@@ -166,9 +171,9 @@ fuzz_half() {
     line=$((line + 1))
     [ $(((line - 1) % 2)) -eq "$1" ] || continue
     work=$(mktemp -d)
-    cp -r "$corpus"/. "$work"/ 2>/dev/null
+    cp -r "$corpus"/. "$work"/ 2>/dev/null || true
     dictionary=()
-    [ -n "${dict:-}" ] && [ "$dict" != - ] && dictionary=(-dict="$dict")
+    if [ -n "${dict:-}" ] && [ "$dict" != - ]; then dictionary=(-dict="$dict"); fi
     echo "-- $(basename "$fuzzer")"
     if ! nice -n 10 "$fuzzer" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=2048 \
          "${dictionary[@]}" -print_final_stats=0 "$work" >"$work.log" 2>&1; then
@@ -176,7 +181,7 @@ fuzz_half() {
       echo "FUZZ FAILED: $(basename "$fuzzer")"
       failed=1
     else
-      grep -E '^(#[0-9]+ +DONE|Done)' "$work.log" | tail -n 1
+      grep -E '^(#[0-9]+ +DONE|Done)' "$work.log" | tail -n 1 || true
     fi
     rm -rf "$work" "$work.log"
   done < build/fuzz/fuzzers.list
@@ -213,7 +218,7 @@ TMPDIR=$native_temporary TEST_TMPDIR=$native_temporary nice -n 10 ctest --preset
   status=1
 if [ -n "$(ls -A "$native_temporary")" ]; then
   echo "NATIVE TESTS LEFT FILES IN THEIR TEMPORARY FOLDER:"
-  ls -A "$native_temporary" | head -n 20
+  ls -A "$native_temporary" | head -n 20 || true
   status=1
 fi
 rm -rf "$native_temporary"
@@ -229,7 +234,7 @@ if [ $fuzz_ready -eq 1 ]; then
 fi
 
 step "windows tests (ran beside the builds, the native tests and the fuzzing)"
-wait "$windows_pid"
+wait "$windows_pid" || true
 cat "$windows_log"
 [ "$(cat "$windows_status")" = 0 ] || status=1
 rm -f "$windows_log" "$windows_status"

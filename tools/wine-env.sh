@@ -1,6 +1,7 @@
 # Sourced by every script that runs Windows programs under Wine: which build
 # this machine can run, the unprivileged user Wine runs as, a private X
-# display, and ending Wine's background processes.
+# display, and ending Wine's background processes. Safe under the scripts'
+# strict mode (set -euo pipefail).
 #
 #   windows_preset         the build preset whose programs this machine can
 #                          run: "windows", the 32-bit build that ships (32-bit
@@ -56,8 +57,8 @@ wine_display() {
 
 wine_display_stop() {
   [ -n "$wine_display_pid" ] || return 0
-  kill "$wine_display_pid" 2>/dev/null
-  wait "$wine_display_pid" 2>/dev/null
+  kill "$wine_display_pid" 2>/dev/null || true
+  wait "$wine_display_pid" 2>/dev/null || true
   wine_display_pid=
   return 0
 }
@@ -65,9 +66,9 @@ wine_display_stop() {
 wine_stop() {
   [ -d "$1" ] || return 0
   if [ -n "$wine_user" ]; then
-    runuser -u "$wine_user" -- env WINEPREFIX="$1" wineserver -k >/dev/null 2>&1
+    runuser -u "$wine_user" -- env WINEPREFIX="$1" wineserver -k >/dev/null 2>&1 || true
   else
-    WINEPREFIX=$1 wineserver -k >/dev/null 2>&1
+    WINEPREFIX=$1 wineserver -k >/dev/null 2>&1 || true
   fi
   return 0
 }

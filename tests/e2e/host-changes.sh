@@ -5,7 +5,7 @@
 # run. Prints the files added and replaced, the texture-list entries added or
 # replaced (by id) and the cabin-list keys added or changed. Prints "nothing
 # changed" when both are the same. Needs only bash, find, cmp and awk.
-set -eu
+set -euo pipefail
 before=$1
 after=$2
 

@@ -104,7 +104,7 @@ scene_convert() {
 
 scene_shot() {
   local file=$1 kind=${2:-} xid=
-  [ -n "$kind" ] && xid=$(scene_auto xid "$kind" 2>/dev/null | tail -n 1)
+  if [ -n "$kind" ]; then xid=$(scene_auto xid "$kind" 2>/dev/null | tail -n 1) || xid=; fi
   sleep 0.3  # let the window finish painting
   if [ -n "$xid" ] && import -window "$xid" "$file.tmp.png" 2>/dev/null; then
     :

@@ -5,7 +5,7 @@
 # BUILD_DIR (default: the build this machine runs, tools/wine-env.sh)
 # must hold a Windows build with Pakwerk.exe, pakundo.exe and
 # tests/pakauto.exe. Runs on a private virtual display.
-set -eu
+set -euo pipefail
 cd "$(dirname "$0")/../.."
 source tests/e2e/scene.sh
 source tools/wine-env.sh
