@@ -1,0 +1,381 @@
+// copycalls_bench: what each Win32 call of a package file's installation
+// costs under Wine, on the shapes of the large package of install_bench,
+// against a plain CopyFileA of the same files.
+//
+//   copycalls_bench [ROUNDS [FILES [FOLDERS [MEGABYTES]]]]
+//
+// Defaults: 3 rounds of 3000 files (about 198 MB in 40 folders, each file a
+// quarter to seven quarters of the mean size). Each round copies every file
+// twice into fresh, empty folders (made beforehand): once with the calls
+// the engine makes for a new file of a recorded run (engine/FileInstallation,
+// engine/FileCopy, engine/RestoreRecorder), in their order, each timed on its
+// own, and once with CopyFileA; the two alternate which goes first. Then
+// each call the engine could use instead is timed on its own over the same
+// files. Prints, per call, the median over the rounds of its microseconds
+// per call, and the totals per file. Run by tools/copycalls-bench.sh.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "bench/BenchClock.h"
+#include "e2e/FileTree.h"
+#include "restore/ContentHash.h"
+#include "textfile/SafeReplace.h"
+
+using benchclock::Median;
+using benchclock::Seconds;
+
+namespace {
+
+// Seconds spent per call name in one round, in the order first seen.
+class CallTimes {
+public:
+    template <typename Call>
+    auto Time(const std::string& name, Call call) {
+        const double start = Seconds();
+        auto result = call();
+        Add(name, Seconds() - start);
+        return result;
+    }
+    void Add(const std::string& name, double seconds) {
+        auto found = index.find(name);
+        if (found == index.end()) {
+            found = index.emplace(name, names.size()).first;
+            names.push_back(name);
+            totals.push_back(0);
+            calls.push_back(0);
+        }
+        totals[found->second] += seconds;
+        ++calls[found->second];
+    }
+
+    std::vector<std::string> names;
+    std::vector<double> totals;
+    std::vector<int> calls;
+
+private:
+    std::map<std::string, size_t> index;
+};
+
+struct Layout {
+    std::string base;
+    std::vector<std::string> names;  // "OrdnerN\\DateiI.dat"
+    int folders = 0;
+};
+
+bool Generate(const Layout& layout, size_t totalBytes) {
+    const std::string source = layout.base + "\\source";
+    if (!CreateDirectoryA(layout.base.c_str(), nullptr) ||
+        !CreateDirectoryA(source.c_str(), nullptr)) {
+        return false;
+    }
+    for (int folder = 0; folder < layout.folders; ++folder) {
+        if (!CreateDirectoryA((source + "\\Ordner" + std::to_string(folder)).c_str(), nullptr)) {
+            return false;
+        }
+    }
+    // The sizes and bytes of install_bench's package (tests/e2e/Scenario.cpp).
+    const size_t files = layout.names.size();
+    const size_t mean = totalBytes / files;
+    std::string bytes(mean * 7 / 4 + 16, '\0');
+    uint32_t noise = 2463534242u;
+    for (char& c : bytes) {
+        noise ^= noise << 13;
+        noise ^= noise >> 17;
+        noise ^= noise << 5;
+        c = static_cast<char>(noise);
+    }
+    for (size_t i = 0; i < files; ++i) {
+        const size_t size = mean / 4 + (mean * 3 / 2) * (i % 7) / 6;
+        const std::string stamp = std::to_string(i);
+        HANDLE file = CreateFileA((source + "\\" + layout.names[i]).c_str(), GENERIC_WRITE, 0,
+                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        const bool ok =
+            file != INVALID_HANDLE_VALUE &&
+            WriteFile(file, stamp.data(), static_cast<DWORD>(stamp.size()), &written, nullptr) &&
+            WriteFile(file, bytes.data(), static_cast<DWORD>(size), &written, nullptr) &&
+            written == size;
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        if (!ok) return false;
+    }
+    return true;
+}
+
+bool MakeTarget(const Layout& layout, const std::string& target) {
+    filetree::RemoveTree(target);
+    if (!CreateDirectoryA(target.c_str(), nullptr)) return false;
+    for (int folder = 0; folder < layout.folders; ++folder) {
+        if (!CreateDirectoryA((target + "\\Ordner" + std::to_string(folder)).c_str(), nullptr)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A journal record of `size` bytes appended and flushed, as the recorder
+// appends its records.
+bool Record(std::FILE* journal, size_t size) {
+    static const std::string text(200, 'x');
+    return std::fwrite(text.data(), 1, size, journal) == size && std::fflush(journal) == 0;
+}
+
+// The engine's calls for a new file of a recorded run, in its order.
+bool EngineCopies(const Layout& layout, const std::string& target, CallTimes& times) {
+    std::FILE* journal = std::fopen((target + "\\journal.ini").c_str(), "ab");
+    if (journal == nullptr) return false;
+    std::vector<char> buffer(1 << 20);
+    const std::string host = target + "\\";
+    bool ok = true;
+    for (const std::string& name : layout.names) {
+        const std::string source = layout.base + "\\source\\" + name;
+        const std::string destination = host + name;
+        const std::string folder = destination.substr(0, destination.rfind('\\'));
+        const std::string temporary = safereplace::TemporaryPathFor(destination.c_str());
+        char full[MAX_PATH];
+        times.Time("GetFileAttributesA: source (there)",
+                   [&] { return GetFileAttributesA(source.c_str()); });
+        times.Time("GetFullPathNameW: host and destination", [&] {
+            wchar_t wide[MAX_PATH];
+            wchar_t resolved[MAX_PATH];
+            MultiByteToWideChar(CP_ACP, 0, host.c_str(), -1, wide, MAX_PATH);
+            GetFullPathNameW(wide, MAX_PATH, resolved, nullptr);
+            MultiByteToWideChar(CP_ACP, 0, destination.c_str(), -1, wide, MAX_PATH);
+            return GetFullPathNameW(wide, MAX_PATH, resolved, nullptr);
+        });
+        times.Time("GetFileAttributesA: destination (missing), newer?",
+                   [&] { return GetFileAttributesA(destination.c_str()); });
+        times.Time("GetFullPathNameA: journal's path", [&] {
+            GetFullPathNameA(host.c_str(), MAX_PATH, full, nullptr);
+            return GetFullPathNameA(destination.c_str(), MAX_PATH, full, nullptr);
+        });
+        times.Time("GetFileAttributesA: folder (there)",
+                   [&] { return GetFileAttributesA(folder.c_str()); });
+        times.Time("GetFileAttributesA: destination (missing), journal",
+                   [&] { return GetFileAttributesA(destination.c_str()); });
+        ok =
+            times.Time("journal: file record + fflush", [&] { return Record(journal, 121); }) && ok;
+        HANDLE from = times.Time("CreateFileA: source (read)", [&] {
+            return CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        });
+        FILETIME written;
+        times.Time("GetFileTime: source",
+                   [&] { return GetFileTime(from, nullptr, nullptr, &written); });
+        HANDLE to = times.Time("CreateFileA: temporary (CREATE_ALWAYS)", [&] {
+            return CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        });
+        if (from == INVALID_HANDLE_VALUE || to == INVALID_HANDLE_VALUE) return false;
+        ContentHash hash;
+        for (int read = 0;; ++read) {
+            DWORD got = 0;
+            times.Time(read == 0 ? "ReadFile: the file" : "ReadFile: at its end", [&] {
+                return ReadFile(from, buffer.data(), static_cast<DWORD>(buffer.size()), &got,
+                                nullptr);
+            });
+            if (got == 0) break;
+            times.Time("content hash (in memory)", [&] {
+                hash.Add(buffer.data(), got);
+                return true;
+            });
+            DWORD put = 0;
+            ok = times.Time("WriteFile: the file", [&] {
+                return WriteFile(to, buffer.data(), got, &put, nullptr);
+            }) && ok;
+        }
+        FILE_BASIC_INFO basic = {};
+        basic.LastWriteTime.LowPart = written.dwLowDateTime;
+        basic.LastWriteTime.HighPart = static_cast<LONG>(written.dwHighDateTime);
+        basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        times.Time("SetFileInformationByHandle: time, attributes", [&] {
+            return SetFileInformationByHandle(to, FileBasicInfo, &basic, sizeof basic);
+        });
+        times.Time("CloseHandle: temporary", [&] { return CloseHandle(to); });
+        times.Time("CloseHandle: source", [&] { return CloseHandle(from); });
+        ok = times.Time("journal: content record + fflush", [&] { return Record(journal, 57); }) &&
+             ok;
+        times.Time("GetFileAttributesA: destination (missing), move",
+                   [&] { return GetFileAttributesA(destination.c_str()); });
+        ok = times.Time("MoveFileExA: REPLACE_EXISTING", [&] {
+            return MoveFileExA(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING);
+        }) && ok;
+        ok = times.Time("journal: step record + fflush", [&] { return Record(journal, 28); }) && ok;
+    }
+    return std::fclose(journal) == 0 && ok;
+}
+
+bool PlainCopies(const Layout& layout, const std::string& target, CallTimes& times) {
+    bool ok = true;
+    for (const std::string& name : layout.names) {
+        const std::string source = layout.base + "\\source\\" + name;
+        const std::string destination = target + "\\" + name;
+        ok = times.Time("CopyFileA", [&] {
+            return CopyFileA(source.c_str(), destination.c_str(), FALSE);
+        }) && ok;
+    }
+    return ok;
+}
+
+// Calls the engine could make instead, each on its own over the same files:
+// in `target` (filled by a copy before) and `spare` (empty folders).
+bool Alternatives(const Layout& layout, const std::string& target, const std::string& spare,
+                  CallTimes& times) {
+    bool ok = true;
+    std::vector<char> buffer(1 << 20);
+    for (const std::string& name : layout.names) {
+        const std::string destination = target + "\\" + name;
+        times.Time("GetFileAttributesA: destination (there)",
+                   [&] { return GetFileAttributesA(destination.c_str()); });
+    }
+    // A temporary file renamed through its own handle.
+    for (const std::string& name : layout.names) {
+        const std::string destination = spare + "\\" + name;
+        const std::string temporary = safereplace::TemporaryPathFor(destination.c_str());
+        HANDLE to = times.Time("CreateFileA: temporary with DELETE access", [&] {
+            return CreateFileA(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        });
+        if (to == INVALID_HANDLE_VALUE) return false;
+        DWORD put = 0;
+        WriteFile(to, buffer.data(), 4096, &put, nullptr);
+        std::wstring wide(destination.size() + 1, L'\0');
+        const int units = MultiByteToWideChar(CP_ACP, 0, destination.c_str(), -1, wide.data(),
+                                              static_cast<int>(wide.size()));
+        std::vector<char> info(sizeof(FILE_RENAME_INFO) + sizeof(wchar_t) * units);
+        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(info.data());
+        rename->ReplaceIfExists = TRUE;
+        rename->RootDirectory = nullptr;
+        rename->FileNameLength = static_cast<DWORD>(sizeof(wchar_t) * (units - 1));
+        std::copy(wide.begin(), wide.begin() + units, rename->FileName);
+        ok = times.Time("SetFileInformationByHandle: rename over a missing file", [&] {
+            return SetFileInformationByHandle(to, FileRenameInfo, rename,
+                                              static_cast<DWORD>(info.size()));
+        }) && ok;
+        CloseHandle(to);
+    }
+    // A move that does not replace: answers "is there a file" by failing.
+    for (const std::string& name : layout.names) {
+        const std::string destination = spare + "\\" + name;
+        const std::string temporary = safereplace::TemporaryPathFor(destination.c_str());
+        HANDLE to = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (to == INVALID_HANDLE_VALUE) return false;
+        CloseHandle(to);
+        times.Time("MoveFileExA: no replace, onto a file (fails)",
+                   [&] { return MoveFileExA(temporary.c_str(), destination.c_str(), 0); });
+        DeleteFileA(temporary.c_str());
+    }
+    for (const std::string& name : layout.names) {
+        const std::string destination = spare + "\\" + name;
+        times.Time("DeleteFileA", [&] { return DeleteFileA(destination.c_str()); });
+    }
+    for (const std::string& name : layout.names) {
+        const std::string destination = spare + "\\" + name;
+        const std::string temporary = safereplace::TemporaryPathFor(destination.c_str());
+        HANDLE to = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (to == INVALID_HANDLE_VALUE) return false;
+        CloseHandle(to);
+        ok = times.Time("MoveFileExA: no replace, onto a missing file", [&] {
+            return MoveFileExA(temporary.c_str(), destination.c_str(), 0);
+        }) && ok;
+    }
+    std::FILE* journal = std::fopen((spare + "\\journal.ini").c_str(), "ab");
+    if (journal == nullptr) return false;
+    static const std::string text(200, 'x');
+    for (size_t i = 0; i < layout.names.size(); ++i) {
+        times.Time("journal: record without fflush",
+                   [&] { return std::fwrite(text.data(), 1, 57, journal); });
+    }
+    return std::fclose(journal) == 0 && ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 3;
+    const int files = argc > 2 ? std::atoi(argv[2]) : 3000;
+    const int folders = argc > 3 ? std::atoi(argv[3]) : 40;
+    const size_t megabytes = argc > 4 ? std::strtoul(argv[4], nullptr, 10) : 198;
+    if (rounds < 1 || files < 1 || folders < 1 || megabytes < 1) {
+        std::fputs("usage: copycalls_bench [ROUNDS [FILES [FOLDERS [MEGABYTES]]]]\n", stderr);
+        return 2;
+    }
+    char temp[MAX_PATH];
+    if (GetTempPathA(MAX_PATH, temp) == 0) return 1;
+    Layout layout;
+    layout.base = std::string(temp) + "pakwerk-copycalls";
+    layout.folders = folders;
+    for (int i = 0; i < files; ++i) {
+        layout.names.push_back("Ordner" + std::to_string(i % folders) + "\\Datei" +
+                               std::to_string(i) + ".dat");
+    }
+    filetree::RemoveTree(layout.base);
+    if (!Generate(layout, megabytes << 20)) {
+        std::fprintf(stderr, "cannot generate the files in %s\n", layout.base.c_str());
+        return 1;
+    }
+    const std::string engine = layout.base + "\\engine";
+    const std::string plain = layout.base + "\\plain";
+    const std::string spare = layout.base + "\\spare";
+    std::printf("%d files, %zu MB, %d folders; %d rounds after an untimed one\n", files, megabytes,
+                folders, rounds);
+
+    // Per call name, its microseconds per call in each round.
+    std::map<std::string, std::vector<double>> perCall;
+    std::map<std::string, int> callsPerFile;
+    std::vector<std::string> order;
+    std::vector<double> engineTotals, plainTotals;
+    for (int round = 0; round <= rounds; ++round) {
+        CallTimes engineTimes, plainTimes, otherTimes;
+        bool ok =
+            MakeTarget(layout, engine) && MakeTarget(layout, plain) && MakeTarget(layout, spare);
+        double engineSeconds = 0;
+        double plainSeconds = 0;
+        for (int turn = 0; turn < 2 && ok; ++turn) {
+            const double start = Seconds();
+            if ((turn + round) % 2 == 0) {
+                ok = EngineCopies(layout, engine, engineTimes);
+                engineSeconds = Seconds() - start;
+            } else {
+                ok = PlainCopies(layout, plain, plainTimes);
+                plainSeconds = Seconds() - start;
+            }
+        }
+        ok = ok && Alternatives(layout, plain, spare, otherTimes);
+        if (!ok) {
+            std::fprintf(stderr, "round %d failed (error %lu)\n", round, GetLastError());
+            return 1;
+        }
+        std::printf("%s %d: engine's calls %.3f s, CopyFileA %.3f s, ratio %.2f\n",
+                    round == 0 ? "warm-up" : "round", round, engineSeconds, plainSeconds,
+                    engineSeconds / plainSeconds);
+        std::fflush(stdout);
+        if (round == 0) continue;
+        engineTotals.push_back(engineSeconds);
+        plainTotals.push_back(plainSeconds);
+        for (CallTimes* times : {&engineTimes, &plainTimes, &otherTimes}) {
+            for (size_t i = 0; i < times->names.size(); ++i) {
+                const std::string& name = times->names[i];
+                if (perCall.count(name) == 0) order.push_back(name);
+                perCall[name].push_back(times->totals[i] * 1e6 / times->calls[i]);
+                callsPerFile[name] = times->calls[i] / files;
+            }
+        }
+    }
+    std::printf("\n%-55s %10s %8s\n", "call (medians over the rounds)", "us/call", "per file");
+    for (const std::string& name : order) {
+        std::printf("%-55s %10.1f %8d\n", name.c_str(), Median(perCall[name]), callsPerFile[name]);
+    }
+    std::printf("\nper file: engine's calls %.0f us, CopyFileA %.0f us, ratio %.2f\n",
+                Median(engineTotals) * 1e6 / files, Median(plainTotals) * 1e6 / files,
+                Median(engineTotals) / Median(plainTotals));
+    filetree::RemoveTree(layout.base);
+    return 0;
+}
