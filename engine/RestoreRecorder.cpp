@@ -96,18 +96,19 @@ void RestoreRecorder::Starting(const std::string& hostPath, const std::string& p
     WriteUninstallEntry();
 }
 
-bool RestoreRecorder::BeforeCopy(const std::string&, const std::string& destination) {
+bool RestoreRecorder::BeforeCopy(const std::string&, const std::string& destination,
+                                 const DestinationLookup& found) {
     pendingFile = 0;
     journal::FileRecord record;
     if (!Recording() || !Relative(destination, record.path)) return false;
-    RecordFolders(host + record.path);
+    RecordFolders(host + record.path, found);
     record.number = ++files;
     const std::string temporary = safereplace::TemporaryPathFor(destination.c_str());
     record.temporary = temporary.substr(temporary.find_last_of("\\/") + 1);
-    const DWORD attributes = GetFileAttributesA(destination.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    if (found.attributes != INVALID_FILE_ATTRIBUTES &&
+        (found.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         record.kind = journal::FileKind::Replaced;
-        record.oldAttributes = attributes;
+        record.oldAttributes = found.attributes;
         record.oldCopy = "files\\" + std::to_string(record.number);
         if (!CopyPlain(destination, point + "\\" + record.oldCopy)) {
             Stop("the old copy of " + record.path + " could not be saved");
@@ -131,8 +132,12 @@ void RestoreRecorder::Written(const std::string&, const Fingerprint& content) {
 
 void RestoreRecorder::AfterCopy(const std::string&, bool copied) {
     if (pendingFile == 0) return;
+    // A kill needs no flush here: until this record is read, a restore takes
+    // the copy for one that may have been interrupted and deletes its
+    // temporary file, which the finished copy no longer leaves.
     Append(journal::StepBytes("File", pendingFile,
-                              copied ? journal::Step::Done : journal::Step::Failed));
+                              copied ? journal::Step::Done : journal::Step::Failed),
+           false);
     pendingFile = 0;
 }
 
@@ -204,10 +209,10 @@ void RestoreRecorder::Finished(HRESULT status) {
     }
 }
 
-bool RestoreRecorder::Append(const std::string& bytes) {
+bool RestoreRecorder::Append(const std::string& bytes, bool flush) {
     if (journal == nullptr) return false;
     if (std::fwrite(bytes.data(), 1, bytes.size(), journal) != bytes.size() ||
-        std::fflush(journal) != 0) {
+        (flush && std::fflush(journal) != 0)) {
         Stop("the journal could not be written");
         return false;
     }
@@ -239,7 +244,10 @@ bool RestoreRecorder::Relative(const std::string& path, std::string& relative) c
     return true;
 }
 
-void RestoreRecorder::RecordFolders(const std::string& destination) {
+void RestoreRecorder::RecordFolders(const std::string& destination,
+                                    const DestinationLookup& found) {
+    // A destination that is there, or free in its folder, needs no folder.
+    if (found.attributes != INVALID_FILE_ATTRIBUTES || found.error == ERROR_FILE_NOT_FOUND) return;
     // The folders the copy is about to make, outermost first.
     std::vector<std::string> missing;
     std::string folder = destination.substr(0, destination.rfind('\\'));

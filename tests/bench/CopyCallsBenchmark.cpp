@@ -8,7 +8,7 @@
 // quarter to seven quarters of the mean size). Each round copies every file
 // twice into fresh, empty folders (made beforehand): once with the calls
 // the engine makes for a new file of a recorded run (engine/FileInstallation,
-// engine/FileCopy, engine/RestoreRecorder), in their order, each timed on its
+// engine/TemporaryCopy, engine/RestoreRecorder), in their order, each timed on its
 // own, and once with CopyFileA; the two alternate which goes first. Then
 // each call the engine could use instead is timed on its own over the same
 // files. Prints, per call, the median over the rounds of its microseconds
