@@ -49,7 +49,7 @@ RestoreRecorder::RestoreRecorder(const std::string& root, const std::string& nam
     : root(root), name(name), restoreProgram(restoreProgram) {}
 
 RestoreRecorder::~RestoreRecorder() {
-    if (journal != nullptr) std::fclose(journal);
+    CloseJournal();
 }
 
 void RestoreRecorder::Starting(const std::string& hostPath, const std::string& packageDir) {
@@ -78,8 +78,12 @@ void RestoreRecorder::Starting(const std::string& hostPath, const std::string& p
         return;
     }
     point = root + "\\" + id;
-    journal = std::fopen((point + "\\journal.ini").c_str(), "ab");
-    if (journal == nullptr || !CreateDirectoryA((point + "\\files").c_str(), nullptr) ||
+    // Every write goes to the end, also after a restore program appended.
+    journal = CreateFileA((point + "\\journal.ini").c_str(), FILE_APPEND_DATA,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (journal == INVALID_HANDLE_VALUE ||
+        !CreateDirectoryA((point + "\\files").c_str(), nullptr) ||
         !CreateDirectoryA((point + "\\lists").c_str(), nullptr)) {
         Stop("the restore point could not be made");
         return;
@@ -203,29 +207,42 @@ void RestoreRecorder::Finished(HRESULT status) {
     if (!Recording()) return;
     Append(journal::HeaderKeyBytes("End", status == S_OK ? "finished" : "failed"));
     WriteUninstallEntry();
-    if (journal != nullptr) {
-        std::fclose(journal);
-        journal = nullptr;
-    }
+    CloseJournal();
 }
 
 bool RestoreRecorder::Append(const std::string& bytes, bool flush) {
-    if (journal == nullptr) return false;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), journal) != bytes.size() ||
-        (flush && std::fflush(journal) != 0)) {
+    if (!Recording()) return false;
+    unwritten += bytes;
+    if (!flush) return true;
+    if (!WriteUnwritten()) {
         Stop("the journal could not be written");
         return false;
     }
     return true;
 }
 
+bool RestoreRecorder::WriteUnwritten() {
+    DWORD written = 0;
+    const bool complete =
+        unwritten.empty() || (WriteFile(journal, unwritten.data(),
+                                        static_cast<DWORD>(unwritten.size()), &written, nullptr) &&
+                              written == unwritten.size());
+    unwritten.clear();
+    return complete;
+}
+
+void RestoreRecorder::CloseJournal() {
+    if (!Recording()) return;
+    WriteUnwritten();
+    CloseHandle(journal);
+    journal = INVALID_HANDLE_VALUE;
+}
+
 void RestoreRecorder::Stop(const std::string& reason) {
-    if (journal == nullptr) return;
+    if (!Recording()) return;
     why = reason;
-    const std::string mark = journal::HeaderKeyBytes("Incomplete", reason);
-    std::fwrite(mark.data(), 1, mark.size(), journal);
-    std::fclose(journal);
-    journal = nullptr;
+    unwritten += journal::HeaderKeyBytes("Incomplete", reason);
+    CloseJournal();
 }
 
 bool RestoreRecorder::Relative(const std::string& path, std::string& relative) const {

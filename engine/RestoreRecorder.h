@@ -39,8 +39,9 @@
 //             empty otherwise
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
-#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -70,13 +71,16 @@ public:
     void Finished(HRESULT status) override;
 
     const std::string& Id() const { return id; }
-    bool Recording() const { return journal != nullptr; }
+    bool Recording() const { return journal != INVALID_HANDLE_VALUE; }
     const std::string& Why() const { return why; }
 
 private:
     // `flush` false: the record reaches the system with the next flushed one
     // (or when the journal is closed).
     bool Append(const std::string& bytes, bool flush = true);
+    // False when not all of the records held back could be written.
+    bool WriteUnwritten();
+    void CloseJournal();
     void Stop(const std::string& reason);
     bool Relative(const std::string& path, std::string& relative) const;
     void RecordFolders(const std::string& destination, const DestinationLookup& found);
@@ -96,7 +100,8 @@ private:
     std::string shownName;
     std::string why;
     bool programReady = false;
-    std::FILE* journal = nullptr;
+    HANDLE journal = INVALID_HANDLE_VALUE;
+    std::string unwritten;  // records held back until the next flush
     int files = 0;
     int folders = 0;
     int lists = 0;
