@@ -4,15 +4,18 @@
 //
 //   copycalls_bench [ROUNDS [FILES [FOLDERS [MEGABYTES]]]]
 //
-// Defaults: 3 rounds of 3000 files (about 198 MB in 40 folders, each file a
-// quarter to seven quarters of the mean size). Each round copies every file
-// twice into fresh, empty folders (made beforehand): once with the calls
-// the engine makes for a new file of a recorded run (engine/FileInstallation,
-// engine/TemporaryCopy, engine/RestoreRecorder), in their order, each timed on its
-// own, and once with CopyFileA; the two alternate which goes first. Then
-// each call the engine could use instead is timed on its own over the same
-// files. Prints, per call, the median over the rounds of its microseconds
-// per call, and the totals per file. Run by tools/copycalls-bench.sh.
+// Defaults: 3 rounds after an untimed one, of 3000 files (about 198 MB in 40
+// folders, each file a quarter to seven quarters of the mean size). Each
+// round copies every file three times into fresh, empty folders (made
+// beforehand): with the calls the engine makes for a new file of a recorded
+// run (engine/FileInstallation, engine/TemporaryCopy, engine/RestoreRecorder),
+// in their order and each timed on its own, once as they are and once as
+// they were before the rename went through the copy's handle and the
+// destination was looked up once; and with CopyFileA. The three take turns
+// at going first. Then the calls for a file that is there already (a package
+// installed again) are timed over the files. Prints, per call, the median
+// over the rounds of its microseconds per file, and the totals per file.
+// Run by tools/copycalls-bench.sh.
 #include <windows.h>
 
 #include <algorithm>
@@ -118,15 +121,39 @@ bool MakeTarget(const Layout& layout, const std::string& target) {
     return true;
 }
 
+// The bytes of the journal's records (their sizes are those of a file's
+// three records).
+const char* RecordText() {
+    static const std::string text(200, 'x');
+    return text.c_str();
+}
+
 // A journal record of `size` bytes appended and flushed, as the recorder
 // appends its records.
 bool Record(std::FILE* journal, size_t size) {
-    static const std::string text(200, 'x');
-    return std::fwrite(text.data(), 1, size, journal) == size && std::fflush(journal) == 0;
+    return std::fwrite(RecordText(), 1, size, journal) == size && std::fflush(journal) == 0;
 }
 
-// The engine's calls for a new file of a recorded run, in its order.
-bool EngineCopies(const Layout& layout, const std::string& target, CallTimes& times) {
+// Renames the open file through its handle (TemporaryCopy's move).
+bool Rename(HANDLE file, const std::string& destination, bool replace) {
+    std::vector<wchar_t> wide(destination.size() + 1);
+    const int units = MultiByteToWideChar(CP_ACP, 0, destination.c_str(), -1, wide.data(),
+                                          static_cast<int>(wide.size()));
+    if (units <= 1) return false;
+    std::vector<wchar_t> storage(sizeof(FILE_RENAME_INFO) / sizeof(wchar_t) + wide.size() + 4);
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(storage.data());
+    info->ReplaceIfExists = replace ? TRUE : FALSE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(sizeof(wchar_t) * (units - 1));
+    std::copy(wide.begin(), wide.begin() + units, info->FileName);
+    return SetFileInformationByHandle(file, FileRenameInfo, info,
+                                      static_cast<DWORD>(sizeof(wchar_t) * storage.size())) != 0;
+}
+
+// The engine's calls for a new file of a recorded run, in their order: as
+// they are (`earlier` false), or as they were before the destination was
+// looked up once and the copy renamed through its handle (`earlier` true).
+bool EngineCopies(const Layout& layout, const std::string& target, bool earlier, CallTimes& times) {
     std::FILE* journal = std::fopen((target + "\\journal.ini").c_str(), "ab");
     if (journal == nullptr) return false;
     std::vector<char> buffer(1 << 20);
@@ -154,10 +181,12 @@ bool EngineCopies(const Layout& layout, const std::string& target, CallTimes& ti
             GetFullPathNameA(host.c_str(), MAX_PATH, full, nullptr);
             return GetFullPathNameA(destination.c_str(), MAX_PATH, full, nullptr);
         });
-        times.Time("GetFileAttributesA: folder (there)",
-                   [&] { return GetFileAttributesA(folder.c_str()); });
-        times.Time("GetFileAttributesA: destination (missing), journal",
-                   [&] { return GetFileAttributesA(destination.c_str()); });
+        if (earlier) {
+            times.Time("GetFileAttributesA: folder (there), journal",
+                       [&] { return GetFileAttributesA(folder.c_str()); });
+            times.Time("GetFileAttributesA: destination (missing), journal",
+                       [&] { return GetFileAttributesA(destination.c_str()); });
+        }
         ok =
             times.Time("journal: file record + fflush", [&] { return Record(journal, 121); }) && ok;
         HANDLE from = times.Time("CreateFileA: source (read)", [&] {
@@ -168,8 +197,8 @@ bool EngineCopies(const Layout& layout, const std::string& target, CallTimes& ti
         times.Time("GetFileTime: source",
                    [&] { return GetFileTime(from, nullptr, nullptr, &written); });
         HANDLE to = times.Time("CreateFileA: temporary (CREATE_ALWAYS)", [&] {
-            return CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+            return CreateFileA(temporary.c_str(), GENERIC_WRITE | (earlier ? 0 : DELETE), 0,
+                               nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         });
         if (from == INVALID_HANDLE_VALUE || to == INVALID_HANDLE_VALUE) return false;
         ContentHash hash;
@@ -196,16 +225,28 @@ bool EngineCopies(const Layout& layout, const std::string& target, CallTimes& ti
         times.Time("SetFileInformationByHandle: time, attributes", [&] {
             return SetFileInformationByHandle(to, FileBasicInfo, &basic, sizeof basic);
         });
-        times.Time("CloseHandle: temporary", [&] { return CloseHandle(to); });
+        if (earlier) times.Time("CloseHandle: temporary", [&] { return CloseHandle(to); });
         times.Time("CloseHandle: source", [&] { return CloseHandle(from); });
         ok = times.Time("journal: content record + fflush", [&] { return Record(journal, 57); }) &&
              ok;
-        times.Time("GetFileAttributesA: destination (missing), move",
-                   [&] { return GetFileAttributesA(destination.c_str()); });
-        ok = times.Time("MoveFileExA: REPLACE_EXISTING", [&] {
-            return MoveFileExA(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING);
-        }) && ok;
-        ok = times.Time("journal: step record + fflush", [&] { return Record(journal, 28); }) && ok;
+        if (earlier) {
+            times.Time("GetFileAttributesA: destination (missing), move",
+                       [&] { return GetFileAttributesA(destination.c_str()); });
+            ok = times.Time("MoveFileExA: REPLACE_EXISTING", [&] {
+                return MoveFileExA(temporary.c_str(), destination.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING);
+            }) && ok;
+            ok = times.Time("journal: step record + fflush", [&] { return Record(journal, 28); }) &&
+                 ok;
+        } else {
+            ok = times.Time("SetFileInformationByHandle: rename, no replace", [&] {
+                return Rename(to, destination, false);
+            }) && ok;
+            times.Time("CloseHandle: temporary", [&] { return CloseHandle(to); });
+            ok = times.Time("journal: step record, no fflush", [&] {
+                return std::fwrite(RecordText(), 1, 28, journal) == 28;
+            }) && ok;
+        }
     }
     return std::fclose(journal) == 0 && ok;
 }
@@ -222,78 +263,29 @@ bool PlainCopies(const Layout& layout, const std::string& target, CallTimes& tim
     return ok;
 }
 
-// Calls the engine could make instead, each on its own over the same files:
-// in `target` (filled by a copy before) and `spare` (empty folders).
-bool Alternatives(const Layout& layout, const std::string& target, const std::string& spare,
-                  CallTimes& times) {
+// The calls of a file that is there already (a package installed again),
+// over the files a copy left in `target`: each on its own.
+bool ExistingFiles(const Layout& layout, const std::string& target, CallTimes& times) {
     bool ok = true;
-    std::vector<char> buffer(1 << 20);
     for (const std::string& name : layout.names) {
         const std::string destination = target + "\\" + name;
+        const std::string temporary = safereplace::TemporaryPathFor(destination.c_str());
         times.Time("GetFileAttributesA: destination (there)",
                    [&] { return GetFileAttributesA(destination.c_str()); });
-    }
-    // A temporary file renamed through its own handle.
-    for (const std::string& name : layout.names) {
-        const std::string destination = spare + "\\" + name;
-        const std::string temporary = safereplace::TemporaryPathFor(destination.c_str());
-        HANDLE to = times.Time("CreateFileA: temporary with DELETE access", [&] {
-            return CreateFileA(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-        });
+        ok = times.Time("TargetWritable: destination (there)", [&] {
+            return safereplace::TargetWritable(destination.c_str());
+        }) && ok;
+        HANDLE to = CreateFileA(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (to == INVALID_HANDLE_VALUE) return false;
         DWORD put = 0;
-        WriteFile(to, buffer.data(), 4096, &put, nullptr);
-        std::wstring wide(destination.size() + 1, L'\0');
-        const int units = MultiByteToWideChar(CP_ACP, 0, destination.c_str(), -1, wide.data(),
-                                              static_cast<int>(wide.size()));
-        std::vector<char> info(sizeof(FILE_RENAME_INFO) + sizeof(wchar_t) * units);
-        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(info.data());
-        rename->ReplaceIfExists = TRUE;
-        rename->RootDirectory = nullptr;
-        rename->FileNameLength = static_cast<DWORD>(sizeof(wchar_t) * (units - 1));
-        std::copy(wide.begin(), wide.begin() + units, rename->FileName);
-        ok = times.Time("SetFileInformationByHandle: rename over a missing file", [&] {
-            return SetFileInformationByHandle(to, FileRenameInfo, rename,
-                                              static_cast<DWORD>(info.size()));
+        WriteFile(to, RecordText(), 100, &put, nullptr);
+        ok = times.Time("SetFileInformationByHandle: rename, replacing", [&] {
+            return Rename(to, destination, true);
         }) && ok;
         CloseHandle(to);
     }
-    // A move that does not replace: answers "is there a file" by failing.
-    for (const std::string& name : layout.names) {
-        const std::string destination = spare + "\\" + name;
-        const std::string temporary = safereplace::TemporaryPathFor(destination.c_str());
-        HANDLE to = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (to == INVALID_HANDLE_VALUE) return false;
-        CloseHandle(to);
-        times.Time("MoveFileExA: no replace, onto a file (fails)",
-                   [&] { return MoveFileExA(temporary.c_str(), destination.c_str(), 0); });
-        DeleteFileA(temporary.c_str());
-    }
-    for (const std::string& name : layout.names) {
-        const std::string destination = spare + "\\" + name;
-        times.Time("DeleteFileA", [&] { return DeleteFileA(destination.c_str()); });
-    }
-    for (const std::string& name : layout.names) {
-        const std::string destination = spare + "\\" + name;
-        const std::string temporary = safereplace::TemporaryPathFor(destination.c_str());
-        HANDLE to = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (to == INVALID_HANDLE_VALUE) return false;
-        CloseHandle(to);
-        ok = times.Time("MoveFileExA: no replace, onto a missing file", [&] {
-            return MoveFileExA(temporary.c_str(), destination.c_str(), 0);
-        }) && ok;
-    }
-    std::FILE* journal = std::fopen((spare + "\\journal.ini").c_str(), "ab");
-    if (journal == nullptr) return false;
-    static const std::string text(200, 'x');
-    for (size_t i = 0; i < layout.names.size(); ++i) {
-        times.Time("journal: record without fflush",
-                   [&] { return std::fwrite(text.data(), 1, 57, journal); });
-    }
-    return std::fclose(journal) == 0 && ok;
+    return ok;
 }
 
 }  // namespace
@@ -321,61 +313,62 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot generate the files in %s\n", layout.base.c_str());
         return 1;
     }
-    const std::string engine = layout.base + "\\engine";
-    const std::string plain = layout.base + "\\plain";
-    const std::string spare = layout.base + "\\spare";
     std::printf("%d files, %zu MB, %d folders; %d rounds after an untimed one\n", files, megabytes,
                 folders, rounds);
 
-    // Per call name, its microseconds per call in each round.
-    std::map<std::string, std::vector<double>> perCall;
-    std::map<std::string, int> callsPerFile;
-    std::vector<std::string> order;
-    std::vector<double> engineTotals, plainTotals;
+    // Per pass and call name, its microseconds per call in each round.
+    const char* const kPasses[] = {"engine's calls before", "engine's calls now", "CopyFileA",
+                                   "a file there already"};
+    std::vector<std::string> order[4];
+    std::map<std::string, std::vector<double>> perCall[4];
+    std::vector<double> totals[3];
     for (int round = 0; round <= rounds; ++round) {
-        CallTimes engineTimes, plainTimes, otherTimes;
-        bool ok =
-            MakeTarget(layout, engine) && MakeTarget(layout, plain) && MakeTarget(layout, spare);
-        double engineSeconds = 0;
-        double plainSeconds = 0;
-        for (int turn = 0; turn < 2 && ok; ++turn) {
+        CallTimes times[4];
+        double seconds[3] = {};
+        const std::string targets[3] = {layout.base + "\\before", layout.base + "\\now",
+                                        layout.base + "\\plain"};
+        bool ok = true;
+        for (const std::string& target : targets) ok = ok && MakeTarget(layout, target);
+        // Each round starts with another pass, so that no pass always finds
+        // the system's caches as the same other pass left them.
+        for (int turn = 0; turn < 3 && ok; ++turn) {
+            const int pass = (turn + round) % 3;
             const double start = Seconds();
-            if ((turn + round) % 2 == 0) {
-                ok = EngineCopies(layout, engine, engineTimes);
-                engineSeconds = Seconds() - start;
-            } else {
-                ok = PlainCopies(layout, plain, plainTimes);
-                plainSeconds = Seconds() - start;
-            }
+            ok = pass == 2 ? PlainCopies(layout, targets[pass], times[pass])
+                           : EngineCopies(layout, targets[pass], pass == 0, times[pass]);
+            seconds[pass] = Seconds() - start;
         }
-        ok = ok && Alternatives(layout, plain, spare, otherTimes);
+        ok = ok && ExistingFiles(layout, targets[2], times[3]);
         if (!ok) {
             std::fprintf(stderr, "round %d failed (error %lu)\n", round, GetLastError());
             return 1;
         }
-        std::printf("%s %d: engine's calls %.3f s, CopyFileA %.3f s, ratio %.2f\n",
-                    round == 0 ? "warm-up" : "round", round, engineSeconds, plainSeconds,
-                    engineSeconds / plainSeconds);
+        std::printf("%s %d: engine's calls before %.3f s, now %.3f s, CopyFileA %.3f s\n",
+                    round == 0 ? "warm-up" : "round", round, seconds[0], seconds[1], seconds[2]);
         std::fflush(stdout);
         if (round == 0) continue;
-        engineTotals.push_back(engineSeconds);
-        plainTotals.push_back(plainSeconds);
-        for (CallTimes* times : {&engineTimes, &plainTimes, &otherTimes}) {
-            for (size_t i = 0; i < times->names.size(); ++i) {
-                const std::string& name = times->names[i];
-                if (perCall.count(name) == 0) order.push_back(name);
-                perCall[name].push_back(times->totals[i] * 1e6 / times->calls[i]);
-                callsPerFile[name] = times->calls[i] / files;
+        for (int pass = 0; pass < 4; ++pass) {
+            if (pass < 3) totals[pass].push_back(seconds[pass]);
+            for (size_t i = 0; i < times[pass].names.size(); ++i) {
+                const std::string& name = times[pass].names[i];
+                if (perCall[pass].count(name) == 0) order[pass].push_back(name);
+                perCall[pass][name].push_back(times[pass].totals[i] * 1e6 / files);
             }
         }
     }
-    std::printf("\n%-55s %10s %8s\n", "call (medians over the rounds)", "us/call", "per file");
-    for (const std::string& name : order) {
-        std::printf("%-55s %10.1f %8d\n", name.c_str(), Median(perCall[name]), callsPerFile[name]);
+    for (int pass = 0; pass < 4; ++pass) {
+        std::printf("\n%-55s %12s\n", kPasses[pass], "us per file");
+        for (const std::string& name : order[pass]) {
+            std::printf("  %-53s %12.1f\n", name.c_str(), Median(perCall[pass][name]));
+        }
     }
-    std::printf("\nper file: engine's calls %.0f us, CopyFileA %.0f us, ratio %.2f\n",
-                Median(engineTotals) * 1e6 / files, Median(plainTotals) * 1e6 / files,
-                Median(engineTotals) / Median(plainTotals));
+    const double before = Median(totals[0]) * 1e6 / files;
+    const double now = Median(totals[1]) * 1e6 / files;
+    const double plain = Median(totals[2]) * 1e6 / files;
+    std::printf(
+        "\nper file (medians): engine's calls before %.0f us (%.2f times CopyFileA), now "
+        "%.0f us (%.2f times), CopyFileA %.0f us\n",
+        before, before / plain, now, now / plain, plain);
     filetree::RemoveTree(layout.base);
     return 0;
 }
