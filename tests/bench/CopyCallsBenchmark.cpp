@@ -134,6 +134,16 @@ bool Record(std::FILE* journal, size_t size) {
     return std::fwrite(RecordText(), 1, size, journal) == size && std::fflush(journal) == 0;
 }
 
+// The same through a handle opened for appending, as the recorder writes now:
+// `size` bytes held back before these are written with them.
+bool Record(HANDLE journal, size_t size, size_t heldBack = 0) {
+    std::string bytes(RecordText(), heldBack);
+    bytes.append(RecordText(), size);
+    DWORD written = 0;
+    return WriteFile(journal, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
 // Renames the open file through its handle (TemporaryCopy's move).
 bool Rename(HANDLE file, const std::string& destination, bool replace) {
     std::vector<wchar_t> wide(destination.size() + 1);
@@ -154,8 +164,15 @@ bool Rename(HANDLE file, const std::string& destination, bool replace) {
 // they are (`earlier` false), or as they were before the destination was
 // looked up once and the copy renamed through its handle (`earlier` true).
 bool EngineCopies(const Layout& layout, const std::string& target, bool earlier, CallTimes& times) {
-    std::FILE* journal = std::fopen((target + "\\journal.ini").c_str(), "ab");
-    if (journal == nullptr) return false;
+    const std::string path = target + "\\journal.ini";
+    std::FILE* journal = earlier ? std::fopen(path.c_str(), "ab") : nullptr;
+    HANDLE appending =
+        earlier ? INVALID_HANDLE_VALUE
+                : CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (journal == nullptr && appending == INVALID_HANDLE_VALUE) return false;
+    // The step record of the file before, held back by the recorder.
+    size_t heldBack = 0;
     std::vector<char> buffer(1 << 20);
     const std::string host = target + "\\";
     bool ok = true;
@@ -188,7 +205,11 @@ bool EngineCopies(const Layout& layout, const std::string& target, bool earlier,
                        [&] { return GetFileAttributesA(destination.c_str()); });
         }
         ok =
-            times.Time("journal: file record + fflush", [&] { return Record(journal, 121); }) && ok;
+            times.Time(earlier ? "journal: file record + fflush" : "journal: file record, written",
+                       [&] {
+                           return earlier ? Record(journal, 121) : Record(appending, 121, heldBack);
+                       }) &&
+            ok;
         HANDLE from = times.Time("CreateFileA: source (read)", [&] {
             return CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
@@ -227,7 +248,9 @@ bool EngineCopies(const Layout& layout, const std::string& target, bool earlier,
         });
         if (earlier) times.Time("CloseHandle: temporary", [&] { return CloseHandle(to); });
         times.Time("CloseHandle: source", [&] { return CloseHandle(from); });
-        ok = times.Time("journal: content record + fflush", [&] { return Record(journal, 57); }) &&
+        ok = times.Time(earlier ? "journal: content record + fflush"
+                                : "journal: content record, written",
+                        [&] { return earlier ? Record(journal, 57) : Record(appending, 57); }) &&
              ok;
         if (earlier) {
             times.Time("GetFileAttributesA: destination (missing), move",
@@ -243,11 +266,10 @@ bool EngineCopies(const Layout& layout, const std::string& target, bool earlier,
                 return Rename(to, destination, false);
             }) && ok;
             times.Time("CloseHandle: temporary", [&] { return CloseHandle(to); });
-            ok = times.Time("journal: step record, no fflush", [&] {
-                return std::fwrite(RecordText(), 1, 28, journal) == 28;
-            }) && ok;
+            heldBack = 28;
         }
     }
+    if (!earlier) return CloseHandle(appending) && ok;
     return std::fclose(journal) == 0 && ok;
 }
 
