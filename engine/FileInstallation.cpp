@@ -4,13 +4,12 @@
 
 #include <vector>
 
-#include "engine/FileCopy.h"
 #include "engine/InstallObserver.h"
 #include "engine/InstallQuestions.h"
+#include "engine/TemporaryCopy.h"
 #include "package/FileEntryDecision.h"
 #include "package/HostDestination.h"
 #include "package/InstallScript.h"
-#include "textfile/SafeReplace.h"
 
 namespace fileinstallation {
 
@@ -91,7 +90,37 @@ bool ResolvesInsideHost(const std::string& hostPath, const std::string& destinat
            full.compare(0, host.size(), host) == 0;
 }
 
-// The decision's facts, looked up in the file system.
+DestinationLookup LookUp(const std::string& path) {
+    DestinationLookup found;
+    found.attributes = GetFileAttributesA(path.c_str());
+    if (found.attributes == INVALID_FILE_ATTRIBUTES) found.error = GetLastError();
+    return found;
+}
+
+bool IsMissing(const DestinationLookup& found) {
+    return found.attributes == INVALID_FILE_ATTRIBUTES && IsNotFound(found.error);
+}
+
+// IsExistingFileNewer once the destination has been looked up.
+bool IsFoundFileNewer(const DestinationLookup& found, const std::string& destination,
+                      const std::string& source) {
+    // Most destinations of a run are new: the lookup says so without a
+    // failed open.
+    if (IsMissing(found)) return false;
+    ReadHandle existing(destination);
+    if (!existing.IsOpen()) return false;
+    ReadHandle installing(source);
+    if (!installing.IsOpen()) return true;
+    ULONGLONG existingTime = 0;
+    if (!existing.WriteTime(existingTime)) return false;
+    ULONGLONG installingTime = 0;
+    if (!installing.WriteTime(installingTime)) return true;
+    return existingTime > installingTime;
+}
+
+// The decision's facts, looked up in the file system. The destination's
+// lookup is the last fact asked for and is kept: it is what the copy finds
+// unless a question is asked before it.
 class FileSystemFacts : public fileentry::Facts {
 public:
     FileSystemFacts(const std::string& source, const std::string& hostPath,
@@ -99,12 +128,17 @@ public:
         : source(source), hostPath(hostPath), destination(destination) {}
     bool SourceExists() override { return FileExists(source); }
     bool DestinationResolvesInside() override { return ResolvesInsideHost(hostPath, destination); }
-    bool DestinationNewer() override { return IsExistingFileNewer(destination, source); }
+    bool DestinationNewer() override {
+        found = LookUp(destination);
+        return IsFoundFileNewer(found, destination, source);
+    }
+    const DestinationLookup& Found() const { return found; }
 
 private:
     const std::string& source;
     const std::string& hostPath;
     const std::string& destination;
+    DestinationLookup found;
 };
 
 // Copies one entry; false when the copy failed (and was reported).
@@ -115,6 +149,7 @@ bool InstallEntry(const std::string& text, const std::string& packageDir,
     const std::string source = packageDir + "\\" + entry.source;
     const std::string destination = hostPath + entry.destination;
     FileSystemFacts facts(source, hostPath, destination);
+    DestinationLookup found;
     switch (fileentry::Decide(entry, facts, skipAllNewer)) {
     case fileentry::Decision::Ignore:
     case fileentry::Decision::KeepNewer: return true;
@@ -124,25 +159,27 @@ bool InstallEntry(const std::string& text, const std::string& packageDir,
         if (!fileentry::Replaces(questions.AskAboutNewerFile(destination, source), skipAllNewer)) {
             return true;
         }
+        // The user may have taken a while to answer.
+        found = LookUp(destination);
         break;
-    case fileentry::Decision::Copy: break;
+    case fileentry::Decision::Copy: found = facts.Found(); break;
     }
-    const std::string temporary = safereplace::TemporaryPathFor(destination.c_str());
-    const bool fingerprint = observer.BeforeCopy(source, destination);
+    const bool fingerprint = observer.BeforeCopy(source, destination, found);
     Fingerprint content;
     Fingerprint* const wanted = fingerprint ? &content : nullptr;
     // The folder is made only when the copy did not go through: most files
     // of a run go into a folder that is already there, and a failed copy
     // leaves nothing behind, so the second try ends as the one after
     // EnsureDirectory always did.
+    TemporaryCopy copy(destination);
     bool folderMissing = false;
-    bool copied = filecopy::WriteTemporary(source, temporary, buffer, wanted, folderMissing);
+    bool copied = copy.Write(source, buffer, wanted, folderMissing);
     if (!copied && folderMissing &&
         EnsureDirectory(destination.substr(0, destination.rfind('\\')))) {
-        copied = filecopy::WriteTemporary(source, temporary, buffer, wanted, folderMissing);
+        copied = copy.Write(source, buffer, wanted, folderMissing);
     }
     if (copied && fingerprint) observer.Written(destination, content);
-    copied = copied && filecopy::MoveIntoPlace(temporary, destination);
+    copied = copied && copy.MoveIntoPlace(IsMissing(found));
     observer.AfterCopy(destination, copied);
     if (!copied) {
         questions.CopyFailed(source, destination);
@@ -193,21 +230,7 @@ bool FileExists(const std::string& path) {
 }
 
 bool IsExistingFileNewer(const std::string& destination, const std::string& source) {
-    // Most destinations of a run are new: the attributes say so without a
-    // failed open.
-    if (GetFileAttributesA(destination.c_str()) == INVALID_FILE_ATTRIBUTES &&
-        IsNotFound(GetLastError())) {
-        return false;
-    }
-    ReadHandle existing(destination);
-    if (!existing.IsOpen()) return false;
-    ReadHandle installing(source);
-    if (!installing.IsOpen()) return true;
-    ULONGLONG existingTime = 0;
-    if (!existing.WriteTime(existingTime)) return false;
-    ULONGLONG installingTime = 0;
-    if (!installing.WriteTime(installingTime)) return true;
-    return existingTime > installingTime;
+    return IsFoundFileNewer(LookUp(destination), destination, source);
 }
 
 bool EnsureDirectory(const std::string& folder) {

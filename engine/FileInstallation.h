@@ -13,7 +13,7 @@
 // backslash as part of a character) is never written: it is reported like a
 // failed copy (questions.CopyFailed). Each file is written under a temporary
 // name beside its destination and renamed over it only when complete
-// (FileCopy.h), with the source's last write time and plain attributes; a
+// (TemporaryCopy.h), with the source's last write time and plain attributes; a
 // destination whose copy failed has its attributes reset to normal.
 //
 //   InstallFiles         true when no copy failed, also when the section is

@@ -7,7 +7,9 @@
 //   Starting          the script is open; every later call is for this run
 //   BeforeCopy        `source` is about to be copied over `destination`
 //                     (missing folders on the way are about to be made);
-//                     true when the observer wants to hear what was written
+//                     `found` is what the engine's lookup of the destination
+//                     found right before (DestinationLookup); true when the
+//                     observer wants to hear what was written
 //   Written           the copy's bytes are complete under the temporary
 //                     name and about to take the destination's place;
 //                     `content` is what they are (only after a BeforeCopy
@@ -33,10 +35,20 @@
 class CabinMerge;
 class InstallScript;
 
+// What a lookup of a destination's name (GetFileAttributesA) found:
+// `attributes`, or INVALID_FILE_ATTRIBUTES and the lookup's `error` when
+// there is nothing under the name or it could not be looked up
+// (ERROR_FILE_NOT_FOUND: the name is free in a folder that is there).
+struct DestinationLookup {
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    DWORD error = ERROR_SUCCESS;
+};
+
 class InstallObserver {
 public:
     virtual void Starting(const std::string& hostPath, const std::string& packageDir) = 0;
-    virtual bool BeforeCopy(const std::string& source, const std::string& destination) = 0;
+    virtual bool BeforeCopy(const std::string& source, const std::string& destination,
+                            const DestinationLookup& found) = 0;
     virtual void Written(const std::string& destination, const Fingerprint& content) = 0;
     virtual void AfterCopy(const std::string& destination, bool copied) = 0;
     virtual void BeforeTextureMerge(InstallScript& script, const char* section,
@@ -53,7 +65,9 @@ protected:
 class NoRecording final : public InstallObserver {
 public:
     void Starting(const std::string&, const std::string&) override {}
-    bool BeforeCopy(const std::string&, const std::string&) override { return false; }
+    bool BeforeCopy(const std::string&, const std::string&, const DestinationLookup&) override {
+        return false;
+    }
     void Written(const std::string&, const Fingerprint&) override {}
     void AfterCopy(const std::string&, bool) override {}
     void BeforeTextureMerge(InstallScript&, const char*, const std::string&) override {}

@@ -10,7 +10,7 @@
 // it; lists through the safe save), and each record is marked "restored" or
 // "kept" in the journal right after it: a restore that was killed can simply
 // be run again. A copy that a kill interrupted left its temporary file beside
-// the destination (engine/FileCopy.h): the restore deletes it. A restore
+// the destination (engine/TemporaryCopy.h): the restore deletes it. A restore
 // marks its journal "Restored": the point no longer counts for its package's
 // uninstall entry. When nothing was kept the restore point is deleted;
 // otherwise it stays, so that the restore program can show what was left.

@@ -49,7 +49,7 @@ RestoreRecorder::RestoreRecorder(const std::string& root, const std::string& nam
     : root(root), name(name), restoreProgram(restoreProgram) {}
 
 RestoreRecorder::~RestoreRecorder() {
-    if (journal != nullptr) std::fclose(journal);
+    CloseJournal();
 }
 
 void RestoreRecorder::Starting(const std::string& hostPath, const std::string& packageDir) {
@@ -78,8 +78,12 @@ void RestoreRecorder::Starting(const std::string& hostPath, const std::string& p
         return;
     }
     point = root + "\\" + id;
-    journal = std::fopen((point + "\\journal.ini").c_str(), "ab");
-    if (journal == nullptr || !CreateDirectoryA((point + "\\files").c_str(), nullptr) ||
+    // Every write goes to the end, also after a restore program appended.
+    journal = CreateFileA((point + "\\journal.ini").c_str(), FILE_APPEND_DATA,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (journal == INVALID_HANDLE_VALUE ||
+        !CreateDirectoryA((point + "\\files").c_str(), nullptr) ||
         !CreateDirectoryA((point + "\\lists").c_str(), nullptr)) {
         Stop("the restore point could not be made");
         return;
@@ -96,18 +100,19 @@ void RestoreRecorder::Starting(const std::string& hostPath, const std::string& p
     WriteUninstallEntry();
 }
 
-bool RestoreRecorder::BeforeCopy(const std::string&, const std::string& destination) {
+bool RestoreRecorder::BeforeCopy(const std::string&, const std::string& destination,
+                                 const DestinationLookup& found) {
     pendingFile = 0;
     journal::FileRecord record;
     if (!Recording() || !Relative(destination, record.path)) return false;
-    RecordFolders(host + record.path);
+    RecordFolders(host + record.path, found);
     record.number = ++files;
     const std::string temporary = safereplace::TemporaryPathFor(destination.c_str());
     record.temporary = temporary.substr(temporary.find_last_of("\\/") + 1);
-    const DWORD attributes = GetFileAttributesA(destination.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    if (found.attributes != INVALID_FILE_ATTRIBUTES &&
+        (found.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         record.kind = journal::FileKind::Replaced;
-        record.oldAttributes = attributes;
+        record.oldAttributes = found.attributes;
         record.oldCopy = "files\\" + std::to_string(record.number);
         if (!CopyPlain(destination, point + "\\" + record.oldCopy)) {
             Stop("the old copy of " + record.path + " could not be saved");
@@ -131,8 +136,12 @@ void RestoreRecorder::Written(const std::string&, const Fingerprint& content) {
 
 void RestoreRecorder::AfterCopy(const std::string&, bool copied) {
     if (pendingFile == 0) return;
+    // A kill needs no flush here: until this record is read, a restore takes
+    // the copy for one that may have been interrupted and deletes its
+    // temporary file, which the finished copy no longer leaves.
     Append(journal::StepBytes("File", pendingFile,
-                              copied ? journal::Step::Done : journal::Step::Failed));
+                              copied ? journal::Step::Done : journal::Step::Failed),
+           false);
     pendingFile = 0;
 }
 
@@ -198,29 +207,42 @@ void RestoreRecorder::Finished(HRESULT status) {
     if (!Recording()) return;
     Append(journal::HeaderKeyBytes("End", status == S_OK ? "finished" : "failed"));
     WriteUninstallEntry();
-    if (journal != nullptr) {
-        std::fclose(journal);
-        journal = nullptr;
-    }
+    CloseJournal();
 }
 
-bool RestoreRecorder::Append(const std::string& bytes) {
-    if (journal == nullptr) return false;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), journal) != bytes.size() ||
-        std::fflush(journal) != 0) {
+bool RestoreRecorder::Append(const std::string& bytes, bool flush) {
+    if (!Recording()) return false;
+    unwritten += bytes;
+    if (!flush) return true;
+    if (!WriteUnwritten()) {
         Stop("the journal could not be written");
         return false;
     }
     return true;
 }
 
+bool RestoreRecorder::WriteUnwritten() {
+    DWORD written = 0;
+    const bool complete =
+        unwritten.empty() || (WriteFile(journal, unwritten.data(),
+                                        static_cast<DWORD>(unwritten.size()), &written, nullptr) &&
+                              written == unwritten.size());
+    unwritten.clear();
+    return complete;
+}
+
+void RestoreRecorder::CloseJournal() {
+    if (!Recording()) return;
+    WriteUnwritten();
+    CloseHandle(journal);
+    journal = INVALID_HANDLE_VALUE;
+}
+
 void RestoreRecorder::Stop(const std::string& reason) {
-    if (journal == nullptr) return;
+    if (!Recording()) return;
     why = reason;
-    const std::string mark = journal::HeaderKeyBytes("Incomplete", reason);
-    std::fwrite(mark.data(), 1, mark.size(), journal);
-    std::fclose(journal);
-    journal = nullptr;
+    unwritten += journal::HeaderKeyBytes("Incomplete", reason);
+    CloseJournal();
 }
 
 bool RestoreRecorder::Relative(const std::string& path, std::string& relative) const {
@@ -239,7 +261,10 @@ bool RestoreRecorder::Relative(const std::string& path, std::string& relative) c
     return true;
 }
 
-void RestoreRecorder::RecordFolders(const std::string& destination) {
+void RestoreRecorder::RecordFolders(const std::string& destination,
+                                    const DestinationLookup& found) {
+    // A destination that is there, or free in its folder, needs no folder.
+    if (found.attributes != INVALID_FILE_ATTRIBUTES || found.error == ERROR_FILE_NOT_FOUND) return;
     // The folders the copy is about to make, outermost first.
     std::vector<std::string> missing;
     std::string folder = destination.substr(0, destination.rfind('\\'));

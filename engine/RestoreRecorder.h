@@ -2,7 +2,8 @@
 // change (the journal's format is in restore/Journal.h):
 //
 //   <root>\<id>\journal.ini   the journal, appended to and flushed to the
-//                             system before each change and after it
+//                             system before each change; the record that
+//                             a copy ended goes with the next flush
 //   <root>\<id>\files\<n>     the old bytes of each file the run replaces
 //   <root>\<id>\lists\<n>     the old bytes of each list the run rewrites
 //   <root>\pakundo.exe        the restore program, written there from the
@@ -14,8 +15,10 @@
 // <root> is restorepoints::DefaultRoot() for the program, a scratch folder in
 // tests; <id> is the run's local start time, "YYYYMMDD-hhmmss" (with "-2",
 // "-3", ... when taken). Records reach the system (not the disk) before each
-// change: a killed program loses nothing; a lost power supply may lose the
-// last records, as it may lose the change itself.
+// change: a killed program loses nothing a restore needs (a copy whose end
+// was not recorded yet is taken for an interrupted one, whose temporary file
+// a finished copy no longer leaves); a lost power supply may lose the last
+// records, as it may lose the change itself.
 //
 // The store is checked (and made) as RestoreStore.h says before anything is
 // written to it. Recording never changes the installation: when the store is
@@ -36,8 +39,9 @@
 //             empty otherwise
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
-#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -56,7 +60,8 @@ public:
     RestoreRecorder& operator=(const RestoreRecorder&) = delete;
 
     void Starting(const std::string& hostPath, const std::string& packageDir) override;
-    bool BeforeCopy(const std::string& source, const std::string& destination) override;
+    bool BeforeCopy(const std::string& source, const std::string& destination,
+                    const DestinationLookup& found) override;
     void Written(const std::string& destination, const Fingerprint& content) override;
     void AfterCopy(const std::string& destination, bool copied) override;
     void BeforeTextureMerge(InstallScript& script, const char* section,
@@ -66,14 +71,19 @@ public:
     void Finished(HRESULT status) override;
 
     const std::string& Id() const { return id; }
-    bool Recording() const { return journal != nullptr; }
+    bool Recording() const { return journal != INVALID_HANDLE_VALUE; }
     const std::string& Why() const { return why; }
 
 private:
-    bool Append(const std::string& bytes);
+    // `flush` false: the record reaches the system with the next flushed one
+    // (or when the journal is closed).
+    bool Append(const std::string& bytes, bool flush = true);
+    // False when not all of the records held back could be written.
+    bool WriteUnwritten();
+    void CloseJournal();
     void Stop(const std::string& reason);
     bool Relative(const std::string& path, std::string& relative) const;
-    void RecordFolders(const std::string& destination);
+    void RecordFolders(const std::string& destination, const DestinationLookup& found);
     // `oldBytes` (may be null): the list's bytes, already read; the old copy
     // is then written from them, else copied from the list.
     void RecordList(const std::string& list, journal::ListKind kind, const Fingerprint& after,
@@ -90,7 +100,8 @@ private:
     std::string shownName;
     std::string why;
     bool programReady = false;
-    std::FILE* journal = nullptr;
+    HANDLE journal = INVALID_HANDLE_VALUE;
+    std::string unwritten;  // records held back until the next flush
     int files = 0;
     int folders = 0;
     int lists = 0;

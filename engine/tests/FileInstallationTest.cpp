@@ -1,6 +1,6 @@
 // The file installation step on real files: copies, the newer-file question,
-// write-protected targets, missing sources and destinations that would leave
-// the host folder.
+// write-protected targets, the move into place, missing sources and
+// destinations that would leave the host folder.
 #include "engine/FileInstallation.h"
 
 #include <windows.h>
@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/TemporaryCopy.h"
 #include "engine/tests/RecordingQuestions.h"
 #include "package/InstallScript.h"
 #include "tests/support/TemporaryFolder.h"
@@ -377,6 +378,69 @@ TEST(IsExistingFileNewer, ComparesLastWriteTimes) {
     EXPECT_FALSE(fileinstallation::IsExistingFileNewer(folder.Path("Fehlt\\destination.dat"),
                                                        folder.Path("destination.dat")))
         << "the destination's folder is missing";
+}
+
+// The move into place never replaces what it must not, also when the
+// destination changed since the caller looked it up.
+TEST(TemporaryCopy, MovesIntoPlaceOnlyOverWhatMayBeReplaced) {
+    TemporaryFolder folder;
+    const std::string source = folder.Path("source.dat");
+    Write(source, kContent);
+    SetWriteTime(source, kOld);
+    struct Case {
+        const char* behaviour;
+        bool lookedUpMissing;  // what the caller's lookup said
+        const char* now;       // "" nothing, "file", "read-only", "folder"
+        bool moved;
+    };
+    const Case cases[] = {
+        {"missing", true, "", true},
+        {"appeared since the lookup", true, "file", true},
+        {"appeared read-only since the lookup", true, "read-only", false},
+        {"there", false, "file", true},
+        {"there, read-only", false, "read-only", false},
+        {"there, a folder", false, "folder", false},
+        {"gone since the lookup", false, "", true},
+    };
+    // Root under Wine may write read-only files: those cases prove nothing then.
+    const std::string probe = folder.Path("probe.dat");
+    Write(probe, "x");
+    SetAttributes(probe, FILE_ATTRIBUTE_READONLY);
+    HANDLE opened =
+        CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const bool readOnlyHolds = opened == INVALID_HANDLE_VALUE;
+    if (!readOnlyHolds) CloseHandle(opened);
+    std::vector<char> buffer;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.behaviour);
+        const std::string destination = folder.Path(std::string("d-") + c.behaviour);
+        const std::string now = c.now;
+        if (now == "read-only" && !readOnlyHolds) continue;
+        if (now == "folder") {
+            CreateDirectoryA(destination.c_str(), nullptr);
+        } else if (!now.empty()) {
+            Write(destination, "old");
+            if (now == "read-only") SetAttributes(destination, FILE_ATTRIBUTE_READONLY);
+        }
+        TemporaryCopy copy(destination);
+        Fingerprint content;
+        bool folderMissing = true;
+        ASSERT_TRUE(copy.Write(source, buffer, &content, folderMissing));
+        EXPECT_FALSE(folderMissing);
+        EXPECT_EQ(kContent.size(), content.size);
+        const bool moved = copy.MoveIntoPlace(c.lookedUpMissing);
+        EXPECT_FALSE(Exists(copy.Temporary())) << "no temporary file stays";
+        EXPECT_EQ(c.moved, moved);
+        if (now == "folder") {
+            EXPECT_TRUE(Attributes(destination) & FILE_ATTRIBUTE_DIRECTORY);
+        } else if (c.moved) {
+            EXPECT_EQ(kContent, Read(destination));
+            EXPECT_EQ(kOld, WriteTime(destination)) << "the source's time survives the move";
+            EXPECT_EQ(0u, Attributes(destination) & kProtecting);
+        } else {
+            EXPECT_EQ("old", Read(destination));
+        }
+    }
 }
 
 TEST(EnsureDirectory, MakesMissingParents) {
