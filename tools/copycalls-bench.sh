@@ -7,7 +7,7 @@
 # Defaults: 3 rounds after an untimed one, 3000 files, 198 MB in 40 folders.
 # Runs in the test prefix (build/windows, or build/windows-x64 where no
 # 32-bit code runs: tools/wine-env.sh).
-set -eu
+set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/wine-env.sh
 build=${PAKWERK_BUILD_DIR:-build/$windows_preset}

@@ -124,8 +124,8 @@ bool MakeTarget(const Layout& layout, const std::string& target) {
 // The bytes of the journal's records (their sizes are those of a file's
 // three records).
 const char* RecordText() {
-    static const std::string text(200, 'x');
-    return text.c_str();
+    static const std::string kText(200, 'x');
+    return kText.c_str();
 }
 
 // A journal record of `size` bytes appended and flushed, as the recorder
