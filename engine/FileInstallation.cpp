@@ -10,35 +10,24 @@
 #include "package/FileEntryDecision.h"
 #include "package/HostDestination.h"
 #include "package/InstallScript.h"
+#include "textfile/FileHandle.h"
 
 namespace fileinstallation {
 
 namespace {
 
-// A file opened for reading its time; closed on every path out.
-class ReadHandle {
-public:
-    explicit ReadHandle(const std::string& path)
-        : handle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                             nullptr)) {}
-    ~ReadHandle() {
-        if (IsOpen()) CloseHandle(handle);
-    }
-    ReadHandle(const ReadHandle&) = delete;
-    ReadHandle& operator=(const ReadHandle&) = delete;
+// The file at `path`, opened for reading its time.
+HANDLE OpenForReading(const std::string& path) {
+    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                       nullptr);
+}
 
-    bool IsOpen() const { return handle != INVALID_HANDLE_VALUE; }
-
-    bool WriteTime(ULONGLONG& ticks) const {
-        FILETIME time;
-        if (!GetFileTime(handle, nullptr, nullptr, &time)) return false;
-        ticks = (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-        return true;
-    }
-
-private:
-    HANDLE handle;
-};
+bool WriteTime(const FileHandle& file, ULONGLONG& ticks) {
+    FILETIME time;
+    if (!GetFileTime(file.Get(), nullptr, nullptr, &time)) return false;
+    ticks = (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    return true;
+}
 
 bool IsFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -107,14 +96,14 @@ bool IsFoundFileNewer(const DestinationLookup& found, const std::string& destina
     // Most destinations of a run are new: the lookup says so without a
     // failed open.
     if (IsMissing(found)) return false;
-    ReadHandle existing(destination);
+    const FileHandle existing(OpenForReading(destination));
     if (!existing.IsOpen()) return false;
-    ReadHandle installing(source);
+    const FileHandle installing(OpenForReading(source));
     if (!installing.IsOpen()) return true;
     ULONGLONG existingTime = 0;
-    if (!existing.WriteTime(existingTime)) return false;
+    if (!WriteTime(existing, existingTime)) return false;
     ULONGLONG installingTime = 0;
-    if (!installing.WriteTime(installingTime)) return true;
+    if (!WriteTime(installing, installingTime)) return true;
     return existingTime > installingTime;
 }
 

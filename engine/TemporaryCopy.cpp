@@ -2,26 +2,10 @@
 
 #include <algorithm>
 
+#include "textfile/FileHandle.h"
 #include "textfile/SafeReplace.h"
 
 namespace {
-
-// A handle closed on every path out.
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : handle(handle) {}
-    ~Handle() {
-        if (IsOpen()) CloseHandle(handle);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-
-    bool IsOpen() const { return handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle; }
-
-private:
-    HANDLE handle;
-};
 
 constexpr size_t kBufferSize = 1 << 20;
 
@@ -55,8 +39,8 @@ bool TemporaryCopy::Write(const std::string& source, std::vector<char>& buffer,
                           Fingerprint* content, bool& folderMissing) {
     folderMissing = false;
     Discard();
-    Handle from(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    FileHandle from(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     FILETIME written;
     if (!from.IsOpen() || !GetFileTime(from.Get(), nullptr, nullptr, &written)) return false;
     // DELETE: the file is renamed into place through this handle.

@@ -7,29 +7,13 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "textfile/FileHandle.h"
+
 namespace pakcheck {
 
 namespace files {
 
-namespace {
-
-// A handle closed on every path out.
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : handle(handle) {}
-    ~Handle() {
-        if (Valid()) CloseHandle(handle);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    bool Valid() const { return handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle; }
-
-private:
-    HANDLE handle;
-};
-
-}  // namespace
+namespace {}  // namespace
 
 FileState Probe(const std::string& path) {
     FileState state;
@@ -40,9 +24,9 @@ FileState Probe(const std::string& path) {
     state.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (state.folder) return state;
     // Opened as the installer opens it to compare times.
-    Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                            nullptr));
-    if (!file.Valid()) return state;
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr));
+    if (!file.IsOpen()) return state;
     FILETIME written;
     if (GetFileTime(file.Get(), nullptr, nullptr, &written)) {
         state.writeTime = static_cast<int64_t>(
