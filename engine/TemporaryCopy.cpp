@@ -106,13 +106,15 @@ bool TemporaryCopy::Rename(bool replace) {
     // the alignment and long enough for the structure and the whole name.
     const size_t bytes = sizeof(FILE_RENAME_INFO) + sizeof(wchar_t) * wide.size();
     std::vector<wchar_t> storage((bytes + sizeof(wchar_t) - 1) / sizeof(wchar_t) + 4);
+    const size_t storageBytes = sizeof(wchar_t) * storage.size();
     auto* info = reinterpret_cast<FILE_RENAME_INFO*>(storage.data());
     info->ReplaceIfExists = replace ? TRUE : FALSE;
     info->RootDirectory = nullptr;
-    info->FileNameLength = static_cast<DWORD>(sizeof(wchar_t) * (wide.size() - 1));
+    const size_t nameBytes = sizeof(wchar_t) * (wide.size() - 1);
+    info->FileNameLength = static_cast<DWORD>(nameBytes);
     std::copy(wide.begin(), wide.end(), info->FileName);
     return SetFileInformationByHandle(file, FileRenameInfo, info,
-                                      static_cast<DWORD>(sizeof(wchar_t) * storage.size())) != 0;
+                                      static_cast<DWORD>(storageBytes)) != 0;
 }
 
 void TemporaryCopy::Discard() {
