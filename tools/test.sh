@@ -13,9 +13,8 @@
 #      generated source, made before them, and take what the rest leaves;
 #   2. the Windows build the tests run from (build/windows, or on a machine
 #      that runs no 32-bit code the x86-64 build of the same code:
-#      tools/wine-env.sh). Test sources compile unoptimised with line
-#      tables (-O0 -g1), the shipped programs and the libraries with -O2 -g
-#      (cmake/Pakwerk.cmake);
+#      tools/wine-env.sh). Test sources compile unoptimised (-O0), the
+#      shipped programs and the libraries with -O2 -g (cmake/Pakwerk.cmake);
 #   3. the Windows tests under Wine start in the background, one at a time
 #      (the end-to-end tests share the display and the prefix): they wait for
 #      Wine and its windows far more than they compute, so everything that
@@ -25,7 +24,7 @@
 #      configured: clang-tidy compiles every Windows source for 32 bits with
 #      the compiler's warnings as errors, and the x86-64 build is signed);
 #   5. the native build of the test programs only (target test_programs):
-#      the libraries -O2 with line tables (-g1, the native preset), the test
+#      the libraries -O1 with line tables (-g1, the native preset), the test
 #      sources -O0 -g1; the sanitizers report file and line;
 #   6. the fuzz targets' build (preset fuzz-smoke: unoptimised, built in a
 #      third of the optimised build's time), the native tests two at a time,
