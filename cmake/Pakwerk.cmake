@@ -32,7 +32,7 @@ set(PAKWERK_SANITIZERS -fsanitize=address,undefined -fno-omit-frame-pointer
 # sanitizers' file and line; under Wine nothing reads them (a failing test
 # names its file and line itself). The libraries they test keep the build's
 # flags: in the Windows build those of the shipped Pakwerk.exe, pakundo.exe
-# and pakcheck.exe, natively -O1 with the sanitizers.
+# and pakcheck.exe, natively -O2 with the sanitizers.
 if(WIN32)
   set(PAKWERK_TEST_FLAGS -O0 -g0)
 else()

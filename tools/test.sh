@@ -24,7 +24,7 @@
 #      configured: clang-tidy compiles every Windows source for 32 bits with
 #      the compiler's warnings as errors, and the x86-64 build is signed);
 #   5. the native build of the test programs only (target test_programs):
-#      the libraries -O1 with line tables (-g1, the native preset), the test
+#      the libraries -O2 with line tables (-g1, the native preset), the test
 #      sources -O0 -g1; the sanitizers report file and line;
 #   6. the fuzz targets' build (preset fuzz-smoke: unoptimised, built in a
 #      third of the optimised build's time), the native tests two at a time,
