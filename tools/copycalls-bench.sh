@@ -10,11 +10,4 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/wine-env.sh
-build=${PAKWERK_BUILD_DIR:-build/$windows_preset}
-cmake --build "$build" --target copycalls_bench >/dev/null
-wine_user_reaches "$build"
-prefix=$PWD/$build/wineprefix
-status=0
-bash tools/wine-run.sh "$prefix" "$PWD/$build/tests/copycalls_bench.exe" "$@" || status=$?
-wine_stop "$prefix"
-exit $status
+wine_bench copycalls_bench "$@"

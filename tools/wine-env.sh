@@ -22,6 +22,11 @@
 #                          not start
 #   wine_display_stop      ends that display
 #   wine_stop PREFIX       ends Wine's background processes in PREFIX
+#   wine_bench TARGET ARGS...
+#                          builds the benchmark TARGET of tests/ in the build
+#                          this machine runs (PAKWERK_BUILD_DIR for another),
+#                          runs it with ARGS in that build's test prefix and
+#                          returns its exit status
 if [ -x /usr/lib/wine/wine ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
   windows_preset=windows-x64
 else
@@ -71,4 +76,15 @@ wine_stop() {
     WINEPREFIX=$1 wineserver -k >/dev/null 2>&1 || true
   fi
   return 0
+}
+
+wine_bench() {
+  local target=$1 build=${PAKWERK_BUILD_DIR:-build/$windows_preset} status=0
+  shift
+  cmake --build "$build" --target "$target" >/dev/null
+  wine_user_reaches "$build"
+  bash tools/wine-run.sh "$PWD/$build/wineprefix" "$PWD/$build/tests/$target.exe" "$@" ||
+    status=$?
+  wine_stop "$PWD/$build/wineprefix"
+  return $status
 }
