@@ -58,10 +58,22 @@ fi
 flock -u 9
 exec 9>&-
 
+# A program that connects just as the prefix's previous wine server shuts down
+# fails before any of its code runs: "wine client error:0: ..." (thread 0:
+# the process was never set up). It is started once more when that server has
+# gone.
 out=$(mktemp)
 chmod 666 "$out"
-rc=0
-as_user "$wine" "$@" >"$out" 2>&1 </dev/null || rc=$?
+for attempt in 1 2; do
+  rc=0
+  as_user "$wine" "$@" >"$out" 2>&1 </dev/null || rc=$?
+  if [ $rc -ne 0 ] && [ $attempt -eq 1 ] && grep -q '^wine client error:0: ' "$out"; then
+    echo "wine-run.sh: Wine's server was shutting down as $(basename "$1") started; starting it again" >&2
+    as_user wineserver -w || true
+    continue
+  fi
+  break
+done
 cat "$out"
 rm -f "$out"
 exit $rc
