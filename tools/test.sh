@@ -8,7 +8,7 @@
 #
 # The order keeps both cores busy from start to end:
 #   1. the three builds are configured first; then the style check and
-#      clang-tidy start in the background, two files at a time at a lower
+#      clang-tidy start in the background, two processes at a time at a lower
 #      priority (nice): they need only the compile commands and the one
 #      generated source, made before them, and take what the rest leaves;
 #   2. the Windows build the tests run from (build/windows, or on a machine
