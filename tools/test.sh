@@ -13,7 +13,8 @@
 #      generated source, made before them, and take what the rest leaves;
 #   2. the Windows build the tests run from (build/windows, or on a machine
 #      that runs no 32-bit code the x86-64 build of the same code:
-#      tools/wine-env.sh). Test sources compile unoptimised (-O0), the
+#      tools/wine-env.sh). Test sources compile unoptimised (-O0), in the
+#      x86-64 build with windows.h and gtest/gtest.h precompiled once, the
 #      shipped programs and the libraries with -O2 -g (cmake/Pakwerk.cmake);
 #   3. the Windows tests under Wine start in the background, one at a time
 #      (the end-to-end tests share the display and the prefix): they wait for
