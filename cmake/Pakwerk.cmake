@@ -46,7 +46,7 @@ endif()
 # reads the other builds' compile commands, and clang would take GCC's
 # precompiled header for its own. So each source is still compiled, and
 # checked, with just the headers it includes.
-option(PAKWERK_PRECOMPILED_HEADERS "Share one precompiled windows.h and gtest/gtest.h among the Windows test programs" OFF)
+option(PAKWERK_PRECOMPILED_HEADERS "Share one precompiled windows.h and gtest/gtest.h among the Windows test code" OFF)
 
 if(PAKWERK_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
@@ -57,6 +57,13 @@ elseif(WIN32)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  if(PAKWERK_PRECOMPILED_HEADERS)
+    file(WRITE ${CMAKE_BINARY_DIR}/pakwerk_test_headers.cpp "")
+    add_library(pakwerk_test_headers OBJECT ${CMAKE_BINARY_DIR}/pakwerk_test_headers.cpp)
+    target_compile_options(pakwerk_test_headers PRIVATE ${PAKWERK_TEST_FLAGS})
+    target_link_libraries(pakwerk_test_headers PRIVATE gtest)
+    target_precompile_headers(pakwerk_test_headers PRIVATE <windows.h> <gtest/gtest.h>)
+  endif()
   # One self-contained .exe: no mingw runtime DLLs beside it.
   add_link_options(-static -static-libgcc -static-libstdc++)
 else()
@@ -101,17 +108,9 @@ endfunction()
 # silent slow compile.
 function(pakwerk_test_code target)
   target_compile_options(${target} PRIVATE ${PAKWERK_TEST_FLAGS})
-  if(NOT PAKWERK_PRECOMPILED_HEADERS OR NOT WIN32 OR PAKWERK_FUZZ)
-    return()
+  if(TARGET pakwerk_test_headers)
+    target_precompile_headers(${target} REUSE_FROM pakwerk_test_headers)
   endif()
-  if(NOT TARGET pakwerk_test_headers)
-    file(WRITE ${CMAKE_BINARY_DIR}/pakwerk_test_headers.cpp "")
-    add_library(pakwerk_test_headers OBJECT ${CMAKE_BINARY_DIR}/pakwerk_test_headers.cpp)
-    target_compile_options(pakwerk_test_headers PRIVATE ${PAKWERK_TEST_FLAGS})
-    target_link_libraries(pakwerk_test_headers PRIVATE gtest)
-    target_precompile_headers(pakwerk_test_headers PRIVATE <windows.h> <gtest/gtest.h>)
-  endif()
-  target_precompile_headers(${target} REUSE_FROM pakwerk_test_headers)
 endfunction()
 
 function(pakwerk_test name)
